@@ -1,0 +1,19 @@
+# One interface target carries the language level, the warnings and the sanitizers for every target.
+add_library(velmora_options INTERFACE)
+target_compile_features(velmora_options INTERFACE cxx_std_20)
+target_compile_options(velmora_options INTERFACE
+  -Wall -Wextra -Wold-style-cast -Wnon-virtual-dtor)
+if(VELMORA_WERROR)
+  target_compile_options(velmora_options INTERFACE -Werror)
+endif()
+if(ENABLE_SANITIZERS)
+  target_compile_options(velmora_options INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(velmora_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# Qt targets additionally refuse implicit conversions from 8-bit strings and context-less connects.
+add_library(velmora_qt_options INTERFACE)
+target_link_libraries(velmora_qt_options INTERFACE velmora_options)
+target_compile_definitions(velmora_qt_options INTERFACE
+  QT_NO_CAST_FROM_ASCII QT_NO_CONTEXTLESS_CONNECT)

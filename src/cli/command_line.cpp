@@ -1,0 +1,70 @@
+#include "command_line.h"
+
+#include <ostream>
+
+#include "app/folders.h"
+#include "commands.h"
+
+namespace velmora::cli {
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: velmora-cli [--data-dir DIR] COMMAND [ARGS]\n"
+    "\n"
+    "commands:\n"
+    "  settings                 list every setting as KEY=VALUE\n"
+    "  settings get KEY         print one setting\n"
+    "  settings set KEY VALUE   change one setting and save it\n"
+    "  catalogue                print the action catalogue as an ACTIONS document\n"
+    "\n"
+    "--data-dir DIR keeps the game store, the log and the settings in DIR instead of the\n"
+    "user data folder ($APPDATA/Velmora or $XDG_DATA_HOME/Velmora) and the registry file\n"
+    "($XDG_CONFIG_HOME/Talvex/DravonES.json).\n";
+
+}  // namespace
+
+std::filesystem::path TCliEnvironment::DataFolder() const {
+  return DataDir ? EnsureDataFolder(*DataDir) : UserDataFolder();
+}
+
+std::filesystem::path TCliEnvironment::RegistryFile() const {
+  return DataDir ? RegistryFileIn(*DataDir) : DefaultRegistryFile();
+}
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  TCliEnvironment environment;
+  std::vector<std::string> rest;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--data-dir") {
+      if (i + 1 == args.size()) {
+        err << "velmora-cli: --data-dir needs a folder\n" << kUsage;
+        return kUsageError;
+      }
+      environment.DataDir = args[++i];
+    } else if (args[i] == "--help" || args[i] == "-h") {
+      out << kUsage;
+      return kSuccess;
+    } else {
+      rest.push_back(args[i]);
+    }
+  }
+  if (rest.empty()) {
+    err << kUsage;
+    return kUsageError;
+  }
+
+  const std::string command = rest.front();
+  const std::vector<std::string> commandArgs(rest.begin() + 1, rest.end());
+  try {
+    if (command == "settings") return SettingsCommand(environment, commandArgs, out, err);
+    if (command == "catalogue") return CatalogueCommand(commandArgs, out, err);
+  } catch (const std::exception& error) {
+    err << "velmora-cli: " << error.what() << '\n';
+    return kFailure;
+  }
+  err << "velmora-cli: unknown command \"" << command << "\"\n" << kUsage;
+  return kUsageError;
+}
+
+}  // namespace velmora::cli

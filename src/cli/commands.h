@@ -1,0 +1,16 @@
+#pragma once
+// The subcommands of velmora-cli; each returns its exit status.
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "command_line.h"
+
+namespace velmora::cli {
+
+int SettingsCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
+                    std::ostream& err);
+int CatalogueCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace velmora::cli

@@ -1,0 +1,66 @@
+#include "app/folders.h"
+
+#include <cstdlib>
+#include <string>
+#include <system_error>
+
+namespace velmora {
+
+namespace {
+
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+std::filesystem::path HomeFolder() {
+  const std::string home = Environment("HOME");
+  return home.empty() ? std::filesystem::path("/tmp") : std::filesystem::path(home);
+}
+
+}  // namespace
+
+EUserDataFolderError::EUserDataFolderError()
+    : std::runtime_error("User home directory not writeable - please check setup.") {}
+
+std::filesystem::path EnsureDataFolder(const std::filesystem::path& folder) {
+  std::error_code error;
+  if (std::filesystem::is_directory(folder, error)) return folder;
+  std::filesystem::create_directories(folder, error);
+  if (error || !std::filesystem::is_directory(folder, error)) throw EUserDataFolderError();
+  return folder;
+}
+
+std::filesystem::path UserDataFolder() {
+  std::filesystem::path base;
+  if (const std::string appData = Environment("APPDATA"); !appData.empty()) {
+    base = appData;
+  } else if (const std::string dataHome = Environment("XDG_DATA_HOME"); !dataHome.empty()) {
+    base = dataHome;
+  } else {
+    base = HomeFolder() / ".local" / "share";
+  }
+  return EnsureDataFolder(base / "Velmora");
+}
+
+std::filesystem::path ProgramFolder() {
+  std::error_code error;
+  const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return std::filesystem::current_path(error);
+  const std::filesystem::path folder = executable.parent_path();
+  const std::filesystem::path installed = folder.parent_path() / "share" / "velmora";
+  if (std::filesystem::is_directory(installed, error)) return installed;
+  return folder;
+}
+
+std::filesystem::path DefaultRegistryFile() {
+  const std::string configHome = Environment("XDG_CONFIG_HOME");
+  const std::filesystem::path base = configHome.empty() ? HomeFolder() / ".config" : std::filesystem::path(configHome);
+  return base / "Talvex" / "DravonES.json";
+}
+
+std::filesystem::path RegistryFileIn(const std::filesystem::path& dataFolder) {
+  return dataFolder / "Talvex" / "DravonES.json";
+}
+
+}  // namespace velmora
