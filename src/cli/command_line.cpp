@@ -18,6 +18,7 @@ constexpr const char* kUsage =
     "  settings set KEY VALUE   change one setting and save it\n"
     "  catalogue                print the action catalogue as an ACTIONS document\n"
     "\n"
+    "Options may stand anywhere; \"--\" ends them (for values that start with \"--\").\n"
     "--data-dir DIR keeps the game store, the log and the settings in DIR instead of the\n"
     "user data folder ($APPDATA/Velmora or $XDG_DATA_HOME/Velmora) and the registry file\n"
     "($XDG_CONFIG_HOME/Talvex/DravonES.json).\n";
@@ -35,14 +36,19 @@ std::filesystem::path TCliEnvironment::RegistryFile() const {
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   TCliEnvironment environment;
   std::vector<std::string> rest;
+  bool optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--data-dir") {
+    if (optionsEnded) {
+      rest.push_back(args[i]);
+    } else if (args[i] == "--") {
+      optionsEnded = true;
+    } else if (args[i] == "--data-dir") {
       if (i + 1 == args.size()) {
         err << "velmora-cli: --data-dir needs a folder\n" << kUsage;
         return kUsageError;
       }
       environment.DataDir = args[++i];
-    } else if (args[i] == "--help" || args[i] == "-h") {
+    } else if (rest.empty() && (args[i] == "--help" || args[i] == "-h")) {
       out << kUsage;
       return kSuccess;
     } else {

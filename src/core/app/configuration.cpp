@@ -32,11 +32,14 @@ TConfiguration::TConfiguration(const std::filesystem::path& programFolder) {
 void TConfiguration::Load(const TRegistry& registry) {
   if (const auto key = registry.OpenKey(kIntegerKey)) {
     for (const std::string& name : key->ValueNames()) {
+      // The tables refuse an empty name; such a value cannot be a setting.
+      if (name.empty()) continue;
       if (const auto value = key->ReadInteger(name)) Integers_.Set(name, *value);
     }
   }
   if (const auto key = registry.OpenKey(kTextKey)) {
     for (const std::string& name : key->ValueNames()) {
+      if (name.empty()) continue;
       if (const auto value = key->ReadString(name)) Texts_.Set(name, *value);
     }
   }

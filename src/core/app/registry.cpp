@@ -1,13 +1,9 @@
 #include "app/registry.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <fstream>
 #include <limits>
 #include <nlohmann/json.hpp>
-#include <sstream>
+
+#include "records/file_io.h"
 
 namespace velmora {
 
@@ -81,11 +77,9 @@ struct TLoadedFile {
 
 TLoadedFile LoadFile(const std::filesystem::path& file) {
   TLoadedFile loaded;
-  std::ifstream stream(file, std::ios::binary);
-  if (!stream) return loaded;
-  std::stringstream buffer;
-  buffer << stream.rdbuf();
-  const std::string text = buffer.str();
+  const auto content = ReadWholeFile(file);
+  if (!content) return loaded;
+  const std::string& text = *content;
   if (text.find_first_not_of(" \t\r\n") == std::string::npos) return loaded;  // empty file
   Json root = Json::parse(text, nullptr, /*allow_exceptions=*/false);
   if (root.is_discarded() || !root.is_object()) {
@@ -139,7 +133,9 @@ Json& EnsureKey(Json& root, std::string_view path) {
 
 TRegistryValue ValueFromJson(const Json& value) {
   if (value.is_string()) return value.get<std::string>();
-  if (value.is_number_integer()) {
+  // An unsigned number beyond the signed 64-bit range would wrap into range when read as signed.
+  constexpr auto kLargestSigned = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+  if (value.is_number_integer() && !(value.is_number_unsigned() && value.get<std::uint64_t>() > kLargestSigned)) {
     const auto number = value.get<std::int64_t>();
     if (number >= std::numeric_limits<std::int32_t>::min() && number <= std::numeric_limits<std::int32_t>::max()) {
       return static_cast<std::int32_t>(number);
@@ -148,40 +144,21 @@ TRegistryValue ValueFromJson(const Json& value) {
   return std::monostate{};
 }
 
-// Writes the text to a temporary file beside the target, flushes it to disk and renames it over
-// the target, so that a reader sees either the old or the new file.
-bool ReplaceFileAtomically(const std::filesystem::path& file, const std::string& text) {
-  std::error_code error;
-  std::filesystem::create_directories(file.parent_path(), error);
-  const std::filesystem::path temporary = file.string() + ".tmp";
-  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) return false;
-  std::size_t written = 0;
-  while (written < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-    if (n <= 0) {
-      ::close(fd);
-      ::unlink(temporary.c_str());
-      return false;
-    }
-    written += static_cast<std::size_t>(n);
-  }
-  const bool synced = ::fsync(fd) == 0;
-  const bool closed = ::close(fd) == 0;
-  if (!synced || !closed || std::rename(temporary.c_str(), file.c_str()) != 0) {
-    ::unlink(temporary.c_str());
-    return false;
-  }
-  return true;
-}
-
 bool SaveFile(const std::filesystem::path& file, const TLoadedFile& loaded, const Json& root) {
   if (loaded.State == TFileState::Damaged) {
+    // The damaged file is the user's only copy of its values: keep it before replacing it.
     std::error_code error;
     std::filesystem::copy_file(file, file.string() + ".damaged", std::filesystem::copy_options::overwrite_existing,
                                error);
+    if (error) return false;
   }
-  return ReplaceFileAtomically(file, root.dump(2) + '\n');
+  std::string text;
+  try {
+    text = root.dump(2) + '\n';
+  } catch (const Json::exception&) {
+    return false;  // a string value that is not UTF-8
+  }
+  return ReplaceFileAtomically(file, text).Ok();
 }
 
 }  // namespace

@@ -43,7 +43,8 @@ TTimeParts DecodeTime(TDateTime value) {
 
 std::optional<TDateTime> EncodeDate(int year, int month, int day) {
   using namespace std::chrono;
-  if (year < 1 || year > 9999) return std::nullopt;
+  // Checked here because chrono keeps only the low byte of month and day numbers.
+  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31) return std::nullopt;
   const year_month_day ymd{std::chrono::year(year), std::chrono::month(static_cast<unsigned>(month)),
                            std::chrono::day(static_cast<unsigned>(day))};
   if (!ymd.ok()) return std::nullopt;
@@ -192,7 +193,8 @@ std::optional<TDateTime> ParseDateTime(std::string_view text) {
   while (pos < text.size() && text[pos] == ' ') ++pos;
   const auto time = ParseTimeAt(text, pos);
   if (!time || pos != text.size()) return std::nullopt;
-  return *date + *time;
+  // Before 1899-12-30 the day number is negative and the time of day counts away from zero.
+  return *date < 0 ? *date - *time : *date + *time;
 }
 
 }  // namespace velmora

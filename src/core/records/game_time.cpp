@@ -43,7 +43,8 @@ std::string PeriodClockText(const TPeriodSettings& settings, int period, TDateTi
   const int s = WholeSeconds(clock);
   const int regulation = settings.NoOfQuarters * settings.QuarterDuration * 60;
   int left;
-  if (s > regulation) {
+  // At the exact end of regulation time an overtime starts at its own full length.
+  if (s > regulation || (s == regulation && period > settings.NoOfQuarters)) {
     const int length = settings.OvertimeDuration * 60;
     if (length <= 0) return TwoDigitPair(0, 0);
     const int r = s - regulation;

@@ -30,7 +30,8 @@ std::string ToLowerAscii(std::string_view text) {
 }
 
 std::optional<std::int32_t> ParseInt32(std::string_view text) {
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  // A leading plus is allowed, but not in front of a minus.
+  if (text.size() > 1 && text[0] == '+' && text[1] != '-') text.remove_prefix(1);
   if (text.empty()) return std::nullopt;
   std::int32_t value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -49,7 +50,7 @@ std::optional<bool> ParseBool(std::string_view text) {
 std::string BoolText(bool value) { return value ? "True" : "False"; }
 
 std::optional<double> ParseDecimal(std::string_view text) {
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  if (text.size() > 1 && text[0] == '+' && text[1] != '-') text.remove_prefix(1);
   if (text.empty()) return std::nullopt;
   double value = 0;
   const auto [end, error] =

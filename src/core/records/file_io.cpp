@@ -1,0 +1,93 @@
+#include "records/file_io.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace velmora {
+
+namespace {
+
+TError SystemError(const std::filesystem::path& file, int error) {
+  return TError{file.string() + ": " + std::strerror(error)};
+}
+
+// Writes all bytes to the open descriptor and flushes them to disk; closes it in every case.
+TStatus WriteAndClose(int fd, const std::filesystem::path& file, std::string_view bytes) {
+  std::size_t written = 0;
+  while (written < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      const int error = n < 0 ? errno : ENOSPC;
+      ::close(fd);
+      return SystemError(file, error);
+    }
+    written += static_cast<std::size_t>(n);
+  }
+  if (::fsync(fd) != 0) {
+    const int error = errno;
+    ::close(fd);
+    return SystemError(file, error);
+  }
+  if (::close(fd) != 0) return SystemError(file, errno);
+  return {};
+}
+
+}  // namespace
+
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& file) {
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::string content;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      ::close(fd);
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    content.append(buffer, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  return content;
+}
+
+TStatus WriteFileDurably(const std::filesystem::path& file, std::string_view bytes) {
+  const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return SystemError(file, errno);
+  return WriteAndClose(fd, file, bytes);
+}
+
+TStatus ReplaceFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
+  std::error_code ignored;
+  std::filesystem::create_directories(file.parent_path(), ignored);
+  // A name of this process alone, so that two programs saving at once never share a temporary file.
+  const std::filesystem::path temporary = file.string() + ".tmp." + std::to_string(::getpid());
+  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd < 0) return SystemError(temporary, errno);
+  if (TStatus status = WriteAndClose(fd, temporary, bytes); !status) {
+    ::unlink(temporary.c_str());
+    return status;
+  }
+  if (std::rename(temporary.c_str(), file.c_str()) != 0) {
+    const int error = errno;
+    ::unlink(temporary.c_str());
+    return SystemError(file, error);
+  }
+  // The rename itself must reach the disk too.
+  const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+  if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  return {};
+}
+
+}  // namespace velmora
