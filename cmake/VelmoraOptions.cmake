@@ -11,6 +11,15 @@ if(ENABLE_SANITIZERS)
     -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
   target_link_options(velmora_options INTERFACE -fsanitize=address,undefined)
 endif()
+if(VELMORA_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "VELMORA_FUZZ needs clang (CXX=clang++)")
+  endif()
+  # Everything gets coverage for the fuzzer; only the fuzz targets link libFuzzer itself.
+  target_compile_options(velmora_options INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(velmora_options INTERFACE -fsanitize=address,undefined)
+endif()
 
 # Qt targets additionally refuse implicit conversions from 8-bit strings and context-less connects.
 add_library(velmora_qt_options INTERFACE)

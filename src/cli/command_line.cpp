@@ -17,6 +17,10 @@ constexpr const char* kUsage =
     "  settings get KEY         print one setting\n"
     "  settings set KEY VALUE   change one setting and save it\n"
     "  catalogue                print the action catalogue as an ACTIONS document\n"
+    "  eval EXPRESSION          evaluate an arithmetic expression\n"
+    "  stats --file FILE        the statistics of the game in a transfer file, as JSON\n"
+    "  boxscore --file FILE     its BOXSCORE document\n"
+    "  actions --file FILE      its ACTIONS document\n"
     "\n"
     "Options may stand anywhere; \"--\" ends them (for values that start with \"--\").\n"
     "--data-dir DIR keeps the game store, the log and the settings in DIR instead of the\n"
@@ -65,6 +69,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   try {
     if (command == "settings") return SettingsCommand(environment, commandArgs, out, err);
     if (command == "catalogue") return CatalogueCommand(commandArgs, out, err);
+    if (command == "eval") return EvalCommand(commandArgs, out, err);
+    if (command == "stats" || command == "boxscore" || command == "actions") {
+      return GameCommand(environment, command, commandArgs, out, err);
+    }
   } catch (const std::exception& error) {
     err << "velmora-cli: " << error.what() << '\n';
     return kFailure;

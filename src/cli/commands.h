@@ -11,6 +11,10 @@ namespace velmora::cli {
 
 int SettingsCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
                     std::ostream& err);
+int EvalCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// "stats", "boxscore" and "actions" of a game read from a transfer file.
+int GameCommand(const TCliEnvironment& environment, const std::string& command, const std::vector<std::string>& args,
+                std::ostream& out, std::ostream& err);
 int CatalogueCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace velmora::cli

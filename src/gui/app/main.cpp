@@ -1,11 +1,51 @@
-#include <QApplication>
+// Start-up: fixed text formats, the log, the model, the application object, then the windows.
 
+#include <QApplication>
+#include <QMessageBox>
+
+#include "app/app.h"
+#include "app/configuration.h"
+#include "app/folders.h"
+#include "app/logger.h"
+#include "app/message_boxes.h"
+#include "app/registry.h"
+#include "app/text_formats.h"
 #include "setup/games_select_form.h"
+#include "stats/model.h"
+
+namespace {
+
+void ShowStartupError(const QString& text) {
+  QMessageBox::critical(nullptr, QStringLiteral("Talvex Velmora"), text);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Talvex Velmora"));
+  velmora::SetFixedTextFormats();
+
+  std::filesystem::path dataFolder;
+  try {
+    dataFolder = velmora::UserDataFolder();
+  } catch (const velmora::EUserDataFolderError& error) {
+    ShowStartupError(QString::fromUtf8(error.what()));
+    return 1;
+  }
+  if (const auto opened = velmora::Logger().Open(dataFolder); !opened) {
+    ShowStartupError(QString::fromUtf8(opened.Error()));
+    return 1;
+  }
+
+  velmora::TRegistry registry(velmora::DefaultRegistryFile());
+  velmora::TConfiguration config(velmora::ProgramFolder());
+  velmora::TModel model(config);
+  velmora::gui::TMessageBoxes messageBoxes;
+  velmora::TApp app(model, config, registry, velmora::ProgramFolder(), &messageBoxes);
+
   velmora::gui::TGamesSelectForm mainWindow;
+  messageBoxes.SetParent(&mainWindow);
   mainWindow.show();
   return QApplication::exec();
 }

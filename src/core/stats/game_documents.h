@@ -1,0 +1,52 @@
+#pragma once
+// The XML documents of a game: the box score, the actions, and the transfer file that carries a
+// whole game (actions and match information) from one installation to another.
+
+#include <filesystem>
+#include <optional>
+
+#include <pugixml.hpp>
+
+#include "records/action.h"
+#include "records/match_info.h"
+#include "records/result.h"
+
+namespace velmora {
+
+class TModel;
+
+// Builds the BOXSCORE element as the root of `document` and returns it.
+pugi::xml_node BoxScoreDocument(const TModel& model, pugi::xml_document& document);
+// Builds the ACTIONS element, one ACTION per action of the model, as the root of `document`.
+pugi::xml_node ActionsDocument(const TModel& model, pugi::xml_document& document);
+// Replaces the model's actions by the ACTION children of the element; does not recompute.
+void ReadActionsDocument(TModel& model, const pugi::xml_node& element);
+
+// The transfer file text: windows-1252 bytes; characters that code page cannot hold are written
+// as character references.
+std::string TransferFileText(const TModel& model);
+// Writes the transfer file anew and flushes it to disk; the error says why it could not be written.
+TStatus WriteTransferFile(const TModel& model, const std::filesystem::path& file);
+
+// A game read from a transfer file.
+struct TTransferGame {
+  TMatchInfo MatchInfo;
+  // Present when the file carries an ACTIONS element (even an empty one).
+  std::optional<TActionList> Actions;
+};
+
+inline constexpr const char* kTransferReadError = "Failed to read game data from specified file.";
+inline constexpr const char* kTransferCorruptError =
+    "Error al interpretar el fichero - quizá los datos están corruptos.";
+
+// Reads a transfer file. Fails with kTransferReadError when the file cannot be read, and with
+// kTransferCorruptError when it does not hold a usable game (or a team too large to keep
+// statistics for, with the reason appended).
+TResult<TTransferGame> ReadTransferFile(const std::filesystem::path& file);
+// The same for the file's bytes.
+TResult<TTransferGame> ParseTransferText(std::string_view bytes);
+
+// Puts a game read from a transfer file into the model and recomputes every statistic.
+void LoadTransferGame(TModel& model, TTransferGame game);
+
+}  // namespace velmora

@@ -1,0 +1,14 @@
+#pragma once
+// The whole statistical state of the model as JSON: score, periods, and per team the totals, the
+// team entity, the derived figures and every player's figures.
+
+#include <string>
+
+namespace velmora {
+
+class TModel;
+
+// `indent` < 0 gives the compact form.
+std::string StatsJson(const TModel& model, int indent = 2);
+
+}  // namespace velmora

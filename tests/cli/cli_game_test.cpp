@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <pugixml.hpp>
+
+#include "app/configuration.h"
+#include "cli_fixture.h"
+#include "game_builder.h"
+#include "stats/game_documents.h"
+#include "stats/model.h"
+
+namespace velmora::cli {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+class CliGameTest : public CliTest {
+ protected:
+  CliGameTest() : Settings(Data.Path()), Model(Settings) {
+    Model.MatchInfo = velmora::testing::MakeMatchInfo(12, "G-77");
+    Model.MatchInfo.CurrentGameTime = FromSeconds(2400);
+    Model.SetActions(velmora::testing::SimulateGame(Model.MatchInfo, 400, 3));
+    Model.Recompute();
+    EXPECT_TRUE(WriteTransferFile(Model, GameFile()).Ok());
+  }
+  std::filesystem::path GameFile() const { return Data / "game.log"; }
+
+  TConfiguration Settings;
+  TModel Model;
+};
+
+TEST_F(CliGameTest, StatsReportsTheModelsFigures) {
+  const TRunResult result = Run({"stats", "--file", GameFile().string()});
+  ASSERT_EQ(result.Status, kSuccess) << result.Err;
+  const Json stats = Json::parse(result.Out);
+
+  EXPECT_EQ(stats["game_number"], "G-77");
+  EXPECT_EQ(stats["current_period"], 4);
+  EXPECT_EQ(stats["game_ended"], true);
+  EXPECT_EQ(stats["current_game_time"], "00:40:00");
+  const auto [home, away] = Model.Score();
+  EXPECT_EQ(stats["score"], Json::array({home, away}));
+  ASSERT_EQ(stats["period_scores"].size(), 4u);
+
+  for (int team = 1; team <= 2; ++team) {
+    const Json& teamJson = stats["teams"][static_cast<std::size_t>(team - 1)];
+    EXPECT_EQ(teamJson["team"], team);
+    EXPECT_EQ(teamJson["totals"]["PTS"], Model.Stats(TModel::TotalsSlot(team)).Get("PTS"));
+    EXPECT_EQ(teamJson["totals"]["MIN"], 5 * 2400) << "five players on court for the whole game";
+    ASSERT_EQ(teamJson["players"].size(), 12u);
+    for (const auto& player : teamJson["players"]) {
+      const int slot = player["slot"];
+      const TIntegerHash& table = Model.Stats(TModel::PlayerSlot(team, slot));
+      std::vector<std::string> keys;
+      for (const auto& [key, value] : player["stats"].items()) {
+        keys.push_back(key);
+        EXPECT_EQ(value, table.Get(key)) << key;
+      }
+      EXPECT_EQ(keys, table.KeysInOrder());
+      EXPECT_EQ(player["plus_minus"], table.Get("PLLSS"));
+    }
+    for (const char* key : {"PAL", "PSC", "PCA", "PIZ", "PIBH"}) EXPECT_TRUE(teamJson["derived"].contains(key));
+  }
+}
+
+TEST_F(CliGameTest, BoxScoreAndActionsDocuments) {
+  const TRunResult boxscore = Run({"boxscore", "--file", GameFile().string()});
+  ASSERT_EQ(boxscore.Status, kSuccess) << boxscore.Err;
+  pugi::xml_document document;
+  ASSERT_TRUE(document.load_string(boxscore.Out.c_str()));
+  const pugi::xml_node player = document.child("BOXSCORE").child("TEAM").child("PLAYER");
+  EXPECT_STREQ(player.first_attribute().next_attribute().next_attribute().name(), "ST");
+  EXPECT_STREQ(player.last_attribute().name(), "RO");
+
+  const TRunResult actions = Run({"actions", "--file", GameFile().string()});
+  ASSERT_EQ(actions.Status, kSuccess) << actions.Err;
+  ASSERT_TRUE(document.load_string(actions.Out.c_str()));
+  const auto children = document.child("ACTIONS").children("ACTION");
+  EXPECT_EQ(static_cast<std::size_t>(std::distance(children.begin(), children.end())), Model.Actions().size());
+}
+
+TEST_F(CliGameTest, UnreadableAndCorruptFilesAreFailures) {
+  const TRunResult missing = Run({"stats", "--file", (Data / "nothing.log").string()});
+  EXPECT_EQ(missing.Status, kFailure);
+  EXPECT_EQ(missing.Err, "Failed to read game data from specified file.\n");
+
+  velmora::testing::WriteFile(Data / "broken.log", "<DRAVON><ACTIONS/><MATCHINFO");
+  const TRunResult broken = Run({"boxscore", "--file", (Data / "broken.log").string()});
+  EXPECT_EQ(broken.Status, kFailure);
+  EXPECT_EQ(broken.Err, "Error al interpretar el fichero - quizá los datos están corruptos.\n");
+  EXPECT_TRUE(broken.Out.empty());
+
+  EXPECT_EQ(Run({"stats"}).Status, kUsageError);
+}
+
+TEST_F(CliTest, EvalPrintsTheShortestExactValue) {
+  EXPECT_EQ(Run({"eval", "2+3*4"}).Out, "14\n");
+  EXPECT_EQ(Run({"eval", "1/3"}).Out, "0.3333333333333333\n");
+  EXPECT_EQ(Run({"eval", "-2^2"}).Out, "-4\n");
+  const TRunResult error = Run({"eval", "2^3^2"});
+  EXPECT_EQ(error.Status, kFailure);
+  EXPECT_EQ(error.Err, "Error parsing expression:\n2^3^2\n");
+  EXPECT_EQ(Run({"eval", "1/0"}).Status, kFailure);
+}
+
+}  // namespace
+}  // namespace velmora::cli

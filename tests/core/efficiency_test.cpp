@@ -1,0 +1,109 @@
+#include "stats/efficiency.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+
+#include "app/configuration.h"
+#include "game_builder.h"
+#include "records/text_utils.h"
+#include "stats/expression_parser.h"
+#include "stats/model.h"
+#include "temp_folder.h"
+
+namespace velmora {
+namespace {
+
+// A fresh table with the values of "KEY=value KEY=value ...".
+TIntegerHash Table(const std::string& values) {
+  TIntegerHash table = NewStatTable();
+  std::istringstream stream(values);
+  for (std::string pair; stream >> pair;) {
+    table.Set(pair.substr(0, pair.find('=')), std::stoi(pair.substr(pair.find('=') + 1)));
+  }
+  return table;
+}
+
+void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
+  for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+}
+
+// Plain text replacement in table order, which whole-name substitution improves on; where it
+// worked, both must agree.
+double LiteralEfficiency(const TIntegerHash& table, std::string formula) {
+  try {
+    formula = ToLowerAscii(formula);
+    ReplaceAll(formula, "pt", std::to_string(3 * table.Get("P3M") + 2 * table.Get("P2M") + table.Get("P1M")));
+    ReplaceAll(formula, " ", "");
+    for (const std::string& key : table.KeysInOrder()) {
+      ReplaceAll(formula, ToLowerAscii(key), std::to_string(table.Get(key)));
+    }
+    ReplaceAll(formula, ",", ".");
+    TParser parser;
+    parser.SetExpression(formula);
+    return std::nearbyint(parser.Value() / 0.01) * 0.01;
+  } catch (const std::exception&) {
+    return 0;
+  }
+}
+
+TEST(Efficiency, AgreesWithPlainReplacementWhereThatWorked) {
+  const TIntegerHash example = Table("P3M=1 P2M=3 P1M=2 RT=5 AS=2 ST=1 BS=0 RF=3 PF=2 TO=3 P3A=4 P2A=6 P1A=2");
+  EXPECT_DOUBLE_EQ(Efficiency(example, kDefaultEfficiencyFormula), 11);
+  EXPECT_DOUBLE_EQ(LiteralEfficiency(example, std::string(kDefaultEfficiencyFormula)), 11);
+
+  // Every table of a simulated game, players and totals.
+  const testing::TTempFolder folder;
+  const TConfiguration config(folder.Path());
+  TModel model(config);
+  model.MatchInfo = testing::MakeMatchInfo(12);
+  model.SetActions(testing::SimulateGame(model.MatchInfo, 600, 11));
+  model.Recompute();
+  ASSERT_NE(Efficiency(model.Stats(TModel::TotalsSlot(1)), kDefaultEfficiencyFormula), 0);
+  for (int slot = 0; slot < TModel::kTableCount; ++slot) {
+    for (const char* formula : {kDefaultEfficiencyFormula.data(), "pt + rt + as", "PT / 2 - PF", "RT*1,5+AS",
+                                "(P2M+P3M)*100/(P2A+P3A+1)", "AS^2-TO", "PT+X", "RO+RD-RT"}) {
+      const TIntegerHash& table = model.Stats(slot);
+      EXPECT_DOUBLE_EQ(Efficiency(table, formula), LiteralEfficiency(table, formula)) << formula << ", " << slot;
+    }
+  }
+}
+
+TEST(Efficiency, NamesAreReplacedWholeAndBracketed) {
+  const TIntegerHash player = Table("ST=3 STA=1 PTS=17 P3M=1 P2M=4 P1M=1 TO=2 PLLSS=-4 MIN=600 RT=9 AS=4");
+  // clang-format off
+  const std::pair<const char*, double> cases[] = {
+      {"STA", 1}, {"STA*10+ST", 13}, {"PTS", 17}, {"PT", 12}, {"PTS-PT", 5},  // PT counts the made shots
+      {"PLLSS-TO", -6}, {"AS-PLLSS", 8}, {"PLLSS^2", 16},                      // a negative value is bracketed
+      {"MIN/60", 10}, {"MIN(PT,RT)", 9}, {"min (pt, rt)", 9}, {"MAX(PT,RT)", 12}, {"MAX(PT,RT)+MIN/60", 22},
+      {"SQRT(AS)", 2},  // "rt" inside "sqrt" is no key
+  };
+  // clang-format on
+  for (const auto& [formula, expected] : cases) EXPECT_DOUBLE_EQ(Efficiency(player, formula), expected) << formula;
+  for (const char* broken : {"STA*10+ST", "PTS", "PLLSS-TO", "MIN(PT,RT)", "MAX(PT,RT)"}) {
+    EXPECT_EQ(LiteralEfficiency(player, broken), 0) << broken;
+  }
+  EXPECT_EQ(SubstituteEfficiencyFormula("PLLSS-TO", player), "(-4)-(2)");
+  EXPECT_EQ(SubstituteEfficiencyFormula("Min(PT,RT)+MIN", player), "min((12),(9))+(600)");
+  // A comma is a decimal point only between two digits.
+  EXPECT_EQ(SubstituteEfficiencyFormula("RT*1,5+MAX(RT,AS)", player), "(9)*1.5+max((9),(4))");
+  EXPECT_DOUBLE_EQ(Efficiency(player, "MAX(AS,0,5)"), 4);
+}
+
+TEST(Efficiency, RoundsToTwoDecimalsAndGivesZeroForAnyError) {
+  const TIntegerHash player = Table("P2M=5 TO=0 AS=1");
+  EXPECT_NEAR(Efficiency(player, "PT/3"), 3.33, 1e-12);
+  EXPECT_NEAR(Efficiency(player, "PT*2/3"), 6.67, 1e-12);
+  EXPECT_NEAR(Efficiency(player, "-AS/3"), -0.33, 1e-12);
+  EXPECT_NEAR(Efficiency(player, "AS/1000"), 0, 1e-12);
+  for (const char* formula : {"", "PT+", "PT/TO", "LN(TO)", "SQRT(-AS)", "(PT", "PTX", "FOO", "PT**2", "EXP(1E4)"}) {
+    EXPECT_EQ(Efficiency(player, formula), 0) << formula;
+  }
+  EXPECT_EQ(Efficiency(TIntegerHash(), "RT+1"), 0);  // no such key: the name stays and is refused
+}
+
+}  // namespace
+}  // namespace velmora
