@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libpugixml-dev uuid-dev nlohmann-json3-dev
+  libpugixml-dev uuid-dev nlohmann-json3-dev libsqlite3-dev nettle-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth

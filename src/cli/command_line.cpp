@@ -18,9 +18,17 @@ constexpr const char* kUsage =
     "  settings set KEY VALUE   change one setting and save it\n"
     "  catalogue                print the action catalogue as an ACTIONS document\n"
     "  eval EXPRESSION          evaluate an arithmetic expression\n"
-    "  stats --file FILE        the statistics of the game in a transfer file, as JSON\n"
-    "  boxscore --file FILE     its BOXSCORE document\n"
-    "  actions --file FILE      its ACTIONS document\n"
+    "  games                    list the stored games (tab-separated)\n"
+    "  import FILE              store the game of a transfer file; prints its game number\n"
+    "  export GAME FILE         write a stored game to a transfer file\n"
+    "  delete GAME              delete a stored game\n"
+    "  checksum GAME            the checksum of a stored game\n"
+    "  stats GAME | stats --file FILE\n"
+    "                           the statistics of a stored game or of a transfer file, as JSON\n"
+    "  boxscore (GAME | --file FILE)\n"
+    "                           its BOXSCORE document\n"
+    "  actions (GAME | --file FILE)\n"
+    "                           its ACTIONS document\n"
     "\n"
     "Options may stand anywhere; \"--\" ends them (for values that start with \"--\").\n"
     "--data-dir DIR keeps the game store, the log and the settings in DIR instead of the\n"
@@ -72,6 +80,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (command == "eval") return EvalCommand(commandArgs, out, err);
     if (command == "stats" || command == "boxscore" || command == "actions") {
       return GameCommand(environment, command, commandArgs, out, err);
+    }
+    if (command == "games" || command == "import" || command == "export" || command == "delete" ||
+        command == "checksum") {
+      return StoreCommand(environment, command, commandArgs, out, err);
     }
   } catch (const std::exception& error) {
     err << "velmora-cli: " << error.what() << '\n';

@@ -12,9 +12,12 @@ namespace velmora::cli {
 int SettingsCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
                     std::ostream& err);
 int EvalCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
-// "stats", "boxscore" and "actions" of a game read from a transfer file.
+// "stats", "boxscore" and "actions" of a stored game or of a game read from a transfer file.
 int GameCommand(const TCliEnvironment& environment, const std::string& command, const std::vector<std::string>& args,
                 std::ostream& out, std::ostream& err);
+// "import", "export", "delete", "checksum" and "games" on the game store.
+int StoreCommand(const TCliEnvironment& environment, const std::string& command, const std::vector<std::string>& args,
+                 std::ostream& out, std::ostream& err);
 int CatalogueCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace velmora::cli

@@ -1,11 +1,8 @@
-#include <optional>
 #include <ostream>
 
 #include <pugixml.hpp>
 
-#include "app/configuration.h"
-#include "app/folders.h"
-#include "app/registry.h"
+#include "cli_session.h"
 #include "commands.h"
 #include "stats/game_documents.h"
 #include "stats/model.h"
@@ -15,60 +12,46 @@ namespace velmora::cli {
 
 namespace {
 
-struct TGameOptions {
-  std::optional<std::string> File;
-};
-
-std::optional<TGameOptions> ParseGameOptions(const std::vector<std::string>& args) {
-  TGameOptions options;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--file" && i + 1 < args.size()) {
-      options.File = args[++i];
-    } else {
-      return std::nullopt;
-    }
+// Loads the game named by "--file FILE" or by a stored game number.
+TStatus LoadGame(TCliSession& session, const std::vector<std::string>& args) {
+  if (args.size() == 2 && args[0] == "--file") {
+    auto game = ReadTransferFile(args[1]);
+    if (!game) return TError{game.Error()};
+    LoadTransferGame(session.Model(), std::move(game.Value()));
+    return {};
   }
-  if (!options.File) return std::nullopt;
-  return options;
-}
-
-void PrintDocument(const pugi::xml_document& document, std::ostream& out) {
-  document.save(out, "  ", pugi::format_default, pugi::encoding_utf8);
+  if (TStatus opened = session.OpenStore(); !opened) return opened;
+  return session.OpenStoredGame(args[0]);
 }
 
 }  // namespace
 
 int GameCommand(const TCliEnvironment& environment, const std::string& command, const std::vector<std::string>& args,
                 std::ostream& out, std::ostream& err) {
-  const auto options = ParseGameOptions(args);
-  if (!options) {
-    err << "usage: velmora-cli " << command << " --file FILE\n";
+  const bool fromFile = args.size() == 2 && args[0] == "--file";
+  const bool fromStore = args.size() == 1 && !args[0].starts_with("--");
+  if (!fromFile && !fromStore) {
+    err << "usage: velmora-cli " << command << " (GAME | --file FILE)\n";
     return kUsageError;
   }
-
-  TRegistry registry(environment.RegistryFile());
-  TConfiguration config(ProgramFolder());
-  config.Load(registry);
-  TModel model(config);
-
-  auto game = ReadTransferFile(*options->File);
-  if (!game) {
-    err << game.Error() << '\n';
+  TCliSession session(environment);
+  if (TStatus loaded = LoadGame(session, args); !loaded) {
+    err << loaded.Error() << '\n';
     return kFailure;
   }
-  LoadTransferGame(model, std::move(game.Value()));
 
+  const TModel& model = session.Model();
   if (command == "stats") {
     out << StatsJson(model) << '\n';
-  } else {
-    pugi::xml_document document;
-    if (command == "boxscore") {
-      BoxScoreDocument(model, document);
-    } else {
-      ActionsDocument(model, document);
-    }
-    PrintDocument(document, out);
+    return kSuccess;
   }
+  pugi::xml_document document;
+  if (command == "boxscore") {
+    BoxScoreDocument(model, document);
+  } else {
+    ActionsDocument(model, document);
+  }
+  document.save(out, "  ", pugi::format_default, pugi::encoding_utf8);
   return kSuccess;
 }
 

@@ -16,6 +16,7 @@ class TFakeUserInterface final : public TUserInterface {
   void ShowMessage(std::string_view title, std::string_view text, TMessageIcon icon) override {
     Shown.push_back(std::string(title) + "|" + std::string(text) + "|" + (icon == TMessageIcon::Error ? "error" : "?"));
   }
+  bool AskYesNo(std::string_view, std::string_view) override { return false; }
   std::vector<std::string> Shown;
 };
 
@@ -24,9 +25,9 @@ class TFakeSender final : public TSender {
  public:
   TFakeSender(std::vector<std::string>& events, int number) : Events_(events), Number_(std::to_string(number)) {}
   ~TFakeSender() override { Events_.push_back(Number_ + ":destroyed"); }
-  bool Enqueue(std::unique_ptr<TAction> action) override {
+  TEnqueueResult Enqueue(std::unique_ptr<TAction> action) override {
     Events_.push_back(Number_ + ":" + action->ShortName + (action->System ? ":system" : ""));
-    return true;
+    return TEnqueueResult::Accepted;
   }
 
  private:

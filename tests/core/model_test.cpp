@@ -26,11 +26,11 @@ class TFakeStore final : public TGameStore {
     actions = CloneAll(GameActions);
     return !Fail;
   }
-  bool StoreAction(std::string_view gameNumber, const TAction& action) override {
-    Stored.push_back({std::string(gameNumber), action.ShortName, action.Period});
+  bool StoreAction(TMatchInfo& matchInfo, const TAction& action) override {
+    Stored.push_back({matchInfo.GameNumber, action.ShortName, action.Period});
     return !Fail;
   }
-  bool StoreMatchInfo(const TMatchInfo&) override { return !Fail; }
+  TStatus StoreMatchInfo(const TMatchInfo&) override { return Fail ? TStatus(TError{"disk full"}) : TStatus(); }
 
   std::vector<std::string> StoredKinds() const {
     std::vector<std::string> kinds;
@@ -587,9 +587,9 @@ TEST_F(ModelTest, OpensAndSavesThroughTheStoreAndServer) {
   auto server = std::make_unique<TFakeServer>();
   TFakeServer& link = *server;
   Model.SetServer(std::move(server));
-  EXPECT_TRUE(Model.SaveMatchInfo());
+  EXPECT_TRUE(Model.SaveMatchInfo().Ok());
   link.Accept = false;
-  EXPECT_FALSE(Model.SaveMatchInfo());
+  EXPECT_FALSE(Model.SaveMatchInfo().Ok());
   Store->Fail = true;
   EXPECT_FALSE(Model.OpenGame("G-7"));
 

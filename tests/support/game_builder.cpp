@@ -127,7 +127,8 @@ class TSimulation {
     const int other = 3 - team;
     const int shooter = Pick(OnCourt_[team - 1]);
     if (Chance(0.12)) {
-      Add(Factory_.Simple("turnover", now, team, shooter));
+      Add(Factory_.Make("turnover", now,
+                        {{"Team", std::to_string(team)}, {"Player", std::to_string(shooter)}, {"Type", "Bad Pass"}}));
       if (Chance(0.5)) Add(Factory_.Simple("steal", now, other, Pick(OnCourt_[other - 1])));
     } else if (Chance(0.15)) {
       Add(Factory_.Foul(now, other, Pick(OnCourt_[other - 1]), shooter));

@@ -8,12 +8,17 @@
 
 namespace velmora {
 
+enum class TEnqueueResult {
+  Accepted,
+  Incomplete,  // a parameter without value or default: dropped
+  NotStored,   // applied, but the local store could not keep it (the operator must be told)
+};
+
 class TSender {
  public:
   virtual ~TSender() = default;
-  // Takes an action entered by the operator. False when the action is incomplete (a parameter
-  // without value or default) and was not accepted.
-  virtual bool Enqueue(std::unique_ptr<TAction> action) = 0;
+  // Takes an action entered by the operator.
+  virtual TEnqueueResult Enqueue(std::unique_ptr<TAction> action) = 0;
 };
 
 }  // namespace velmora

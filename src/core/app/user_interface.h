@@ -2,6 +2,7 @@
 // How the core reaches the operator: message boxes and questions. The GUI implements it with real
 // boxes; the command line and the tests with their own answers.
 
+#include <functional>
 #include <string_view>
 
 namespace velmora {
@@ -10,10 +11,22 @@ enum class TMessageIcon { Error, Warning, Information, Question };
 
 inline constexpr std::string_view kApplicationTitle = "Talvex Velmora";
 
+// May be called from any thread; an implementation on a windowing system shows the box on its
+// own thread and waits for the answer.
 class TUserInterface {
  public:
   virtual ~TUserInterface() = default;
   virtual void ShowMessage(std::string_view title, std::string_view text, TMessageIcon icon) = 0;
+  // A Yes/No question with the question icon; true for Yes.
+  virtual bool AskYesNo(std::string_view title, std::string_view text) = 0;
+};
+
+// Runs work on the user interface thread, which owns the windows.
+class TUiThread {
+ public:
+  virtual ~TUiThread() = default;
+  // Queues the work and returns at once.
+  virtual void Post(std::function<void()> work) = 0;
 };
 
 }  // namespace velmora

@@ -41,7 +41,7 @@ TAction::TAction(std::string name, bool system, std::string shortcut, TDateTime 
       System(system),
       Parameters(static_cast<std::size_t>(std::max(parameterCount, 0))) {}
 
-TAction::TAction() : TAction("", false, "", 0, 0, "") {}
+TAction::TAction() : ID(kNullGuid), FollowUpID(kNullGuid) {}
 
 namespace {
 std::string Attribute(const pugi::xml_node& element, const char* name, const char* fallback = "") {
@@ -52,7 +52,8 @@ std::string Attribute(const pugi::xml_node& element, const char* name, const cha
 
 std::unique_ptr<TAction> TAction::CreateFromXml(const pugi::xml_node& element, TDateTime currentGameTime) {
   auto action = std::make_unique<TAction>();
-  action->ID = ParseGuid(Attribute(element, "ID")).value_or(NewGuid());
+  const auto id = ParseGuid(Attribute(element, "ID"));
+  action->ID = id ? *id : NewGuid();
   action->ShortName = Attribute(element, "ShortName");
   action->Name = Attribute(element, "Name");
   action->Shortcut = Attribute(element, "Shortcut");

@@ -50,6 +50,7 @@ class TAction {
   // A fresh action with a new random ID, Complete set and `parameterCount` empty parameters.
   TAction(std::string name, bool system, std::string shortcut, TDateTime gameTime, int parameterCount,
           std::string shortName);
+  // An empty record whose ID is still the null GUID, for readers that set every field.
   TAction();
 
   // Reads an ACTION element of the catalogue or of a document; never raises. A conversion that

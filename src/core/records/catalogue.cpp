@@ -102,11 +102,16 @@ int TCatalogue::ActionIndex(std::string_view shortName) const {
   return found;
 }
 
+const TAction* TCatalogue::Entry(std::string_view shortName) const {
+  const int index = ActionIndex(shortName);
+  return index == 0 ? nullptr : Entries_[static_cast<std::size_t>(index - 1)].get();
+}
+
 std::unique_ptr<TAction> TCatalogue::NewAction(std::string_view shortName, TDateTime gameTime, int period,
                                                TDateTime astroTime) const {
-  const int index = ActionIndex(shortName);
-  if (index == 0) return nullptr;
-  auto action = Entries_[static_cast<std::size_t>(index - 1)]->Clone();
+  const TAction* entry = Entry(shortName);
+  if (!entry) return nullptr;
+  auto action = entry->Clone();
   action->ID = NewGuid();
   action->GameTime = gameTime;
   action->Period = period;

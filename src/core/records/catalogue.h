@@ -28,6 +28,8 @@ class TCatalogue {
   std::unique_ptr<TAction> NewAction(std::string_view shortName, TDateTime gameTime, int period,
                                      TDateTime astroTime) const;
 
+  // The entry of the kind (the last one, as NewAction takes); none when the kind is unknown.
+  const TAction* Entry(std::string_view shortName) const;
   const std::vector<std::unique_ptr<TAction>>& Entries() const { return Entries_; }
 
  private:

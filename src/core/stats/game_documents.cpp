@@ -84,11 +84,9 @@ TStatus WriteTransferFile(const TModel& model, const std::filesystem::path& file
   return WriteFileDurably(file, TransferFileText(model));
 }
 
-namespace {
-
 // Files name their encoding in the declaration; ours are windows-1252, but a UTF-8 file that says
 // so is taken as UTF-8.
-std::string DecodeTransferBytes(std::string_view bytes) {
+std::string DecodeXmlBytes(std::string_view bytes) {
   constexpr std::string_view kBom = "\xEF\xBB\xBF";
   const bool hasBom = bytes.starts_with(kBom);
   const std::string_view body = hasBom ? bytes.substr(kBom.size()) : bytes;
@@ -101,7 +99,7 @@ std::string DecodeTransferBytes(std::string_view bytes) {
   return Windows1252ToUtf8(bytes);
 }
 
-std::optional<std::string> OversizedTeam(const TMatchInfo& matchInfo) {
+std::optional<std::string> RosterTooLargeReason(const TMatchInfo& matchInfo) {
   for (int team = 1; team <= 2; ++team) {
     const TTeam& roster = matchInfo.Team(team);
     if (roster.PlayerCount > TModel::kMaxStatPlayers) {
@@ -112,11 +110,9 @@ std::optional<std::string> OversizedTeam(const TMatchInfo& matchInfo) {
   return std::nullopt;
 }
 
-}  // namespace
-
 TResult<TTransferGame> ParseTransferText(std::string_view bytes) {
   const TError corrupt{kTransferCorruptError};
-  const std::string text = DecodeTransferBytes(bytes);
+  const std::string text = DecodeXmlBytes(bytes);
   pugi::xml_document document;
   if (!document.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8)) return corrupt;
   const pugi::xml_node root = document.document_element();
@@ -136,7 +132,7 @@ TResult<TTransferGame> ParseTransferText(std::string_view bytes) {
   game.MatchInfo.ReadXml(last);
   // A match information that could not be read, or without a game number, is no game.
   if (game.MatchInfo.Empty || game.MatchInfo.GameNumber.empty()) return corrupt;
-  if (const auto reason = OversizedTeam(game.MatchInfo)) return TError{corrupt.Message + " " + *reason};
+  if (const auto reason = RosterTooLargeReason(game.MatchInfo)) return TError{corrupt.Message + " " + *reason};
   if (childCount == 2) game.Actions = ReadActions(root.first_child(), game.MatchInfo.CurrentGameTime);
   return game;
 }

@@ -46,6 +46,13 @@ TResult<TTransferGame> ReadTransferFile(const std::filesystem::path& file);
 // The same for the file's bytes.
 TResult<TTransferGame> ParseTransferText(std::string_view bytes);
 
+// Why a team of the match information is too large to keep statistics for; none when both fit.
+std::optional<std::string> RosterTooLargeReason(const TMatchInfo& matchInfo);
+
+// The text of an XML file as program text: windows-1252 unless the file declares UTF-8 (or has a
+// UTF-8 byte order mark) and is valid UTF-8.
+std::string DecodeXmlBytes(std::string_view bytes);
+
 // Puts a game read from a transfer file into the model and recomputes every statistic.
 void LoadTransferGame(TModel& model, TTransferGame game);
 

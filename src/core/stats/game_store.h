@@ -6,6 +6,7 @@
 
 #include "records/action.h"
 #include "records/match_info.h"
+#include "records/result.h"
 
 namespace velmora {
 
@@ -17,11 +18,13 @@ class TGameStore {
   virtual bool LoadMatchInfo(std::string_view gameNumber, TMatchInfo& matchInfo) = 0;
   // Loads the game's actions in entry order into `actions` (replacing its content); false on failure.
   virtual bool LoadActions(std::string_view gameNumber, TActionList& actions) = 0;
-  // Stores one action of the game: inserts a plain action, updates for "edit", marks the target
-  // deleted for "delete", updates the game clock for "clock". False when it was not stored.
-  virtual bool StoreAction(std::string_view gameNumber, const TAction& action) = 0;
-  // Saves the match information; false when it was not saved.
-  virtual bool StoreMatchInfo(const TMatchInfo& matchInfo) = 0;
+  // Stores one action of the game whose match information is given: inserts a plain action,
+  // updates for "edit", removes the target for "delete", updates the game clock for "clock".
+  // Removing a period boundary may set the match information's clock back. False when the action
+  // was not stored.
+  virtual bool StoreAction(TMatchInfo& matchInfo, const TAction& action) = 0;
+  // Saves the match information; the error says why it was not saved.
+  virtual TStatus StoreMatchInfo(const TMatchInfo& matchInfo) = 0;
 };
 
 class TServerLink {

@@ -182,10 +182,10 @@ bool TModel::AddAction(std::unique_ptr<TAction> action) {
     TAction& added = *Actions_.back();
     Apply(added);
     added.Period = CurrentPeriod_;
-    return Store_ ? Store_->StoreAction(MatchInfo.GameNumber, added) : true;
+    return Store_ ? Store_->StoreAction(MatchInfo, added) : true;
   }
   action->Period = CurrentPeriod_;
-  return Store_ ? Store_->StoreAction(MatchInfo.GameNumber, *action) : true;
+  return Store_ ? Store_->StoreAction(MatchInfo, *action) : true;
 }
 
 void TModel::UpdateMinutes(TDateTime clock) {
@@ -225,9 +225,11 @@ void TModel::Recompute() {
   UpdateMinutes(MatchInfo.CurrentGameTime);
 }
 
-bool TModel::SaveMatchInfo() {
-  bool saved = Store_ ? Store_->StoreMatchInfo(MatchInfo) : true;
-  if (Server_ && !Server_->UpdateMatchInfo(MatchInfo)) saved = false;
+TStatus TModel::SaveMatchInfo() {
+  TStatus saved = Store_ ? Store_->StoreMatchInfo(MatchInfo) : TStatus();
+  if (Server_ && !Server_->UpdateMatchInfo(MatchInfo) && saved) {
+    saved = TError{"El servidor no aceptó la información del partido."};
+  }
   return saved;
 }
 

@@ -62,9 +62,9 @@ class TModel {
   void Recompute();
   void UpdateMinutes(TDateTime clock);
 
-  // Saves the match information in the store and, while connected, on the server; false when
-  // either failed.
-  bool SaveMatchInfo();
+  // Saves the match information in the store and, while connected, on the server; the error of
+  // the first that failed.
+  TStatus SaveMatchInfo();
 
   void ClockTick();
   void SendClockMark();

@@ -61,7 +61,7 @@ Json TeamJson(const TModel& model, int team) {
 
 }  // namespace
 
-std::string StatsJson(const TModel& model, int indent) {
+Json StatsJsonObject(const TModel& model) {
   Json json;
   json["game_number"] = model.MatchInfo.GameNumber;
   json["current_period"] = model.CurrentPeriod();
@@ -74,6 +74,11 @@ std::string StatsJson(const TModel& model, int indent) {
   for (const auto& [a, b] : model.PeriodScores()) periods.push_back({a, b});
   json["period_scores"] = std::move(periods);
   json["teams"] = {TeamJson(model, 1), TeamJson(model, 2)};
+  return json;
+}
+
+std::string StatsJson(const TModel& model, int indent) {
+  const Json json = StatsJsonObject(model);
   // Texts from files may hold bytes that are not UTF-8; they are replaced rather than refused.
   return json.dump(indent, ' ', false, Json::error_handler_t::replace);
 }

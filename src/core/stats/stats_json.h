@@ -4,10 +4,13 @@
 
 #include <string>
 
+#include <nlohmann/json.hpp>
+
 namespace velmora {
 
 class TModel;
 
+nlohmann::ordered_json StatsJsonObject(const TModel& model);
 // `indent` < 0 gives the compact form.
 std::string StatsJson(const TModel& model, int indent = 2);
 

@@ -12,6 +12,7 @@
 #include "app/text_formats.h"
 #include "setup/games_select_form.h"
 #include "stats/model.h"
+#include "store/database_plugin.h"
 
 namespace {
 
@@ -40,7 +41,13 @@ int main(int argc, char** argv) {
 
   velmora::TRegistry registry(velmora::DefaultRegistryFile());
   velmora::TConfiguration config(velmora::ProgramFolder());
-  velmora::TModel model(config);
+  auto store = velmora::TDatabasePlugin::Open(dataFolder, velmora::ReadVersionValue(registry, "DBVersion"),
+                                              velmora::ProgramFolder());
+  if (!store) {
+    ShowStartupError(QString::fromUtf8(store.Error()));
+    return 1;
+  }
+  velmora::TModel model(config, std::move(store.Value()));
   velmora::gui::TMessageBoxes messageBoxes;
   velmora::TApp app(model, config, registry, velmora::ProgramFolder(), &messageBoxes);
 

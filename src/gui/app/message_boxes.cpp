@@ -1,6 +1,8 @@
 #include "app/message_boxes.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
+#include <QThread>
 #include <QString>
 
 namespace velmora::gui {
@@ -17,11 +19,34 @@ QMessageBox::Icon IconOf(TMessageIcon icon) {
   }
   return QMessageBox::NoIcon;
 }
+
+// Runs the work on the thread of the application object and waits for it.
+template <typename TWork>
+void OnUiThread(TWork work) {
+  if (QThread::currentThread() == QCoreApplication::instance()->thread()) {
+    work();
+  } else {
+    QMetaObject::invokeMethod(QCoreApplication::instance(), work, Qt::BlockingQueuedConnection);
+  }
+}
+
 }  // namespace
 
 void TMessageBoxes::ShowMessage(std::string_view title, std::string_view text, TMessageIcon icon) {
-  QMessageBox box(IconOf(icon), FromUtf8(title), FromUtf8(text), QMessageBox::Ok, Parent_);
-  box.exec();
+  OnUiThread([&] {
+    QMessageBox box(IconOf(icon), FromUtf8(title), FromUtf8(text), QMessageBox::Ok, Parent_);
+    box.exec();
+  });
+}
+
+bool TMessageBoxes::AskYesNo(std::string_view title, std::string_view text) {
+  bool yes = false;
+  OnUiThread([&] {
+    QMessageBox box(QMessageBox::Question, FromUtf8(title), FromUtf8(text), QMessageBox::Yes | QMessageBox::No,
+                    Parent_);
+    yes = box.exec() == QMessageBox::Yes;
+  });
+  return yes;
 }
 
 }  // namespace velmora::gui

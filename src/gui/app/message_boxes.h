@@ -13,7 +13,9 @@ class TMessageBoxes final : public TUserInterface {
   explicit TMessageBoxes(QWidget* parent = nullptr) : Parent_(parent) {}
   void SetParent(QWidget* parent) { Parent_ = parent; }
 
+  // Both show the box on the user interface thread, waiting there when called from another thread.
   void ShowMessage(std::string_view title, std::string_view text, TMessageIcon icon) override;
+  bool AskYesNo(std::string_view title, std::string_view text) override;
 
  private:
   QWidget* Parent_;

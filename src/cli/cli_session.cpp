@@ -1,0 +1,34 @@
+#include "cli_session.h"
+
+#include "app/folders.h"
+#include "app/logger.h"
+#include "store/database_plugin.h"
+
+namespace velmora::cli {
+
+TCliSession::TCliSession(const TCliEnvironment& environment)
+    : Environment_(environment), Registry_(environment.RegistryFile()), Config_(ProgramFolder()), Model_(Config_) {
+  Config_.Load(Registry_);
+}
+
+TCliSession::~TCliSession() = default;
+
+TStatus TCliSession::OpenStore() {
+  const std::filesystem::path dataFolder = Environment_.DataFolder();
+  if (!Logger().IsOpen()) {
+    if (TStatus opened = Logger().Open(dataFolder); !opened) return opened;
+  }
+  auto store = TDatabasePlugin::Open(dataFolder, ReadVersionValue(Registry_, "DBVersion"), ProgramFolder());
+  if (!store) return TError{store.Error()};
+  Store_ = store.Value().get();
+  Model_.SetStore(std::move(store.Value()));
+  return {};
+}
+
+TStatus TCliSession::OpenStoredGame(const std::string& gameNumber) {
+  if (Store_->FindGameId(gameNumber) == 0) return TError{"No existe el partido \"" + gameNumber + "\"."};
+  if (!Model_.OpenGame(gameNumber)) return TError{"No se pudo leer el partido \"" + gameNumber + "\"."};
+  return {};
+}
+
+}  // namespace velmora::cli

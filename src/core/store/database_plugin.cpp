@@ -1,0 +1,512 @@
+#include "store/database_plugin.h"
+
+#include <nettle/md5.h>
+
+#include <array>
+#include <charconv>
+#include <cstdio>
+#include <unistd.h>
+
+#include "app/logger.h"
+#include "records/file_io.h"
+#include "records/guid.h"
+#include "records/match_info.h"
+#include "records/message_source.h"
+#include "records/text_encoding.h"
+#include "records/text_utils.h"
+#include "store/sqlite.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr int kParamColumns = 7;
+constexpr const char* kDatabaseName = "dravon.db";
+
+constexpr const char* kGameColumns =
+    "game_number, field, place, referee1, referee2, referee3, referee4, commissioner, competition, spectators, tv, "
+    "time, \"current_time\", team1_fna_id, team1_name, team1_shortname, team1_coach, team1_logo, team1_color, "
+    "team2_fna_id, team2_name, team2_shortname, team2_coach, team2_logo, team2_color";
+constexpr const char* kEventColumns =
+    "log_id, follow_up_id, game_time, log_action, log_param_1, log_param_2, log_param_3, log_param_4, log_param_5, "
+    "log_param_6, log_param_7, log_time";
+
+std::optional<std::int64_t> WholeNumber(std::string_view text) {
+  if (text.empty()) return std::nullopt;
+  std::int64_t value = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, error] = std::from_chars(text.data() + (text.front() == '+' ? 1 : 0), end, value);
+  if (error != std::errc() || ptr != end) return std::nullopt;
+  return value;
+}
+
+std::optional<std::string> NonEmpty(const std::string& text) {
+  return text.empty() ? std::nullopt : std::optional<std::string>(text);
+}
+
+// Fills the match information from a row of kGameColumns.
+void ReadGameRow(const TSqliteStatement& row, TMatchInfo& matchInfo) {
+  matchInfo.GameNumber = row.Text(0);
+  matchInfo.Field = row.Text(1);
+  matchInfo.Place = row.Text(2);
+  matchInfo.Referee1 = row.Text(3);
+  matchInfo.Referee2 = row.Text(4);
+  matchInfo.Referee3 = row.Text(5);
+  matchInfo.Referee4 = row.Text(6);
+  matchInfo.Commissioner = row.Text(7);
+  matchInfo.Competition = row.Text(8);
+  matchInfo.Spectators = static_cast<std::int32_t>(row.IntegerIfReadable(9).value_or(0));
+  matchInfo.TV = static_cast<std::int32_t>(row.IntegerIfReadable(10).value_or(0));
+  matchInfo.Time = ParseDateTime(row.Text(11)).value_or(Today());
+  const std::string clock = row.Text(12);
+  matchInfo.CurrentGameTime = ParseTime(clock).value_or(ParseDateTime(clock).value_or(0));
+  for (int team = 1; team <= 2; ++team) {
+    const int column = 13 + (team - 1) * 6;
+    TTeam fresh;
+    fresh.ID = row.IsNull(column) ? "" : row.Text(column);
+    fresh.Name = row.Text(column + 1);
+    fresh.Shortname = row.Text(column + 2);
+    fresh.Coach = row.Text(column + 3);
+    fresh.Logo = row.Text(column + 4);
+    fresh.Color = static_cast<std::int32_t>(row.IntegerIfReadable(column + 5).value_or(-1));
+    matchInfo.Team(team) = fresh;
+  }
+}
+
+std::string Md5Hex(std::string_view bytes) {
+  md5_ctx context;
+  md5_init(&context);
+  md5_update(&context, bytes.size(), reinterpret_cast<const std::uint8_t*>(bytes.data()));
+  std::array<std::uint8_t, MD5_DIGEST_SIZE> digest{};
+  md5_digest(&context, digest.size(), digest.data());
+  std::string hex;
+  char buffer[3];
+  for (const std::uint8_t byte : digest) {
+    std::snprintf(buffer, sizeof buffer, "%02x", byte);
+    hex += buffer;
+  }
+  return hex;
+}
+
+// The copy is flushed to disk and renamed into place, so that a copy cut short by a crash never
+// becomes the database.
+void CopyTemplate(const std::filesystem::path& from, const std::filesystem::path& to) {
+  const auto bytes = ReadWholeFile(from);
+  if (bytes) (void)ReplaceFileAtomically(to, *bytes);
+}
+
+}  // namespace
+
+TResult<std::unique_ptr<TDatabasePlugin>> TDatabasePlugin::Open(const std::filesystem::path& dataFolder,
+                                                                std::string_view versionFolder,
+                                                                const std::filesystem::path& programFolder) {
+  const std::filesystem::path folder = versionFolder.empty() ? dataFolder : dataFolder / versionFolder;
+  std::error_code error;
+  if (!std::filesystem::exists(folder, error)) {
+    std::filesystem::create_directory(folder, error);
+    Log("Creating directory \"" + folder.string() + "\"");
+  }
+  const std::filesystem::path file = folder / kDatabaseName;
+  if (!std::filesystem::exists(file, error)) {
+    CopyTemplate(programFolder / kDatabaseName, file);
+    Log("Copying empty database from \"" + (programFolder / "").string() + "\" to \"" + folder.string() + "\"");
+  }
+  return OpenFile(file, programFolder / kDatabaseName);
+}
+
+TResult<std::unique_ptr<TDatabasePlugin>> TDatabasePlugin::OpenFile(const std::filesystem::path& file,
+                                                                    const std::filesystem::path& templateFile) {
+  std::error_code error;
+  if (!std::filesystem::exists(file, error)) CopyTemplate(templateFile, file);
+  try {
+    auto database = std::make_unique<TSqliteDatabase>(file);
+    // Only read until the file is known to be ours: switching the journal writes to the file, and
+    // a foreign or empty file must stay as it was.
+    {
+      auto tables = database->Prepare(
+          "SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN ('dvGames','dvPlayers','dvEvents')");
+      if (!tables->Step() || tables->Integer(0) != 3) {
+        return TError{"La base de datos \"" + file.string() + "\" no contiene las tablas de partidos."};
+      }
+    }
+    // Write-ahead log with a flush at every commit: a stored action survives a crash or a power
+    // cut, and a commit costs one flush of the log.
+    database->Execute("PRAGMA journal_mode=WAL");
+    database->Execute("PRAGMA synchronous=FULL");
+    Log("Using DB at \"" + file.string() + "\"");
+    return std::unique_ptr<TDatabasePlugin>(new TDatabasePlugin(std::move(database), file));
+  } catch (const ESqliteError& failure) {
+    return TError{"No se puede abrir la base de datos \"" + file.string() + "\": " + failure.what()};
+  }
+}
+
+TDatabasePlugin::TDatabasePlugin(std::unique_ptr<TSqliteDatabase> database, std::filesystem::path file)
+    : Database_(std::move(database)), File_(std::move(file)) {
+  Catalogue_.LoadCatalogue();
+}
+
+TDatabasePlugin::~TDatabasePlugin() = default;
+
+std::int64_t TDatabasePlugin::FindGameId(std::string_view gameNumber) {
+  try {
+    auto query = Database_->Prepare("SELECT id FROM dvGames WHERE game_number=?");
+    query->Bind(1, gameNumber);
+    return query->Step() ? query->Integer(0) : 0;
+  } catch (const ESqliteError&) {
+    return 0;
+  }
+}
+
+bool TDatabasePlugin::InTransaction(const std::function<bool()>& work) {
+  try {
+    TSqliteTransaction transaction(*Database_);
+    if (!work()) return false;
+    transaction.Commit();
+    return true;
+  } catch (const ESqliteError& failure) {
+    Log(std::string("DB Exception: ") + failure.what());
+    return false;
+  }
+}
+
+bool TDatabasePlugin::LoadGamesList(TObjectHash<TMatchInfo>& games) {
+  try {
+    auto query = Database_->Prepare(std::string("SELECT ") + kGameColumns + " FROM dvGames");
+    while (query->Step()) {
+      auto matchInfo = std::make_unique<TMatchInfo>();
+      ReadGameRow(*query, *matchInfo);
+      matchInfo->Empty = false;
+      if (matchInfo->GameNumber.empty()) continue;  // a row without a key cannot be listed
+      const std::string gameNumber = matchInfo->GameNumber;
+      games.Set(gameNumber, std::move(matchInfo));
+    }
+    return true;
+  } catch (const std::exception& failure) {
+    Log(std::string("DB Exception while loading games list: ") + failure.what());
+    return false;
+  }
+}
+
+bool TDatabasePlugin::LoadMatchInfo(std::string_view gameNumber, TMatchInfo& matchInfo) {
+  try {
+    TSqliteTransaction transaction(*Database_);
+    auto game = Database_->Prepare(std::string("SELECT ") + kGameColumns + " FROM dvGames WHERE game_number=?");
+    game->Bind(1, gameNumber);
+    if (game->Step()) {
+      ReadGameRow(*game, matchInfo);
+      auto players = Database_->Prepare(
+          "SELECT P.id, P.team, P.shirt_number, P.name, P.surname, P.player_fna_id, P.height, P.position, "
+          "P.birth_date, P.club FROM dvPlayers P INNER JOIN dvGames G ON G.id=P.game_id WHERE G.game_number=? "
+          "ORDER BY P.id");
+      players->Bind(1, gameNumber);
+      while (players->Step()) {
+        TTeam& team = matchInfo.Team(players->IntegerIfReadable(1) == 1 ? 1 : 2);
+        const auto number = players->IntegerIfReadable(2);
+        if (!number || team.PlayerCount == TTeam::kMaxPlayers) continue;
+        TPlayer& player = team.Player(team.PlayerCount + 1);
+        player = TPlayer{};
+        player.ID = players->IsNull(5) ? "" : players->Text(5);
+        player.LocalId = static_cast<std::int32_t>(players->Integer(0));
+        player.Number = static_cast<std::int32_t>(*number);
+        player.Name = players->Text(3);
+        player.Surname = players->Text(4);
+        player.Height = players->RealIfReadable(6).value_or(0);
+        player.Position = players->Text(7);
+        player.Birth_date = ParseDate(players->Text(8)).value_or(0);
+        player.Club = players->Text(9);
+        ++team.PlayerCount;
+      }
+    }
+    transaction.Commit();
+    matchInfo.Empty = false;
+    return true;
+  } catch (const ESqliteError& failure) {
+    Log(std::string("DB Exception while loading matchinfo: ") + failure.what());
+    return false;
+  }
+}
+
+TStatus TDatabasePlugin::StoreMatchInfo(const TMatchInfo& matchInfo) {
+  try {
+    TSqliteTransaction transaction(*Database_);
+    std::int64_t id = FindGameId(matchInfo.GameNumber);
+    const bool isNew = id == 0;
+    auto game = Database_->Prepare(
+        isNew ? std::string("INSERT INTO dvGames (field, place, referee1, referee2, referee3, referee4, "
+                            "commissioner, competition, spectators, tv, time, \"current_time\", team1_fna_id, "
+                            "team1_name, team1_shortname, team1_coach, team1_logo, team1_color, team2_fna_id, "
+                            "team2_name, team2_shortname, team2_coach, team2_logo, team2_color, game_number) "
+                            "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
+              : std::string("UPDATE dvGames SET field=?, place=?, referee1=?, referee2=?, referee3=?, referee4=?, "
+                            "commissioner=?, competition=?, spectators=?, tv=?, time=?, \"current_time\"=?, "
+                            "team1_fna_id=?, team1_name=?, team1_shortname=?, team1_coach=?, team1_logo=?, "
+                            "team1_color=?, team2_fna_id=?, team2_name=?, team2_shortname=?, team2_coach=?, "
+                            "team2_logo=?, team2_color=? WHERE id=?"));
+    game->Bind(1, matchInfo.Field).Bind(2, matchInfo.Place).Bind(3, matchInfo.Referee1);
+    game->Bind(4, matchInfo.Referee2).Bind(5, matchInfo.Referee3).Bind(6, matchInfo.Referee4);
+    game->Bind(7, matchInfo.Commissioner).Bind(8, matchInfo.Competition);
+    game->Bind(9, std::int64_t{matchInfo.Spectators}).Bind(10, std::int64_t{matchInfo.TV});
+    game->Bind(11, FormatDateTime(matchInfo.Time)).Bind(12, FormatLongTime(matchInfo.CurrentGameTime));
+    for (int team = 1; team <= 2; ++team) {
+      const TTeam& roster = matchInfo.Team(team);
+      const int column = 13 + (team - 1) * 6;
+      game->Bind(column, WholeNumber(roster.ID)).Bind(column + 1, roster.Name).Bind(column + 2, roster.Shortname);
+      game->Bind(column + 3, roster.Coach).Bind(column + 4, roster.Logo).Bind(column + 5, std::int64_t{roster.Color});
+    }
+    if (isNew) {
+      game->Bind(25, matchInfo.GameNumber);
+    } else {
+      game->Bind(25, id);
+    }
+    game->Step();
+    if (isNew) id = Database_->LastInsertRowId();
+
+    auto clearPlayers = Database_->Prepare("DELETE FROM dvPlayers WHERE game_id=?");
+    clearPlayers->Bind(1, id);
+    clearPlayers->Step();
+    auto insertPlayer = Database_->Prepare(
+        "INSERT INTO dvPlayers (game_id, team, shirt_number, name, surname, player_fna_id, height, position, "
+        "birth_date, club) VALUES (?,?,?,?,?,?,?,?,?,?)");
+    for (int team = 1; team <= 2; ++team) {
+      const TTeam& roster = matchInfo.Team(team);
+      for (int slot = 1; slot <= roster.PlayerCount; ++slot) {
+        const TPlayer& player = roster.Player(slot);
+        insertPlayer->Reset();
+        insertPlayer->Bind(1, id).Bind(2, std::int64_t{team}).Bind(3, std::int64_t{player.Number});
+        insertPlayer->Bind(4, player.Name).Bind(5, player.Surname).Bind(6, WholeNumber(player.ID));
+        insertPlayer->Bind(7, player.Height > 0 ? std::optional<double>(player.Height) : std::nullopt);
+        insertPlayer->Bind(8, NonEmpty(player.Position));
+        insertPlayer->Bind(9, player.Birth_date > 0 ? std::optional<std::string>(FormatDate(player.Birth_date))
+                                                    : std::nullopt);
+        insertPlayer->Bind(10, NonEmpty(player.Club));
+        insertPlayer->Step();
+      }
+    }
+    transaction.Commit();
+    return {};
+  } catch (const ESqliteError& failure) {
+    Log(std::string("DB Exception while updating match info: ") + failure.what());
+    return TError{std::string("Error al guardar la información del partido: ") + failure.what()};
+  }
+}
+
+void TDatabasePlugin::InsertEvent(std::int64_t gameId, const TAction& action, bool correctForImport) {
+  std::array<std::optional<std::string>, kParamColumns> params;
+  for (std::size_t i = 0; i < params.size() && i < action.Parameters.size(); ++i) params[i] = action.Parameters[i].Data;
+  std::string gameTime = FormatLongTime(action.GameTime);
+  if (correctForImport) {
+    // Lists from elsewhere may carry a foul's parameters in another order, and substitutions
+    // before the tip-off at midday.
+    if (action.ShortName == "foul" && action.Parameters.size() > 2 && action.Parameters[2].Name == "Fouled on") {
+      std::swap(params[2], params[3]);
+    }
+    if (action.ShortName == "subst" && gameTime == "12:00:00") gameTime = "00:00:00";
+  }
+  auto insert = Database_->Prepare(
+      "INSERT INTO dvEvents (game_id, log_id, follow_up_id, log_time, game_time, log_action, log_param_1, "
+      "log_param_2, log_param_3, log_param_4, log_param_5, log_param_6, log_param_7, deleted, dirty) "
+      "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,0,1)");
+  insert->Bind(1, gameId).Bind(2, action.ID);
+  insert->Bind(3, action.IsFollowUp() ? std::optional<std::string>(action.FollowUpID) : std::nullopt);
+  insert->Bind(4, FormatLongTime(action.AstroTime)).Bind(5, gameTime).Bind(6, action.ShortName);
+  for (int i = 0; i < kParamColumns; ++i) insert->Bind(7 + i, params[static_cast<std::size_t>(i)]);
+  insert->Step();
+}
+
+void TDatabasePlugin::DeleteEvent(std::int64_t gameId, std::string_view eventId, TDateTime& gameClock) {
+  std::int64_t rowId = 0;
+  std::string kind;
+  std::string time;
+  {
+    auto find = Database_->Prepare("SELECT id, log_action, game_time FROM dvEvents WHERE log_id=? AND game_id=?");
+    find->Bind(1, eventId).Bind(2, gameId);
+    if (!find->Step()) return;
+    rowId = find->Integer(0);
+    kind = find->Text(1);
+    time = find->Text(2);
+  }
+  auto remove = Database_->Prepare("DELETE FROM dvEvents WHERE id=?");
+  remove->Bind(1, rowId);
+  remove->Step();
+  if (kind != "quarter") return;
+
+  // Everything after a removed period boundary goes with it, and the clock returns to it.
+  auto later = Database_->Prepare("DELETE FROM dvEvents WHERE game_id=? AND game_time>?");
+  later->Bind(1, gameId).Bind(2, time);
+  later->Step();
+  const TDateTime boundary = ParseTime(time).value_or(0);
+  if (ClockBefore(boundary, gameClock)) {
+    gameClock = boundary;
+    SetStoredClock(gameId, boundary);
+  }
+}
+
+void TDatabasePlugin::UpdateEvent(std::int64_t gameId, const TAction& action) {
+  auto find = Database_->Prepare("SELECT id FROM dvEvents WHERE log_id=? AND game_id=?");
+  find->Bind(1, action.ID).Bind(2, gameId);
+  if (!find->Step()) return;
+  const std::int64_t rowId = find->Integer(0);
+  auto update = Database_->Prepare(
+      "UPDATE dvEvents SET follow_up_id=coalesce(?, follow_up_id), log_time=?, game_time=?, log_param_1=?, "
+      "log_param_2=?, log_param_3=?, log_param_4=?, log_param_5=?, log_param_6=?, log_param_7=? WHERE id=?");
+  update->Bind(1, action.IsFollowUp() ? std::optional<std::string>(action.FollowUpID) : std::nullopt);
+  update->Bind(2, FormatLongTime(action.AstroTime)).Bind(3, FormatLongTime(action.GameTime));
+  for (int i = 0; i < kParamColumns; ++i) {
+    const auto index = static_cast<std::size_t>(i);
+    update->Bind(4 + i, index < action.Parameters.size() ? std::optional<std::string>(action.Parameters[index].Data)
+                                                          : std::nullopt);
+  }
+  update->Bind(11, rowId);
+  update->Step();
+}
+
+void TDatabasePlugin::SetStoredClock(std::int64_t gameId, TDateTime clock) {
+  auto update = Database_->Prepare("UPDATE dvGames SET \"current_time\"=? WHERE id=?");
+  update->Bind(1, FormatLongTime(clock)).Bind(2, gameId);
+  update->Step();
+}
+
+bool TDatabasePlugin::StoreAction(TMatchInfo& matchInfo, const TAction& action) {
+  const std::int64_t gameId = FindGameId(matchInfo.GameNumber);
+  const std::string& kind = action.ShortName;
+  if (kind == "complete") return true;
+  const std::string eventId = action.Parameters.empty() ? std::string() : action.Parameters.front().Data;
+  try {
+    TSqliteTransaction transaction(*Database_);
+    if (kind == "delete") {
+      DeleteEvent(gameId, eventId, matchInfo.CurrentGameTime);
+    } else if (kind == "edit") {
+      UpdateEvent(gameId, action);
+    } else if (kind == "clock") {
+      SetStoredClock(gameId, action.GameTime);
+    } else {
+      InsertEvent(gameId, action, false);
+    }
+    transaction.Commit();
+    return true;
+  } catch (const ESqliteError& failure) {
+    std::string line;
+    if (kind == "delete") {
+      line = "DB Exception while deleting action \"" + eventId + "\": ";
+    } else if (kind == "edit") {
+      line = "DB Exception while updating action\"" + action.ID + "\": ";
+    } else if (kind == "clock") {
+      line = "DB Exception while setting clock to \"" + FormatLongTime(action.GameTime) + "\": ";
+    } else {
+      TAction described(action);
+      line = "DB Exception while inserting action \"" + described.Describe(matchInfo, TNoMessages()) + "\": ";
+    }
+    Log(line + failure.what());
+    return false;
+  }
+}
+
+TActionList TDatabasePlugin::ReadActions(std::string_view gameNumber) {
+  TActionList actions;
+  auto query = Database_->Prepare(std::string("SELECT ") + kEventColumns +
+                                  " FROM dvEvents WHERE game_id IN (SELECT id FROM dvGames WHERE game_number=?) "
+                                  "ORDER BY game_time, log_time, id");
+  query->Bind(1, gameNumber);
+  while (query->Step()) {
+    const TAction* entry = Catalogue_.Entry(query->Text(3));
+    const auto gameTime = ParseTime(query->Text(2));
+    const auto astroTime = ParseTime(query->Text(11));
+    const auto id = ParseGuid(query->Text(0));
+    const auto followUp = query->IsNull(1) ? std::optional<std::string>(kNullGuid) : ParseGuid(query->Text(1));
+    if (!entry || !gameTime || !astroTime || !id || !followUp) continue;  // not an action we can rebuild
+    auto action = entry->Clone();
+    action->GameTime = *gameTime;
+    action->AstroTime = *astroTime;
+    action->ID = *id;
+    action->FollowUpID = *followUp;
+    for (std::size_t i = 0; i < action->Parameters.size() && i < kParamColumns; ++i) {
+      action->Parameters[i].Data = query->Text(4 + static_cast<int>(i));
+    }
+    actions.push_back(std::move(action));
+  }
+  return actions;
+}
+
+bool TDatabasePlugin::LoadActions(std::string_view gameNumber, TActionList& actions) {
+  try {
+    actions = ReadActions(gameNumber);
+    return true;
+  } catch (const ESqliteError& failure) {
+    Log(std::string("DB Exception while loading actions: ") + failure.what());
+    return false;
+  }
+}
+
+TResult<std::string> TDatabasePlugin::ComputeChecksum(const TMatchInfo& matchInfo) {
+  std::string text = matchInfo.GameNumber + FormatDateTime(matchInfo.Time) + matchInfo.Place + matchInfo.Field +
+                     std::to_string(matchInfo.TV) + matchInfo.Referee1 + matchInfo.Referee2 + matchInfo.Referee3 +
+                     matchInfo.Referee4 + matchInfo.Commissioner + matchInfo.Competition;
+  for (int team = 1; team <= 2; ++team) {
+    const TTeam& roster = matchInfo.Team(team);
+    text += roster.ID + roster.Name + roster.Shortname + std::string(Trimmed(roster.Coach));
+  }
+  try {
+    auto players = Database_->Prepare(
+        "SELECT P.player_fna_id, P.shirt_number FROM dvGames G INNER JOIN dvPlayers P ON P.game_id=G.id "
+        "WHERE G.game_number=? ORDER BY P.id");
+    players->Bind(1, matchInfo.GameNumber);
+    while (players->Step()) text += players->Text(0) + players->Text(1);
+    auto events = Database_->Prepare(
+        "SELECT E.log_id, E.follow_up_id, E.game_time, E.log_action, E.log_param_1, E.log_param_2, E.log_param_3, "
+        "E.log_param_4, E.log_param_5, E.log_param_6 FROM dvGames G INNER JOIN dvEvents E ON E.game_id=G.id "
+        "WHERE G.game_number=? ORDER BY E.game_time, E.log_time, E.id");
+    events->Bind(1, matchInfo.GameNumber);
+    while (events->Step()) {
+      for (int column = 0; column < 10; ++column) text += events->Text(column);
+    }
+  } catch (const ESqliteError& failure) {
+    return TError{failure.what()};
+  }
+  return Md5Hex(Utf8ToWindows1252XmlSafe(text));
+}
+
+bool TDatabasePlugin::SaveActionList(std::string_view gameNumber, const TActionList& actions, bool append,
+                                     TDateTime& gameClock) {
+  try {
+    TSqliteTransaction transaction(*Database_);
+    const std::int64_t gameId = FindGameId(gameNumber);
+    if (!append) {
+      auto clear = Database_->Prepare("DELETE FROM dvEvents WHERE game_id=(SELECT id FROM dvGames WHERE game_number=?)");
+      clear->Bind(1, gameNumber);
+      clear->Step();
+    }
+    for (const auto& action : actions) {
+      if (action->ShortName == "delete") {
+        DeleteEvent(gameId, action->Parameters.empty() ? "" : action->Parameters.front().Data, gameClock);
+      } else {
+        InsertEvent(gameId, *action, true);
+      }
+    }
+    transaction.Commit();
+    return true;
+  } catch (const ESqliteError& failure) {
+    Log(std::string("DB Exception while sending action list: ") + failure.what());
+    return false;
+  }
+}
+
+TStatus TDatabasePlugin::DeleteGame(std::string_view gameNumber) {
+  try {
+    TSqliteTransaction transaction(*Database_);
+    for (const char* statement :
+         {"DELETE FROM dvEvents WHERE game_id=(SELECT id FROM dvGames WHERE game_number=?)",
+          "DELETE FROM dvPlayers WHERE game_id=(SELECT id FROM dvGames WHERE game_number=?)",
+          "DELETE FROM dvGames WHERE game_number=?"}) {
+      auto query = Database_->Prepare(statement);
+      query->Bind(1, gameNumber);
+      query->Step();
+    }
+    transaction.Commit();
+    return {};
+  } catch (const ESqliteError& failure) {
+    Log("DB Exception, failed to delete game " + std::string(gameNumber));
+    return TError{"No se pudo eliminar el partido " + std::string(gameNumber) + ": " + failure.what()};
+  }
+}
+
+}  // namespace velmora

@@ -1,0 +1,114 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "app/configuration.h"
+#include "app/folders.h"
+#include "cli_fixture.h"
+#include "game_builder.h"
+#include "stats/game_documents.h"
+#include "stats/model.h"
+
+namespace velmora::cli {
+namespace {
+
+using ::testing::HasSubstr;
+
+class CliStoreTest : public CliTest {
+ protected:
+  // A transfer file of a simulated game; a time of 0 gives a game without a date.
+  std::filesystem::path GameFile(const std::string& gameNumber, TDateTime time) {
+    TModel model(Settings);
+    model.MatchInfo = velmora::testing::MakeMatchInfo(12, gameNumber);
+    model.MatchInfo.Time = time;
+    model.SetActions(velmora::testing::SimulateGame(model.MatchInfo, 300, 3));
+    model.MatchInfo.CurrentGameTime = model.Actions().back()->GameTime;
+    model.Recompute();
+    const std::filesystem::path file = Files / (std::to_string(++FileCount) + ".log");
+    EXPECT_TRUE(WriteTransferFile(model, file).Ok());
+    return file;
+  }
+  std::string Import(const std::string& gameNumber, TDateTime time) {
+    const TRunResult result = Run({"import", GameFile(gameNumber, time).string()});
+    EXPECT_EQ(result.Status, kSuccess) << result.Err;
+    return result.Out;
+  }
+
+  TConfiguration Settings{ProgramFolder()};
+  velmora::testing::TTempFolder Files;
+  int FileCount = 0;
+};
+
+TDateTime At(int year, int month, int day, int hour = 0) { return *EncodeDate(year, month, day) + EncodeTime(hour, 0, 0); }
+
+TEST_F(CliStoreTest, ImportPrintsTheGameNumberAndGamesListsThemLatestFirst) {
+  EXPECT_EQ(Run({"games"}).Out, "");
+  EXPECT_EQ(Import("O'Neill-7", At(2024, 3, 1, 20)), "O'Neill-7\n");
+  EXPECT_EQ(Import("G-2", At(2024, 5, 1)), "G-2\n");
+  EXPECT_EQ(Import("G-3", 0), "G-3\n");
+  EXPECT_EQ(Import("G-4", At(2023, 12, 31, 18)), "G-4\n");
+
+  const TRunResult games = Run({"games"});
+  ASSERT_EQ(games.Status, kSuccess) << games.Err;
+  const std::string teams = "\tClub Baloncesto Norte\tMüller Basket Süd\tLocal only\n";
+  EXPECT_EQ(games.Out, "G-3\t" + teams + "G-2\t2024.05.01" + teams + "O'Neill-7\t2024.03.01 20:00:00" + teams +
+                           "G-4\t2023.12.31 18:00:00" + teams);
+}
+
+TEST_F(CliStoreTest, ImportRefusesUnreadableFilesAndTakenNumbers) {
+  velmora::testing::WriteFile(Files / "corrupt.log", "<DRAVON><MATCHINFO");
+  TRunResult result = Run({"import", (Files / "corrupt.log").string()});
+  EXPECT_EQ(result.Status, kFailure);
+  EXPECT_EQ(result.Out, "");
+  EXPECT_EQ(result.Err, std::string(kTransferCorruptError) + "\n");
+
+  result = Run({"import", (Files / "missing.log").string()});
+  EXPECT_EQ(result.Status, kFailure);
+  EXPECT_EQ(result.Err, std::string(kTransferReadError) + "\n");
+
+  const std::filesystem::path file = GameFile("G-1", 0);
+  EXPECT_EQ(Run({"import", file.string()}).Status, kSuccess);
+  result = Run({"import", file.string()});
+  EXPECT_EQ(result.Status, kFailure);
+  EXPECT_THAT(result.Err, HasSubstr("ya existe otro partido con el mismo número de partido!"));
+}
+
+TEST_F(CliStoreTest, AStoredGameGivesWhatItsFileGives) {
+  const std::filesystem::path file = GameFile("O'Neill-7", At(2024, 3, 1, 20));
+  ASSERT_EQ(Run({"import", file.string()}).Status, kSuccess);
+  for (const char* command : {"stats", "boxscore", "actions"}) {
+    const TRunResult stored = Run({command, "O'Neill-7"});
+    ASSERT_EQ(stored.Status, kSuccess) << command << ": " << stored.Err;
+    EXPECT_EQ(stored.Out, Run({command, "--file", file.string()}).Out) << command;
+  }
+
+  const std::filesystem::path exported = Files / "exported.log";
+  ASSERT_EQ(Run({"export", "O'Neill-7", exported.string()}).Status, kSuccess);
+  EXPECT_EQ(Run({"stats", "--file", exported.string()}).Out, Run({"stats", "--file", file.string()}).Out);
+
+  const TRunResult checksum = Run({"checksum", "O'Neill-7"});
+  ASSERT_EQ(checksum.Status, kSuccess) << checksum.Err;
+  EXPECT_THAT(checksum.Out, ::testing::MatchesRegex("[0-9a-f]{32}\n"));
+  EXPECT_EQ(Run({"checksum", "O'Neill-7"}).Out, checksum.Out);
+
+  EXPECT_EQ(Run({"delete", "O'Neill-7"}).Status, kSuccess);
+  EXPECT_EQ(Run({"games"}).Out, "");
+  EXPECT_EQ(Run({"stats", "O'Neill-7"}).Status, kFailure);
+}
+
+TEST_F(CliStoreTest, AnUnknownGameFails) {
+  for (std::vector<std::string> args : {std::vector<std::string>{"export", "G-404", (Files / "x.log").string()},
+                                        {"delete", "G-404"},
+                                        {"checksum", "G-404"},
+                                        {"stats", "G-404"},
+                                        {"boxscore", "G-404"},
+                                        {"actions", "G-404"}}) {
+    const TRunResult result = Run(args);
+    EXPECT_EQ(result.Status, kFailure) << args[0];
+    EXPECT_THAT(result.Err, HasSubstr("G-404")) << args[0];
+    EXPECT_EQ(result.Out, "") << args[0];
+  }
+  EXPECT_FALSE(std::filesystem::exists(Files / "x.log"));
+}
+
+}  // namespace
+}  // namespace velmora::cli

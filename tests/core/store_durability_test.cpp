@@ -1,0 +1,335 @@
+// The store against what the world does to files: foreign and damaged files, a second program
+// holding the database, a full disk, and a process killed while it writes.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <functional>
+#include <random>
+
+#include "app/configuration.h"
+#include "game_builder.h"
+#include "stats/game_documents.h"
+#include "stats/model.h"
+#include "store/game_transfer.h"
+#include "store_fixture.h"
+
+namespace velmora::testing {
+namespace {
+
+using namespace std::chrono_literals;
+using TClock = std::chrono::steady_clock;
+
+constexpr const char* kGame = "O'Neill-7";
+
+// A database with one game of a thousand actions, closed.
+std::string PopulatedDatabase(const std::filesystem::path& folder) {
+  {
+    auto store = OpenStore(folder);
+    TMatchInfo matchInfo = MakeMatchInfo(12, kGame);
+    EXPECT_TRUE(store->StoreMatchInfo(matchInfo).Ok());
+    TDateTime clock = 0;
+    EXPECT_TRUE(store->SaveActionList(kGame, SimulateGame(matchInfo, 1000, 3), false, clock));
+  }
+  return ReadFile(folder / "dravon.db");
+}
+
+class UnusableDatabaseTest : public ::testing::Test {
+ protected:
+  // Open refuses the file with a message naming it and leaves its bytes as they were.
+  void ExpectRefused(const std::string& bytes) {
+    std::filesystem::create_directories(Data);
+    WriteFile(Data / "dravon.db", bytes);
+    const auto store = TDatabasePlugin::Open(Data, "", TemplateFolder());
+    ASSERT_FALSE(store.Ok());
+    EXPECT_THAT(store.Error(), ::testing::HasSubstr((Data / "dravon.db").string()));
+    EXPECT_TRUE(ReadFile(Data / "dravon.db") == bytes) << "the file was changed";
+  }
+
+  TTempFolder Temp;
+  std::filesystem::path Data = Temp / "data";
+};
+
+TEST_F(UnusableDatabaseTest, GarbageIsRefused) {
+  std::string garbage(64 * 1024, '\0');
+  std::mt19937 random(5);
+  for (char& byte : garbage) byte = static_cast<char>(random());
+  ExpectRefused(garbage);
+  ExpectRefused("");
+}
+
+TEST_F(UnusableDatabaseTest, ATruncatedCopyIsRefused) {
+  const std::string whole = PopulatedDatabase(Temp / "source");
+  ASSERT_GT(whole.size(), 64u * 1024);
+  ExpectRefused(whole.substr(0, whole.size() / 2));
+}
+
+TEST_F(UnusableDatabaseTest, ADatabaseOfAnotherProgramIsRefused) {
+  {
+    std::filesystem::create_directories(Temp / "other");
+    TRawDatabase other(Temp / "other" / "dravon.db", true);
+    ASSERT_EQ(other.Execute("CREATE TABLE notes (id INTEGER PRIMARY KEY, text TEXT); INSERT INTO notes (text) "
+                            "VALUES ('keep me')"),
+              SQLITE_OK);
+  }
+  ExpectRefused(ReadFile(Temp / "other" / "dravon.db"));
+}
+
+TEST_F(UnusableDatabaseTest, ADatabaseHeldExclusivelyIsRefusedAfterAWait) {
+  std::filesystem::create_directories(Data);
+  std::filesystem::copy_file(TemplateFolder() / "dravon.db", Data / "dravon.db");
+  const std::string bytes = ReadFile(Data / "dravon.db");
+  TRawDatabase holder(Data / "dravon.db");
+  ASSERT_EQ(holder.Execute("BEGIN EXCLUSIVE"), SQLITE_OK);
+  const auto store = TDatabasePlugin::Open(Data, "", TemplateFolder());
+  ASSERT_FALSE(store.Ok());
+  EXPECT_THAT(store.Error(), ::testing::HasSubstr("locked"));
+  EXPECT_TRUE(ReadFile(Data / "dravon.db") == bytes);
+}
+
+class LockedDatabaseTest : public StoreTest {};
+
+TEST_F(LockedDatabaseTest, WritesFailWhileAnotherProgramHoldsTheLockAndWorkAfterwards) {
+  TMatchInfo matchInfo = MakeMatchInfo(3, kGame);
+  ASSERT_TRUE(Store->StoreMatchInfo(matchInfo).Ok());
+  TActionFactory make;
+  auto shot = make.Shot(60, 1, 4, "Made", 2);
+
+  ASSERT_EQ(Raw().Execute("BEGIN EXCLUSIVE"), SQLITE_OK);
+  const auto start = TClock::now();
+  EXPECT_FALSE(Store->StoreAction(matchInfo, *shot));
+  EXPECT_LT(TClock::now() - start, 10s);
+  EXPECT_THAT(LogMessages().back(), ::testing::StartsWith("DB Exception while inserting action \""));
+  const TStatus info = Store->StoreMatchInfo(matchInfo);
+  ASSERT_FALSE(info.Ok());
+  EXPECT_THAT(info.Error(), ::testing::HasSubstr("locked"));
+  EXPECT_THAT(LogMessages().back(), ::testing::StartsWith("DB Exception while updating match info: "));
+  EXPECT_FALSE(Store->DeleteGame(kGame).Ok());
+  EXPECT_EQ(LogMessages().back(), "DB Exception, failed to delete game O'Neill-7");
+
+  ASSERT_EQ(Raw().Execute("ROLLBACK"), SQLITE_OK);
+  EXPECT_TRUE(Store->StoreAction(matchInfo, *shot));
+  TActionList actions;
+  ASSERT_TRUE(Store->LoadActions(kGame, actions));
+  ASSERT_EQ(actions.size(), 1u);
+  EXPECT_EQ(actions[0]->ID, shot->ID);
+}
+
+// The store on a tmpfs of 512 KiB, which fills after a few dozen commits.
+class FullDiskTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directory(Disk());
+    if (mount("tmpfs", Disk().c_str(), "tmpfs", 0, "size=512k") != 0) {
+      GTEST_SKIP() << "cannot mount a tmpfs: " << std::strerror(errno);
+    }
+    Mounted_ = true;
+  }
+  void TearDown() override {
+    if (Mounted_) umount2(Disk().c_str(), MNT_DETACH);
+  }
+  std::filesystem::path Disk() const { return Temp / "disk"; }
+  TActionList StoredActions() {
+    auto store = OpenStore(Disk());
+    TActionList actions;
+    EXPECT_TRUE(store && store->LoadActions(kGame, actions));
+    EXPECT_EQ(TRawDatabase(Disk() / "dravon.db").IntegrityCheck(), "ok");
+    return actions;
+  }
+
+  TTempFolder Temp;
+  TConfiguration Config{TemplateFolder()};
+  TActionFactory Make;
+
+ private:
+  bool Mounted_ = false;
+};
+
+TEST_F(FullDiskTest, AnActionThatDidNotFitIsReportedAndEveryStoredOneSurvives) {
+  std::vector<std::string> stored;
+  {
+    auto opened = OpenStore(Disk());
+    ASSERT_NE(opened, nullptr);
+    TDatabasePlugin& store = *opened;
+    TModel model(Config, std::move(opened));
+    model.MatchInfo = MakeMatchInfo(12, kGame);
+    ASSERT_TRUE(model.SaveMatchInfo().Ok());
+    int refused = 0;
+    for (int i = 0; i < 5000 && refused < 3; ++i) {
+      auto action = Make.Make("comment", i, {{"Comment", std::string(300, 'x') + std::to_string(i)}});
+      const std::string id = action->ID;
+      if (model.AddAction(std::move(action))) {
+        stored.push_back(id);
+      } else {
+        ++refused;
+      }
+    }
+    ASSERT_EQ(refused, 3) << "the disk never filled";
+    EXPECT_FALSE(store.StoreAction(model.MatchInfo, *Make.Make("comment", 1, {{"Comment", std::string(300, 'y')}})));
+  }
+  std::vector<std::string> survived;
+  for (const auto& action : StoredActions()) survived.push_back(action->ID);
+  EXPECT_EQ(survived, stored);
+}
+
+TEST_F(FullDiskTest, AListThatDoesNotFitLeavesTheOldLog) {
+  const TMatchInfo matchInfo = MakeMatchInfo(12, kGame);
+  const TActionList old = SimulateGame(matchInfo, 40, 5);
+  {
+    auto store = OpenStore(Disk());
+    ASSERT_NE(store, nullptr);
+    ASSERT_TRUE(store->StoreMatchInfo(matchInfo).Ok());
+    TDateTime clock = 0;
+    ASSERT_TRUE(store->SaveActionList(kGame, old, false, clock));
+    EXPECT_FALSE(store->SaveActionList(kGame, SimulateGame(matchInfo, 8000, 9), false, clock));
+  }
+  const TActionList kept = StoredActions();
+  ASSERT_EQ(kept.size(), old.size());
+  for (std::size_t i = 0; i < old.size(); ++i) EXPECT_EQ(kept[i]->ID, old[i]->ID);
+}
+
+// Runs `work` in a child process that reports on the write end of a pipe and is never let back
+// into the test program. Gives the child's id and the read end.
+std::pair<pid_t, int> Spawn(const std::function<void(int)>& work) {
+  int ends[2];
+  if (pipe(ends) != 0) return {-1, -1};
+  const pid_t child = fork();
+  if (child == 0) {
+    close(ends[0]);
+    work(ends[1]);
+    _exit(0);
+  }
+  close(ends[1]);
+  return {child, ends[0]};
+}
+
+// Reads what the child reports until the deadline (none: until it closes the pipe), or until the
+// report holds `until`.
+void ReadReports(int fd, std::string& reports, std::optional<TClock::time_point> deadline = std::nullopt,
+                 char until = '\0') {
+  char buffer[4096];
+  while (until == '\0' || reports.find(until) == std::string::npos) {
+    int wait = -1;
+    if (deadline) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - TClock::now()).count();
+      if (left <= 0) return;
+      wait = static_cast<int>(left);
+    }
+    pollfd ready{fd, POLLIN, 0};
+    if (poll(&ready, 1, wait) <= 0) continue;
+    const ssize_t count = read(fd, buffer, sizeof buffer);
+    if (count <= 0) return;
+    reports.append(buffer, static_cast<std::size_t>(count));
+  }
+}
+
+void KillAndReap(pid_t child) {
+  kill(child, SIGKILL);
+  int status = 0;
+  waitpid(child, &status, 0);
+}
+
+TEST(KilledProcess, EveryActionReportedStoredSurvivesSigkill) {
+  std::mt19937 random(std::random_device{}());
+  for (int round = 0; round < 4; ++round) {
+    TTempFolder temp;
+    const auto [child, fd] = Spawn([&](int report) {
+      auto store = TDatabasePlugin::Open(temp.Path(), "", TemplateFolder());
+      if (!store) return;
+      TMatchInfo matchInfo = MakeMatchInfo(12, kGame);
+      if (!store.Value()->StoreMatchInfo(matchInfo)) return;
+      TActionFactory make;
+      for (int i = 0; i < 1000000; ++i) {
+        auto action = make.Make("comment", i, {{"Comment", std::to_string(i)}});
+        if (store.Value()->StoreAction(matchInfo, *action) && write(report, &i, sizeof i) < 0) return;
+      }
+    });
+    ASSERT_GT(child, 0);
+    std::string reports;
+    ReadReports(fd, reports, TClock::now() + std::chrono::milliseconds(std::uniform_int_distribution(100, 600)(random)));
+    KillAndReap(child);
+    ReadReports(fd, reports);
+    close(fd);
+
+    std::vector<int> reported(reports.size() / sizeof(int));
+    std::memcpy(reported.data(), reports.data(), reported.size() * sizeof(int));
+    for (std::size_t i = 0; i < reported.size(); ++i) ASSERT_EQ(reported[i], static_cast<int>(i));
+    auto store = OpenStore(temp.Path());
+    ASSERT_NE(store, nullptr);
+    TActionList actions;
+    ASSERT_TRUE(store->LoadActions(kGame, actions));
+    // Every reported action, and at most the one whose report the kill cut off.
+    EXPECT_GE(actions.size(), reported.size());
+    EXPECT_LE(actions.size(), reported.size() + 1);
+    for (std::size_t i = 0; i < actions.size(); ++i) EXPECT_EQ(actions[i]->GetParam("Comment"), std::to_string(i));
+    EXPECT_EQ(TRawDatabase(temp / "dravon.db").IntegrityCheck(), "ok");
+  }
+}
+
+TEST(KilledProcess, AnImportKilledHalfwayLeavesAllOrNothing) {
+  TTempFolder files;
+  const TConfiguration config(TemplateFolder());
+  TModel writer(config);
+  writer.MatchInfo = MakeMatchInfo(12, kGame);
+  writer.SetActions(SimulateGame(writer.MatchInfo, 4000, 5));
+  writer.MatchInfo.CurrentGameTime = writer.Actions().back()->GameTime;
+  const std::filesystem::path file = files / "game.log";
+  ASSERT_TRUE(WriteTransferFile(writer, file).Ok());
+  const std::size_t total = writer.Actions().size();
+
+  // Imports into the folder in a child that reports "o" once the store is open and "d" when the
+  // import is done, and kills it `killAfter` after "o". Gives the time from "o" to the end, and
+  // whether the import got done.
+  const auto importInChild = [&](const std::filesystem::path& folder, std::optional<TClock::duration> killAfter) {
+    const auto [child, fd] = Spawn([&](int report) {
+      auto store = TDatabasePlugin::Open(folder, "", TemplateFolder());
+      if (!store || write(report, "o", 1) != 1 || !ImportGame(*store.Value(), file, {}).Ok()) return;
+      [[maybe_unused]] const ssize_t written = write(report, "d", 1);
+    });
+    std::string reports;
+    ReadReports(fd, reports, TClock::now() + 30s, 'o');
+    const auto opened = TClock::now();
+    ReadReports(fd, reports, killAfter ? std::optional(opened + *killAfter) : std::nullopt);
+    KillAndReap(child);
+    close(fd);
+    return std::pair(TClock::now() - opened, reports == "od");
+  };
+
+  const auto [whole, done] = importInChild(files / "whole", std::nullopt);
+  ASSERT_TRUE(done);
+  int cut = 0;
+  for (int round = 1; round <= 8; ++round) {
+    const std::filesystem::path folder = files / ("round" + std::to_string(round));
+    std::filesystem::create_directory(folder);
+    // Reading the file takes the first part of the import; the kills aim at the rest.
+    if (!importInChild(folder, whole * (round + 3) / 12).second) ++cut;
+
+    auto store = OpenStore(folder);
+    ASSERT_NE(store, nullptr);
+    TRawDatabase raw(folder / "dravon.db");
+    EXPECT_EQ(raw.IntegrityCheck(), "ok");
+    if (store->FindGameId(kGame) == 0) {
+      EXPECT_EQ(raw.Count("SELECT (SELECT count(*) FROM dvGames) + (SELECT count(*) FROM dvPlayers) + "
+                          "(SELECT count(*) FROM dvEvents)"),
+                0)
+          << "round " << round;
+    } else {
+      TActionList actions;
+      ASSERT_TRUE(store->LoadActions(kGame, actions));
+      EXPECT_EQ(actions.size(), total) << "round " << round;
+      EXPECT_EQ(raw.Count("SELECT count(*) FROM dvPlayers"), 24);
+    }
+  }
+  RecordProperty("imports_cut", cut);
+}
+
+}  // namespace
+}  // namespace velmora::testing
