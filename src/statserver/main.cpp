@@ -1,0 +1,183 @@
+// velmora-statserver: the statistics server of the program, with its administration commands.
+
+#include <signal.h>
+
+#include <cstdio>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <pugixml.hpp>
+
+#include "app/folders.h"
+#include "records/file_io.h"
+#include "records/text_utils.h"
+#include "server_store.h"
+#include "stat_server.h"
+#include "stats/game_documents.h"
+
+namespace {
+
+using namespace velmora;
+using namespace velmora::statserver;
+
+constexpr const char* kUsage =
+    "usage: velmora-statserver --db FILE COMMAND\n"
+    "\n"
+    "commands:\n"
+    "  adduser NAME PASSWORD         add a user (or give an existing one a new password)\n"
+    "  publish FILE --user NAME      publish the game of a transfer file or MATCHINFO document for a user\n"
+    "  unpublish GAME                remove a game and everything received for it\n"
+    "  serve [--listen ADDRESS:PORT] [--session-timeout SECONDS] [--threads N]\n"
+    "                                answer the program and the live pages (default 127.0.0.1:8080)\n";
+
+int UsageError(const std::string& message) {
+  if (!message.empty()) std::cerr << "velmora-statserver: " << message << '\n';
+  std::cerr << kUsage;
+  return 2;
+}
+
+int Failure(const std::string& message) {
+  std::cerr << "velmora-statserver: " << message << '\n';
+  return 1;
+}
+
+// The match information of a transfer file or of a MATCHINFO document, its XML text and the
+// transfer file's actions.
+struct TPublication {
+  TMatchInfo MatchInfo;
+  std::string Xml;
+  std::optional<TActionList> Actions;
+};
+
+TResult<TPublication> ReadPublication(const std::string& file) {
+  const auto bytes = ReadWholeFile(file);
+  if (!bytes) return TError{"cannot read " + file};
+  const std::string text = DecodeXmlBytes(*bytes);
+  pugi::xml_document document;
+  if (!document.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8)) {
+    return TError{file + " is not an XML file"};
+  }
+  TPublication publication;
+  pugi::xml_node matchInfo = document.document_element();
+  if (std::string_view(matchInfo.name()) == "MATCHINFO") {
+    publication.MatchInfo.ReadXml(matchInfo);
+    if (publication.MatchInfo.Empty || publication.MatchInfo.GameNumber.empty()) {
+      return TError{file + " holds no usable match information"};
+    }
+  } else {
+    auto game = ParseTransferText(*bytes);
+    if (!game) return TError{file + ": " + game.Error()};
+    publication.MatchInfo = game.Value().MatchInfo;
+    publication.Actions = std::move(game.Value().Actions);
+    matchInfo = document.document_element().last_child();
+  }
+  std::ostringstream xml;
+  matchInfo.print(xml, "", pugi::format_raw, pugi::encoding_utf8);
+  publication.Xml = xml.str();
+  return publication;
+}
+
+int Serve(TServerStore& store, const std::vector<std::string>& args) {
+  std::string address = "127.0.0.1:8080";
+  TServerOptions options;
+  options.ProgramFolder = ProgramFolder();
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const bool hasValue = i + 1 < args.size();
+    if (args[i] == "--listen" && hasValue) {
+      address = args[++i];
+    } else if (args[i] == "--session-timeout" && hasValue) {
+      const auto seconds = ParseInt32(args[++i]);
+      if (!seconds || *seconds <= 0) return UsageError("--session-timeout takes a number of seconds");
+      options.SessionIdleTime = std::chrono::seconds(*seconds);
+    } else if (args[i] == "--threads" && hasValue) {
+      const auto threads = ParseInt32(args[++i]);
+      if (!threads || *threads <= 0) return UsageError("--threads takes a number");
+      options.Threads = *threads;
+    } else {
+      return UsageError("unknown option \"" + args[i] + "\"");
+    }
+  }
+  const std::size_t colon = address.rfind(':');
+  const auto port = colon == std::string::npos ? std::nullopt : ParseInt32(address.substr(colon + 1));
+  if (!port || *port < 0 || *port > 65535) return UsageError("--listen takes ADDRESS:PORT");
+  const std::string host = address.substr(0, colon);
+
+  // Signals end the server cleanly from a thread of their own.
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGINT);
+  sigaddset(&signals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+  TStatServer server(store, options);
+  const auto bound = server.Bind(host, *port);
+  if (!bound) return Failure("cannot listen on " + address);
+  std::fprintf(stderr, "velmora-statserver listening on http://%s:%d/ (live pages at /live/)\n", host.c_str(), *bound);
+  std::thread waiter([&] {
+    int signal = 0;
+    sigwait(&signals, &signal);
+    server.Stop();
+  });
+  const bool served = server.Run();
+  if (waiter.joinable()) {
+    pthread_kill(waiter.native_handle(), SIGTERM);
+    waiter.join();
+  }
+  return served ? 0 : 1;
+}
+
+int Main(const std::vector<std::string>& arguments) {
+  std::string database;
+  std::vector<std::string> args;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    if (arguments[i] == "--db" && i + 1 < arguments.size()) {
+      database = arguments[++i];
+    } else if (arguments[i] == "--help" || arguments[i] == "-h") {
+      std::cout << kUsage;
+      return 0;
+    } else {
+      args.push_back(arguments[i]);
+    }
+  }
+  if (database.empty()) return UsageError("--db FILE is required");
+  if (args.empty()) return UsageError("");
+  const std::string command = args.front();
+  const std::vector<std::string> rest(args.begin() + 1, args.end());
+  if (command != "adduser" && command != "publish" && command != "unpublish" && command != "serve") {
+    return UsageError("unknown command \"" + command + "\"");
+  }
+
+  auto store = TServerStore::Open(database, ProgramFolder() / "dravon.db");
+  if (!store) return Failure(store.Error());
+
+  if (command == "adduser") {
+    if (rest.size() != 2) return UsageError("adduser takes NAME PASSWORD");
+    if (TStatus added = store.Value()->AddUser(rest[0], rest[1]); !added) return Failure(added.Error());
+    return 0;
+  }
+  if (command == "publish") {
+    if (rest.size() != 3 || rest[1] != "--user") return UsageError("publish takes FILE --user NAME");
+    auto publication = ReadPublication(rest[0]);
+    if (!publication) return Failure(publication.Error());
+    const TPublication& game = publication.Value();
+    const TStatus published = store.Value()->Publish(game.MatchInfo, game.Xml,
+                                                     game.Actions ? &*game.Actions : nullptr, rest[2]);
+    if (!published) return Failure(published.Error());
+    std::cout << game.MatchInfo.GameNumber << '\n';
+    return 0;
+  }
+  if (command == "unpublish") {
+    if (rest.size() != 1) return UsageError("unpublish takes GAME");
+    if (!store.Value()->OwnerOf(rest[0])) return Failure("no game \"" + rest[0] + "\"");
+    if (TStatus removed = store.Value()->Unpublish(rest[0]); !removed) return Failure(removed.Error());
+    return 0;
+  }
+  return Serve(*store.Value(), rest);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) { return Main(std::vector<std::string>(argv + 1, argv + argc)); }

@@ -1,0 +1,327 @@
+#include "server_store.h"
+
+#include <sstream>
+
+#include <pugixml.hpp>
+
+#include "passwords.h"
+#include "store/database_plugin.h"
+#include "store/sqlite.h"
+
+namespace velmora::statserver {
+
+namespace {
+
+constexpr const char* kServerTables = R"SQL(
+CREATE TABLE IF NOT EXISTS svUsers (
+  id INTEGER PRIMARY KEY, name TEXT UNIQUE NOT NULL, salt BLOB NOT NULL, hash BLOB NOT NULL,
+  iterations INTEGER NOT NULL);
+CREATE TABLE IF NOT EXISTS svGames (
+  game_number TEXT PRIMARY KEY, user_id INTEGER NOT NULL, initial_matchinfo TEXT NOT NULL,
+  current_matchinfo TEXT NOT NULL, published TEXT NOT NULL);
+CREATE TABLE IF NOT EXISTS svScores (
+  id INTEGER PRIMARY KEY, game_number TEXT, score_a INTEGER, score_b INTEGER, name TEXT, contacts TEXT,
+  received TEXT);
+CREATE TABLE IF NOT EXISTS svBoxScores (id INTEGER PRIMARY KEY, game_number TEXT, boxscore TEXT, received TEXT);
+CREATE TABLE IF NOT EXISTS svExports (id INTEGER PRIMARY KEY, game_number TEXT, requested TEXT);
+)SQL";
+
+std::string NowText() { return FormatDateTime(Now()); }
+
+std::string RawXml(const pugi::xml_node& node) {
+  std::ostringstream text;
+  node.print(text, "", pugi::format_raw, pugi::encoding_utf8);
+  return text.str();
+}
+
+TPeriodSettings PeriodsOf(const pugi::xml_node& matchInfo) {
+  TPeriodSettings periods;
+  const auto read = [&](const char* name, int& value) {
+    const int number = matchInfo.attribute(name).as_int(0);
+    if (number > 0) value = number;
+  };
+  read("cfg_no_of_quarters", periods.NoOfQuarters);
+  read("cfg_quarter_duration", periods.QuarterDuration);
+  read("cfg_overtime_duration", periods.OvertimeDuration);
+  return periods;
+}
+
+}  // namespace
+
+TResult<std::unique_ptr<TServerStore>> TServerStore::Open(const std::filesystem::path& file,
+                                                           const std::filesystem::path& templateFile) {
+  auto games = TDatabasePlugin::OpenFile(file, templateFile);
+  if (!games) return TError{games.Error()};
+  try {
+    games.Value()->Connection().Execute(kServerTables);
+  } catch (const ESqliteError& failure) {
+    return TError{std::string("cannot prepare the server tables: ") + failure.what()};
+  }
+  return std::unique_ptr<TServerStore>(new TServerStore(std::move(games.Value())));
+}
+
+TServerStore::TServerStore(std::unique_ptr<TDatabasePlugin> games) : Games_(std::move(games)) {}
+TServerStore::~TServerStore() = default;
+
+TStatus TServerStore::InTransaction(const std::function<TStatus()>& work) {
+  TStatus result;
+  const bool done = Games_->InTransaction([&] {
+    try {
+      result = work();
+    } catch (const ESqliteError& failure) {
+      result = TError{failure.what()};
+    }
+    return result.Ok();
+  });
+  if (!done && result.Ok()) return TError{"the database refused the change"};
+  return result;
+}
+
+void TServerStore::Touch(std::string_view gameNumber) { ++Revisions_[std::string(gameNumber)]; }
+
+TStatus TServerStore::AddUser(std::string_view name, std::string_view password) {
+  if (name.empty()) return TError{"a user needs a name"};
+  const TPasswordHash hash = HashPassword(password);
+  const std::lock_guard guard(Lock_);
+  return InTransaction([&]() -> TStatus {
+    auto insert = Games_->Connection().Prepare(
+        "INSERT INTO svUsers (name, salt, hash, iterations) VALUES (?,?,?,?) "
+        "ON CONFLICT(name) DO UPDATE SET salt=excluded.salt, hash=excluded.hash, iterations=excluded.iterations");
+    insert->Bind(1, name).BindBlob(2, hash.Salt).BindBlob(3, hash.Hash).Bind(4, std::int64_t{hash.Iterations});
+    insert->Step();
+    return {};
+  });
+}
+
+std::optional<std::int64_t> TServerStore::CheckUser(std::string_view name, std::string_view password) {
+  TPasswordHash stored;
+  std::int64_t id = 0;
+  {
+    const std::lock_guard guard(Lock_);
+    auto query = Games_->Connection().Prepare("SELECT id, salt, hash, iterations FROM svUsers WHERE name=?");
+    query->Bind(1, name);
+    if (!query->Step()) return std::nullopt;
+    id = query->Integer(0);
+    stored = TPasswordHash{query->Text(1), query->Text(2), static_cast<int>(query->Integer(3))};
+  }
+  // The hash is slow on purpose; other requests go on meanwhile.
+  if (!VerifyPassword(password, stored)) return std::nullopt;
+  return id;
+}
+
+TStatus TServerStore::Publish(const TMatchInfo& matchInfo, std::string_view matchInfoXml, const TActionList* actions,
+                              std::string_view userName) {
+  const std::lock_guard guard(Lock_);
+  const TStatus published = InTransaction([&]() -> TStatus {
+    auto& db = Games_->Connection();
+    std::int64_t userId = 0;
+    {
+      auto user = db.Prepare("SELECT id FROM svUsers WHERE name=?");
+      user->Bind(1, userName);
+      if (!user->Step()) return TError{"no user named \"" + std::string(userName) + "\""};
+      userId = user->Integer(0);
+    }
+    if (Games_->FindGameId(matchInfo.GameNumber) != 0) {
+      return TError{"game \"" + matchInfo.GameNumber + "\" is published already"};
+    }
+    if (TStatus stored = Games_->StoreMatchInfo(matchInfo); !stored) return stored;
+    TDateTime clock = matchInfo.CurrentGameTime;
+    if (actions && !Games_->SaveActionList(matchInfo.GameNumber, *actions, false, clock)) {
+      return TError{"cannot store the actions"};
+    }
+    auto insert = db.Prepare(
+        "INSERT INTO svGames (game_number, user_id, initial_matchinfo, current_matchinfo, published) "
+        "VALUES (?,?,?,?,?)");
+    insert->Bind(1, matchInfo.GameNumber).Bind(2, userId).Bind(3, matchInfoXml).Bind(4, matchInfoXml);
+    insert->Bind(5, NowText());
+    insert->Step();
+    return {};
+  });
+  if (published) Touch(matchInfo.GameNumber);
+  return published;
+}
+
+TStatus TServerStore::Unpublish(std::string_view gameNumber) {
+  const std::lock_guard guard(Lock_);
+  const TStatus removed = InTransaction([&]() -> TStatus {
+    auto remove = Games_->Connection().Prepare("DELETE FROM svGames WHERE game_number=?");
+    remove->Bind(1, gameNumber);
+    remove->Step();
+    return Games_->DeleteGame(gameNumber);
+  });
+  if (removed) Revisions_.erase(std::string(gameNumber));
+  return removed;
+}
+
+std::optional<std::int64_t> TServerStore::OwnerOf(std::string_view gameNumber) {
+  const std::lock_guard guard(Lock_);
+  auto query = Games_->Connection().Prepare("SELECT user_id FROM svGames WHERE game_number=?");
+  query->Bind(1, gameNumber);
+  if (!query->Step()) return std::nullopt;
+  return query->Integer(0);
+}
+
+std::vector<TGameSummary> TServerStore::GamesOf(std::optional<std::int64_t> userId) {
+  const std::lock_guard guard(Lock_);
+  auto query = Games_->Connection().Prepare(
+      "SELECT S.game_number, G.team1_fna_id, G.team2_fna_id, G.team1_name, G.team2_name, G.time "
+      "FROM svGames S JOIN dvGames G ON G.game_number=S.game_number "
+      "WHERE ?1 IS NULL OR S.user_id=?1 ORDER BY G.time DESC, S.game_number");
+  query->Bind(1, userId);
+  std::vector<TGameSummary> games;
+  while (query->Step()) {
+    games.push_back({query->Text(0), query->Text(1), query->Text(2), query->Text(3), query->Text(4), query->Text(5)});
+  }
+  return games;
+}
+
+TDateTime TServerStore::StoredClock(std::string_view gameNumber) {
+  auto query = Games_->Connection().Prepare("SELECT \"current_time\" FROM dvGames WHERE game_number=?");
+  query->Bind(1, gameNumber);
+  if (!query->Step()) return 0;
+  return ParseTime(query->Text(0)).value_or(0);
+}
+
+std::optional<std::string> TServerStore::MatchInfoXml(std::string_view gameNumber, bool initial) {
+  const std::lock_guard guard(Lock_);
+  std::string xml;
+  {
+    auto query = Games_->Connection().Prepare(
+        "SELECT initial_matchinfo, current_matchinfo FROM svGames WHERE game_number=?");
+    query->Bind(1, gameNumber);
+    if (!query->Step()) return std::nullopt;
+    xml = query->Text(initial ? 0 : 1);
+  }
+  if (initial) return xml;
+  pugi::xml_document document;
+  if (!document.load_string(xml.c_str())) return xml;
+  pugi::xml_node root = document.document_element();
+  pugi::xml_attribute clock = root.attribute("CurrentGameTime");
+  if (!clock) clock = root.append_attribute("CurrentGameTime");
+  clock = FormatLongTime(StoredClock(gameNumber)).c_str();
+  return RawXml(root);
+}
+
+TStatus TServerStore::UpdateMatchInfo(const TMatchInfo& matchInfo, std::string_view xml) {
+  const std::lock_guard guard(Lock_);
+  const TStatus updated = InTransaction([&]() -> TStatus {
+    auto update = Games_->Connection().Prepare("UPDATE svGames SET current_matchinfo=? WHERE game_number=?");
+    update->Bind(1, xml).Bind(2, matchInfo.GameNumber);
+    update->Step();
+    if (sqlite3_changes(Games_->Connection().Handle()) == 0) {
+      return TError{"game \"" + matchInfo.GameNumber + "\" is not published"};
+    }
+    return Games_->StoreMatchInfo(matchInfo);
+  });
+  if (updated) Touch(matchInfo.GameNumber);
+  return updated;
+}
+
+TStatus TServerStore::ApplyActions(std::string_view gameNumber, const TActionList& actions) {
+  const std::lock_guard guard(Lock_);
+  TMatchInfo game;
+  game.GameNumber = gameNumber;
+  const TStatus applied = InTransaction([&]() -> TStatus {
+    game.CurrentGameTime = StoredClock(gameNumber);
+    for (const auto& action : actions) {
+      if (!Games_->StoreAction(game, *action)) return TError{"cannot store action " + action->ID};
+    }
+    return {};
+  });
+  if (applied) Touch(gameNumber);
+  return applied;
+}
+
+TStatus TServerStore::SaveActionList(std::string_view gameNumber, const TActionList& actions, bool append) {
+  const std::lock_guard guard(Lock_);
+  const TStatus saved = InTransaction([&]() -> TStatus {
+    TDateTime clock = StoredClock(gameNumber);
+    if (!Games_->SaveActionList(gameNumber, actions, append, clock)) return TError{"cannot store the action list"};
+    return {};
+  });
+  if (saved) Touch(gameNumber);
+  return saved;
+}
+
+std::optional<std::string> TServerStore::ActionListXml(std::string_view gameNumber) {
+  TActionList actions;
+  {
+    const std::lock_guard guard(Lock_);
+    if (!Games_->LoadActions(gameNumber, actions)) return std::nullopt;
+  }
+  pugi::xml_document document;
+  pugi::xml_node root = document.append_child("ACTIONS");
+  for (const auto& action : actions) action->ToXml(root, gameNumber);
+  return RawXml(root);
+}
+
+TResult<std::string> TServerStore::Checksum(std::string_view gameNumber) {
+  const std::lock_guard guard(Lock_);
+  TMatchInfo matchInfo;
+  if (!Games_->LoadMatchInfo(gameNumber, matchInfo)) return TError{"cannot read the game"};
+  return Games_->ComputeChecksum(matchInfo);
+}
+
+TStatus TServerStore::ConfirmScore(std::string_view gameNumber, int scoreA, int scoreB, std::string_view name,
+                                   std::string_view contacts) {
+  const std::lock_guard guard(Lock_);
+  return InTransaction([&]() -> TStatus {
+    auto insert = Games_->Connection().Prepare(
+        "INSERT INTO svScores (game_number, score_a, score_b, name, contacts, received) VALUES (?,?,?,?,?,?)");
+    insert->Bind(1, gameNumber).Bind(2, std::int64_t{scoreA}).Bind(3, std::int64_t{scoreB});
+    insert->Bind(4, name).Bind(5, contacts).Bind(6, NowText());
+    insert->Step();
+    return {};
+  });
+}
+
+TStatus TServerStore::StoreBoxScore(std::string_view gameNumber, std::string_view boxScore) {
+  const std::lock_guard guard(Lock_);
+  return InTransaction([&]() -> TStatus {
+    auto insert =
+        Games_->Connection().Prepare("INSERT INTO svBoxScores (game_number, boxscore, received) VALUES (?,?,?)");
+    insert->Bind(1, gameNumber).Bind(2, boxScore).Bind(3, NowText());
+    insert->Step();
+    return {};
+  });
+}
+
+TStatus TServerStore::RecordExport(std::string_view gameNumber) {
+  const std::lock_guard guard(Lock_);
+  return InTransaction([&]() -> TStatus {
+    auto insert = Games_->Connection().Prepare("INSERT INTO svExports (game_number, requested) VALUES (?,?)");
+    insert->Bind(1, gameNumber).Bind(2, NowText());
+    insert->Step();
+    return {};
+  });
+}
+
+std::optional<TGameSnapshot> TServerStore::Snapshot(std::string_view gameNumber) {
+  const std::lock_guard guard(Lock_);
+  TGameSnapshot snapshot;
+  std::string xml;
+  {
+    auto query = Games_->Connection().Prepare("SELECT current_matchinfo FROM svGames WHERE game_number=?");
+    query->Bind(1, gameNumber);
+    if (!query->Step()) return std::nullopt;
+    xml = query->Text(0);
+  }
+  pugi::xml_document document;
+  if (document.load_string(xml.c_str())) {
+    snapshot.MatchInfo.ReadXml(document.document_element());
+    snapshot.Periods = PeriodsOf(document.document_element());
+  }
+  snapshot.MatchInfo.GameNumber = gameNumber;
+  snapshot.MatchInfo.CurrentGameTime = StoredClock(gameNumber);
+  if (!Games_->LoadActions(gameNumber, snapshot.Actions)) return std::nullopt;
+  snapshot.Revision = Revisions_[std::string(gameNumber)];
+  return snapshot;
+}
+
+std::int64_t TServerStore::Revision(std::string_view gameNumber) {
+  const std::lock_guard guard(Lock_);
+  const auto found = Revisions_.find(std::string(gameNumber));
+  return found == Revisions_.end() ? 0 : found->second;
+}
+
+}  // namespace velmora::statserver

@@ -1,0 +1,38 @@
+#pragma once
+// A small blocking HTTP client on libcurl for talking to the statistics server: one easy handle,
+// so consecutive requests share a kept-alive connection as the program's client does.
+
+#include <string>
+#include <vector>
+
+namespace velmora::testing {
+
+struct THttpReply {
+  long Status = 0;  // 0 when no answer came
+  std::string Body;
+  std::string Error;  // libcurl's message when the transfer failed
+  std::string ContentType;
+
+  bool Ok() const { return Error.empty() && Status >= 200 && Status < 300; }
+};
+
+class THttpClient {
+ public:
+  THttpClient();
+  ~THttpClient();
+  THttpClient(const THttpClient&) = delete;
+  THttpClient& operator=(const THttpClient&) = delete;
+
+  THttpReply Get(const std::string& url);
+  // `headers` are whole header lines ("SOAPAction: ...").
+  THttpReply Post(const std::string& url, const std::string& body,
+                  const std::string& contentType = "application/x-www-form-urlencoded",
+                  const std::vector<std::string>& headers = {});
+
+ private:
+  THttpReply Perform(const std::vector<std::string>& headers);
+
+  void* Curl_;
+};
+
+}  // namespace velmora::testing

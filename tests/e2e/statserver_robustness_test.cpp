@@ -1,0 +1,212 @@
+// Bad input, oversized bodies and many clients at once must never cost the server an accepted
+// action or its life; and the live pages follow the game as it is sent.
+
+#include <algorithm>
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <thread>
+
+#include <nlohmann/json.hpp>
+
+#include "records/date_time.h"
+#include "server_fixture.h"
+
+namespace velmora::testing {
+namespace {
+
+class RobustnessTest : public StatServerTest {
+ protected:
+  THttpReply PostAction(const std::string& actionText) {
+    return PostForm("game_number=G-1&do=multipleaction&SESSIONID=" + Session,
+                    {{"action", actionText}, {"do", "multipleaction"}});
+  }
+  void ExpectStillServing() {
+    EXPECT_EQ(Get("do=ping").Body, "pong");
+    TActionList batch;
+    batch.push_back(Make.Shot(15, 2, 4, "Missed", 2));
+    EXPECT_TRUE(SendActions(batch).Ok());
+  }
+  TActionFactory Make;
+};
+
+TEST_F(RobustnessTest, MalformedXmlIsRefusedAndChangesNothing) {
+  TActionList kept;
+  kept.push_back(Make.Shot(10, 1, 4, "Made", 2));
+  ASSERT_TRUE(SendActions(kept).Ok());
+  const std::string good = ActionsText(kept, "G-1");
+
+  const std::string noShortName =
+      good.substr(0, good.size() - 10) +
+      "<ACTION ID=\"{00000000-0000-0000-0000-000000000001}\" GameTime=\"00:00:20\"/></ACTIONS>";
+  for (const std::string& text : {good.substr(0, good.size() / 2), std::string("<GAMES/>"), std::string(""),
+                                  std::string("not xml at all"), noShortName}) {
+    EXPECT_EQ(PostAction(text).Status, 400) << text;
+  }
+  for (const std::string& text : {good.substr(0, good.size() - 3), std::string("<ACTIONS><ACTION></ACTIONS>")}) {
+    const THttpReply reply =
+        PostForm("do=send_action_list&SESSIONID=" + Session + "&game_number=G-1&append=0",
+                 {{"actions1", text.substr(0, text.size() / 2)}, {"actions2", text.substr(text.size() / 2)}});
+    EXPECT_EQ(reply.Status, 400) << text;
+  }
+  EXPECT_EQ(ServerActionIds(), std::vector<std::string>{kept[0]->ID});
+
+  const std::string matchInfo = MatchInfoText(Game);
+  for (const std::string& text :
+       {matchInfo.substr(0, matchInfo.size() - 20), std::string("<MATCHINFO GameNumber=\"G-1\"/>"),
+        std::string("<ACTIONS/>"), std::string("")}) {
+    EXPECT_EQ(UpdateMatchInfo(text).Status, 400) << text;
+  }
+  const THttpReply current = GetWithSession("do=get_match_info&game_number=G-1&get_initial=0");
+  pugi::xml_document document;
+  EXPECT_STREQ(ParseReply(current, document).attribute("Referee1").value(), "Ana Pérez");
+  ExpectStillServing();
+}
+
+TEST_F(RobustnessTest, MissingOrUnreadableFieldsAreRefused) {
+  const std::string s = "&SESSIONID=" + Session;
+  for (const std::string& query :
+       {"SESSIONID=" + Session, "do=get_match_info&game_number=G-1" + s, "do=get_match_info&get_initial=1" + s,
+        "do=get_match_info&game_number=G-1&get_initial=yes" + s, "do=get_action_list" + s, "do=crc" + s,
+        "do=confirm_score&game_number=G-1&score_a=x&score_b=1&name=a&contacts=b" + s,
+        "do=confirm_score&game_number=G-1&score_a=1&score_b=1" + s, "do=drop_tables" + s}) {
+    EXPECT_EQ(Get(query).Status, 400) << query;
+  }
+  TActionList batch;
+  batch.push_back(Make.Shot(10, 1, 4, "Made", 2));
+  const std::string actions = ActionsText(batch, "G-1");
+  EXPECT_EQ(PostForm("game_number=G-1&do=multipleaction" + s, {{"do", "multipleaction"}}).Status, 400);
+  EXPECT_EQ(PostForm("do=multipleaction" + s, {{"action", actions}, {"do", "multipleaction"}}).Status, 400);
+  EXPECT_EQ(PostForm("do=send_action_list&game_number=G-1" + s, {{"actions1", actions}}).Status, 400);
+  EXPECT_EQ(PostForm("do=update_match_info" + s, {{"match", MatchInfoText(Game)}}).Status, 400);
+  EXPECT_EQ(Client.Post(Server->Url("/statistics.asp?do=upload_statistics&game_number=G-1"), "score=1").Status, 400);
+  EXPECT_EQ(Client.Post(Server->Url("/statistics.asp?game_number=G-1"), FormBody({{"boxscore", "<BOXSCORE/>"}})).Status,
+            400);
+  EXPECT_TRUE(ServerActionIds().empty());
+  ExpectStillServing();
+}
+
+TEST_F(RobustnessTest, ABodyAboveTheLimitIsRefused) {
+  TActionList batch;
+  batch.push_back(Make.Make("comment", 20, {{"Comment", std::string(5 * 1024 * 1024, 'x')}}));
+  const THttpReply reply = SendActions(batch);
+  EXPECT_EQ(reply.Status, 413) << reply.Error;
+  EXPECT_TRUE(ServerActionIds().empty());
+  ExpectStillServing();
+  EXPECT_EQ(ServerActionIds().size(), 1u);
+}
+
+TEST_F(RobustnessTest, TwentyClientsPostingAtOnceLoseNoAcceptedAction) {
+  constexpr int kClients = 20;
+  constexpr int kBatches = 8;
+  constexpr int kPerBatch = 5;
+  std::mutex lock;
+  std::vector<std::string> accepted;
+  std::atomic<int> failures = 0;
+  std::atomic<bool> posting = true;
+  std::vector<std::thread> clients;
+  for (int c = 0; c < kClients; ++c) {
+    clients.emplace_back([&, c] {
+      THttpClient client;
+      TActionFactory make;
+      for (int b = 0; b < kBatches; ++b) {
+        TActionList batch;
+        for (int i = 0; i < kPerBatch; ++i) batch.push_back(make.Shot(c * 60 + b * 5 + i, 1 + c % 2, 4 + i, "Made", 2));
+        StampAstroTimes(batch, c * 100 + b * 10);
+        const THttpReply reply =
+            client.Post(Page() + "?game_number=G-1&do=multipleaction&SESSIONID=" + Session,
+                        FormBody({{"action", ActionsText(batch, "G-1")}, {"do", "multipleaction"}}));
+        if (!reply.Ok()) {
+          ++failures;
+          continue;
+        }
+        const std::lock_guard guard(lock);
+        for (const auto& action : batch) accepted.push_back(action->ID);
+      }
+    });
+  }
+  // Readers meanwhile: the action list, the checksum and the live page.
+  std::thread reader([&] {
+    THttpClient client;
+    while (posting) {
+      if (!client.Get(Page() + "?do=get_action_list&game_number=G-1&SESSIONID=" + Session).Ok()) ++failures;
+      if (!client.Get(Page() + "?do=crc&game_number=G-1&SESSIONID=" + Session).Ok()) ++failures;
+      if (!client.Get(Server->Url("/live/G-1.json")).Ok()) ++failures;
+    }
+  });
+  for (auto& client : clients) client.join();
+  posting = false;
+  reader.join();
+
+  EXPECT_EQ(failures, 0);
+  EXPECT_EQ(accepted.size(), std::size_t{kClients * kBatches * kPerBatch});
+  std::vector<std::string> stored = ServerActionIds();
+  std::sort(stored.begin(), stored.end());
+  std::sort(accepted.begin(), accepted.end());
+  EXPECT_EQ(std::adjacent_find(stored.begin(), stored.end()), stored.end()) << "an action is stored twice";
+  EXPECT_EQ(stored, accepted);
+  ExpectStillServing();
+}
+
+// ---- live pages
+
+class LivePagesTest : public RobustnessTest {
+ protected:
+  nlohmann::json LiveJson(const std::string& game = "G-1") {
+    const THttpReply reply = Client.Get(Server->Url("/live/" + game + ".json"));
+    EXPECT_TRUE(reply.Ok()) << reply.Status;
+    return nlohmann::json::parse(reply.Body);
+  }
+};
+
+TEST_F(LivePagesTest, TheLiveDocumentFollowsEachBatch) {
+  TActionList start;
+  for (int team = 1; team <= 2; ++team) {
+    for (int shirt = 4; shirt <= 8; ++shirt) start.push_back(Make.Subst(0, team, 0, shirt));
+  }
+  start.push_back(Make.Period(0, 1, "Start Game"));
+  start.push_back(Make.Shot(30, 1, 4, "Made", 2));
+  start.push_back(Make.FreeThrow(45, 2, 5, true));
+  start.push_back(Make.Make("clock", 50, {}));
+  StampAstroTimes(start);
+  ASSERT_TRUE(SendActions(start).Ok());
+
+  nlohmann::json live = LiveJson();
+  EXPECT_EQ(live["stats"]["score"], nlohmann::json::array({2, 1}));
+  EXPECT_EQ(live["period_name"], "Period I");
+  EXPECT_EQ(live["period_clock"], "09:10");
+  EXPECT_EQ(live["teams"][0]["name"], "Club Baloncesto Norte");
+  // Newest first, clock actions left out.
+  ASSERT_EQ(live["plays"].size(), start.size() - 1);
+  EXPECT_EQ(live["plays"][0]["clock"], "09:15");
+  EXPECT_EQ(live["plays"][0]["score"], nlohmann::json::array({2, 1}));
+  EXPECT_EQ(live["plays"][1]["score"], nlohmann::json::array({2, 0}));
+
+  TActionList more;
+  more.push_back(Make.Shot(70, 2, 6, "Made", 3));
+  more.push_back(Make.Period(600, 1, "End"));
+  more.push_back(Make.Period(600, 2, "Start"));
+  StampAstroTimes(more, 100);
+  ASSERT_TRUE(SendActions(more).Ok());
+  live = LiveJson();
+  EXPECT_EQ(live["stats"]["score"], nlohmann::json::array({2, 4}));
+  EXPECT_EQ(live["period_name"], "Period II");
+  ASSERT_EQ(live["plays"].size(), start.size() - 1 + more.size());
+  EXPECT_EQ(live["plays"][2]["clock"], "08:50");
+  EXPECT_EQ(live["plays"][2]["score"], nlohmann::json::array({2, 4}));
+  EXPECT_EQ(live["plays"][0]["period"], "II");
+}
+
+TEST_F(LivePagesTest, TheIndexListsThePublishedGamesAndAnUnknownGameIsNotFound) {
+  const THttpReply index = Client.Get(Server->Url("/live/"));
+  ASSERT_TRUE(index.Ok());
+  EXPECT_NE(index.Body.find("href=\"/live/G-1\""), std::string::npos);
+  EXPECT_NE(index.Body.find("href=\"/live/B-1\""), std::string::npos);
+  EXPECT_NE(index.Body.find("Bob&#39;s team"), std::string::npos);
+  EXPECT_TRUE(Client.Get(Server->Url("/live/G-1")).Ok());
+  EXPECT_EQ(Client.Get(Server->Url("/live/NOPE")).Status, 404);
+  EXPECT_EQ(Client.Get(Server->Url("/live/NOPE.json")).Status, 404);
+}
+
+}  // namespace
+}  // namespace velmora::testing
