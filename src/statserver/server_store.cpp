@@ -24,9 +24,16 @@ CREATE TABLE IF NOT EXISTS svScores (
   received TEXT);
 CREATE TABLE IF NOT EXISTS svBoxScores (id INTEGER PRIMARY KEY, game_number TEXT, boxscore TEXT, received TEXT);
 CREATE TABLE IF NOT EXISTS svExports (id INTEGER PRIMARY KEY, game_number TEXT, requested TEXT);
+CREATE TABLE IF NOT EXISTS svSessions (token TEXT PRIMARY KEY, user_id INTEGER NOT NULL, last_used REAL NOT NULL);
 )SQL";
 
 std::string NowText() { return FormatDateTime(Now()); }
+
+// An action that the store inserts as an event of its own.
+bool IsNewEvent(const TAction& action) {
+  const std::string& kind = action.ShortName;
+  return kind != "edit" && kind != "delete" && kind != "clock" && kind != "complete";
+}
 
 std::string RawXml(const pugi::xml_node& node) {
   std::ostringstream text;
@@ -175,6 +182,12 @@ std::vector<TGameSummary> TServerStore::GamesOf(std::optional<std::int64_t> user
   return games;
 }
 
+bool TServerStore::EventStored(std::int64_t gameId, std::string_view id) {
+  auto query = Games_->Connection().Prepare("SELECT 1 FROM dvEvents WHERE game_id=? AND log_id=?");
+  query->Bind(1, gameId).Bind(2, id);
+  return query->Step();
+}
+
 TDateTime TServerStore::StoredClock(std::string_view gameNumber) {
   auto query = Games_->Connection().Prepare("SELECT \"current_time\" FROM dvGames WHERE game_number=?");
   query->Bind(1, gameNumber);
@@ -223,7 +236,10 @@ TStatus TServerStore::ApplyActions(std::string_view gameNumber, const TActionLis
   game.GameNumber = gameNumber;
   const TStatus applied = InTransaction([&]() -> TStatus {
     game.CurrentGameTime = StoredClock(gameNumber);
+    const std::int64_t gameId = Games_->FindGameId(gameNumber);
     for (const auto& action : actions) {
+      // A batch sent again after its answer was lost must not store its actions twice.
+      if (IsNewEvent(*action) && EventStored(gameId, action->ID)) continue;
       if (!Games_->StoreAction(game, *action)) return TError{"cannot store action " + action->ID};
     }
     return {};
@@ -292,6 +308,41 @@ TStatus TServerStore::RecordExport(std::string_view gameNumber) {
     auto insert = Games_->Connection().Prepare("INSERT INTO svExports (game_number, requested) VALUES (?,?)");
     insert->Bind(1, gameNumber).Bind(2, NowText());
     insert->Step();
+    return {};
+  });
+}
+
+void TServerStore::SaveSession(std::string_view token, std::int64_t userId, double lastUsed) {
+  const std::lock_guard guard(Lock_);
+  // A session that cannot be stored still works until the server restarts.
+  (void)InTransaction([&]() -> TStatus {
+    auto save = Games_->Connection().Prepare(
+        "INSERT INTO svSessions (token, user_id, last_used) VALUES (?,?,?) "
+        "ON CONFLICT(token) DO UPDATE SET last_used=excluded.last_used");
+    save->Bind(1, token).Bind(2, userId).Bind(3, lastUsed);
+    save->Step();
+    // Sessions idle for a week are of no use to anybody.
+    auto sweep = Games_->Connection().Prepare("DELETE FROM svSessions WHERE last_used < ?");
+    sweep->Bind(1, lastUsed - 7 * 86400.0);
+    sweep->Step();
+    return {};
+  });
+}
+
+std::optional<std::pair<std::int64_t, double>> TServerStore::FindSession(std::string_view token) {
+  const std::lock_guard guard(Lock_);
+  auto query = Games_->Connection().Prepare("SELECT user_id, last_used FROM svSessions WHERE token=?");
+  query->Bind(1, token);
+  if (!query->Step()) return std::nullopt;
+  return std::pair{query->Integer(0), query->RealIfReadable(1).value_or(0)};
+}
+
+void TServerStore::DeleteSession(std::string_view token) {
+  const std::lock_guard guard(Lock_);
+  (void)InTransaction([&]() -> TStatus {
+    auto remove = Games_->Connection().Prepare("DELETE FROM svSessions WHERE token=?");
+    remove->Bind(1, token);
+    remove->Step();
     return {};
   });
 }

@@ -79,6 +79,11 @@ class TServerStore {
   TStatus StoreBoxScore(std::string_view gameNumber, std::string_view boxScore);
   TStatus RecordExport(std::string_view gameNumber);
 
+  // Login sessions: the user and the last use (seconds since 1970).
+  void SaveSession(std::string_view token, std::int64_t userId, double lastUsed);
+  std::optional<std::pair<std::int64_t, double>> FindSession(std::string_view token);
+  void DeleteSession(std::string_view token);
+
   std::optional<TGameSnapshot> Snapshot(std::string_view gameNumber);
   // Grows with every change of the game; 0 for an unknown game.
   std::int64_t Revision(std::string_view gameNumber);
@@ -87,6 +92,7 @@ class TServerStore {
   explicit TServerStore(std::unique_ptr<TDatabasePlugin> games);
   TStatus InTransaction(const std::function<TStatus()>& work);
   TDateTime StoredClock(std::string_view gameNumber);
+  bool EventStored(std::int64_t gameId, std::string_view id);
   void Touch(std::string_view gameNumber);
 
   std::mutex Lock_;

@@ -1,6 +1,7 @@
 #pragma once
-// Login sessions, kept in memory: a value handed out by ValidateUser, valid while used at least
-// once per idle time.
+// Login sessions: a value handed out by ValidateUser, valid while used at least once per idle
+// time. They are kept in the database too, so that a restarted server does not strand the games
+// being played.
 
 #include <chrono>
 #include <cstdint>
@@ -12,11 +13,13 @@
 
 namespace velmora::statserver {
 
+class TServerStore;
+
 class TSessions {
  public:
-  using TClock = std::chrono::steady_clock;
+  using TClock = std::chrono::system_clock;
 
-  explicit TSessions(std::chrono::seconds idleTime) : IdleTime_(idleTime) {}
+  TSessions(TServerStore& store, std::chrono::seconds idleTime) : Store_(store), IdleTime_(idleTime) {}
 
   std::string Create(std::int64_t userId);
   // The session's user, when the value (braces around it allowed) names a live session; using a
@@ -27,13 +30,13 @@ class TSessions {
   struct TSession {
     std::int64_t UserId;
     TClock::time_point LastUsed;
+    TClock::time_point LastStored;
   };
-  void DropExpired(TClock::time_point now);
 
+  TServerStore& Store_;
   std::chrono::seconds IdleTime_;
   std::mutex Lock_;
   std::unordered_map<std::string, TSession> Sessions_;
-  TClock::time_point LastSweep_ = TClock::now();
 };
 
 }  // namespace velmora::statserver

@@ -1,6 +1,7 @@
 #include "stat_server.h"
 
 #include <httplib.h>
+#include <sys/socket.h>
 
 #include <cstdio>
 #include <ctime>
@@ -164,13 +165,20 @@ auto Guarded(THandler handler) {
 TStatServer::TStatServer(TServerStore& store, TServerOptions options)
     : Store_(store),
       Options_(std::move(options)),
-      Sessions_(std::make_unique<TSessions>(Options_.SessionIdleTime)),
+      Sessions_(std::make_unique<TSessions>(store, Options_.SessionIdleTime)),
       Live_(std::make_unique<TLivePages>(store, Options_.ProgramFolder, Options_.Language)),
       Http_(std::make_unique<httplib::Server>()) {
   const int threads = Options_.Threads;
   Http_->new_task_queue = [threads] { return new httplib::ThreadPool(static_cast<std::size_t>(threads)); };
   Http_->set_payload_max_length(Options_.MaxBodyBytes);
-  Http_->set_keep_alive_max_count(100000);
+  // One request per connection: the library watches an idle kept-alive connection by polling it,
+  // which costs more with hundreds of games than opening a connection on loopback does.
+  Http_->set_keep_alive_max_count(1);
+  Http_->set_socket_options([this](int socket) {
+    const int yes = 1;
+    ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    ListenSocket_ = socket;
+  });
   Http_->set_keep_alive_timeout(10);
   // A response goes out in two writes; without this the second waits for the client's delayed
   // acknowledgement, some 40 ms on every request of a kept-alive connection.
@@ -187,13 +195,17 @@ TStatServer::TStatServer(TServerStore& store, TServerOptions options)
 TStatServer::~TStatServer() = default;
 
 std::optional<int> TStatServer::Bind(const std::string& host, int port) {
+  int bound = port;
   if (port == 0) {
-    const int bound = Http_->bind_to_any_port(host);
+    bound = Http_->bind_to_any_port(host);
     if (bound <= 0) return std::nullopt;
-    return bound;
+  } else if (!Http_->bind_to_port(host, port)) {
+    return std::nullopt;
   }
-  if (!Http_->bind_to_port(host, port)) return std::nullopt;
-  return port;
+  // The library listens with a backlog of 5; hundreds of games connecting at once need more, or
+  // their connections wait for the client to try again a second later.
+  if (ListenSocket_ >= 0) ::listen(ListenSocket_, SOMAXCONN);
+  return bound;
 }
 
 bool TStatServer::Run() { return Http_->listen_after_bind(); }

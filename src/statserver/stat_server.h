@@ -55,6 +55,7 @@ class TStatServer {
   std::unique_ptr<TSessions> Sessions_;
   std::unique_ptr<TLivePages> Live_;
   std::unique_ptr<httplib::Server> Http_;
+  int ListenSocket_ = -1;
 };
 
 }  // namespace velmora::statserver

@@ -63,6 +63,17 @@ TEST_F(RobustnessTest, MalformedXmlIsRefusedAndChangesNothing) {
   ExpectStillServing();
 }
 
+TEST_F(RobustnessTest, ABatchSentAgainAfterALostAnswerIsStoredOnce) {
+  TActionList batch;
+  batch.push_back(Make.Shot(10, 1, 4, "Made", 2));
+  batch.push_back(Make.Foul(11, 2, 5, 4));
+  ASSERT_TRUE(SendActions(batch).Ok());
+  // The client never saw the answer and sends the same batch again, with one more action.
+  batch.push_back(Make.Shot(12, 2, 5, "Missed", 3));
+  ASSERT_TRUE(SendActions(batch).Ok());
+  EXPECT_EQ(ServerActionIds(), (std::vector<std::string>{batch[0]->ID, batch[1]->ID, batch[2]->ID}));
+}
+
 TEST_F(RobustnessTest, MissingOrUnreadableFieldsAreRefused) {
   const std::string s = "&SESSIONID=" + Session;
   for (const std::string& query :
