@@ -29,6 +29,7 @@ constexpr const char* kUsage =
     "                           its BOXSCORE document\n"
     "  actions (GAME | --file FILE)\n"
     "                           its ACTIONS document\n"
+    "  server ...               talk to the statistics server (velmora-cli server for more)\n"
     "\n"
     "Options may stand anywhere; \"--\" ends them (for values that start with \"--\").\n"
     "--data-dir DIR keeps the game store, the log and the settings in DIR instead of the\n"
@@ -85,6 +86,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         command == "checksum") {
       return StoreCommand(environment, command, commandArgs, out, err);
     }
+    if (command == "server") return ServerCommand(environment, commandArgs, out, err);
   } catch (const std::exception& error) {
     err << "velmora-cli: " << error.what() << '\n';
     return kFailure;

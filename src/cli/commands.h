@@ -18,6 +18,9 @@ int GameCommand(const TCliEnvironment& environment, const std::string& command, 
 // "import", "export", "delete", "checksum" and "games" on the game store.
 int StoreCommand(const TCliEnvironment& environment, const std::string& command, const std::vector<std::string>& args,
                  std::ostream& out, std::ostream& err);
+// "server login", "ping", "games", "pull", "push", "upload-stats" and "replay".
+int ServerCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
+                  std::ostream& err);
 int CatalogueCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace velmora::cli

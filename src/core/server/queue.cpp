@@ -1,0 +1,154 @@
+#include "server/queue.h"
+
+#include <algorithm>
+
+#include "app/user_interface.h"
+#include "server/history.h"
+#include "server/internet_plugin.h"
+#include "stats/model.h"
+
+namespace velmora {
+
+TQueue::TQueue(TModel& model, TInternetPlugin* server, TUiThread& uiThread, const TMessageSource& messages,
+               std::chrono::milliseconds period)
+    : Model_(model),
+      Server_(server),
+      UiThread_(uiThread),
+      Messages_(messages),
+      Period_(period),
+      GameNumber_(model.GameNumberText()),
+      Online_(model.IsOnline()),
+      Alive_(std::make_shared<bool>(true)),
+      Thread_([this] { SendingLoop(); }) {}
+
+TQueue::~TQueue() {
+  {
+    const std::lock_guard guard(Lock_);
+    Stopping_ = true;
+  }
+  Wake_.notify_all();
+  // A send being retried ends at once; pending actions stay in the local store only.
+  if (Server_) Server_->AbandonTransfers();
+  Thread_.join();
+  if (Server_) {
+    Server_->ResumeTransfers();
+    Server_->ResetConnection();
+  }
+  *Alive_ = false;
+}
+
+TEnqueueResult TQueue::Enqueue(std::unique_ptr<TAction> action) {
+  if (!action->FillDefaults(this)) return TEnqueueResult::Incomplete;
+  // One rendering stamps the time of entry before any copy is made, so that the sent, the shown
+  // and the stored copy order alike in the checksum.
+  const std::string text = action->Describe(Model_.MatchInfo, Messages_);
+  {
+    const std::lock_guard guard(Lock_);
+    Pending_.push_back(action->Clone());
+    ++Added_;
+  }
+  UpdateHistory(*action, text);
+  return Model_.AddAction(action->Clone()) ? TEnqueueResult::Accepted : TEnqueueResult::NotStored;
+}
+
+void TQueue::AttachHistoryList(THistoryList* history) { History_ = history; }
+
+void TQueue::UpdateHistory(const TAction& action, const std::string& text) {
+  if (!History_) return;
+  auto& lines = History_->Lines();
+  const std::string& kind = action.ShortName;
+  if (kind == "clock" || kind == "complete") return;
+  if (kind == "delete") {
+    const std::string target = action.Parameters.empty() ? std::string() : action.Parameters.front().Data;
+    std::erase_if(lines, [&](const THistoryLine& line) { return line.Record.ID == target; });
+  } else if (kind == "edit") {
+    for (THistoryLine& line : lines) {
+      if (line.Record.ID != action.ID) continue;
+      auto copy = action.Clone();
+      if (line.Record.Action) {
+        copy->ShortName = line.Record.Action->ShortName;
+        copy->Name = line.Record.Action->Name;
+      }
+      TAction shown(*copy);
+      line.Text = shown.Describe(Model_.MatchInfo, Messages_);
+      line.Record.Action = std::move(copy);
+    }
+  } else {
+    lines.insert(lines.begin(), THistoryLine{text, THistoryRecord{action.ID, action.Clone(), Online_}});
+  }
+  History_->Repaint();
+}
+
+void TQueue::SendingLoop() {
+  std::unique_lock lock(Lock_);
+  while (!Stopping_) {
+    if (Processed_ < Added_) {
+      const std::size_t first = Processed_;
+      const std::size_t end = Added_;
+      TActionList batch;
+      std::vector<std::string> ids;
+      bool reload = false;
+      for (std::size_t i = first; i < end; ++i) {
+        batch.push_back(Pending_[i]->Clone());
+        ids.push_back(Pending_[i]->ID);
+        reload = reload || Pending_[i]->ShortName == "edit" || Pending_[i]->ShortName == "delete";
+      }
+      lock.unlock();
+      bool sent = true;
+      if (Online_) sent = Server_ && Server_->SendActions(GameNumber_, batch, 0, batch.size() - 1);
+      UiThread_.Post([alive = Alive_, this, ids = std::move(ids), sent, reload] {
+        if (*alive) MarkBatch(ids, sent, reload);
+      });
+      lock.lock();
+      for (std::size_t i = first; i < end; ++i) Pending_[i].reset();
+      Processed_ = end;
+    }
+    Wake_.wait_for(lock, Period_, [&] { return Stopping_; });
+  }
+}
+
+void TQueue::MarkBatch(const std::vector<std::string>& ids, bool sent, bool reload) {
+  if (!History_ || !History_->Shown()) return;
+  auto& lines = History_->Lines();
+  for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
+    if (std::find(ids.begin(), ids.end(), line->Record.ID) != ids.end()) line->Record.NotSent = !sent;
+  }
+  History_->Repaint();
+  if (reload) History_->Reload();
+}
+
+const TAction* TQueue::FindHistoryAction(const std::string& id) const {
+  if (!History_) return nullptr;
+  const auto& lines = History_->Lines();
+  for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
+    if (line->Record.ID == id) return line->Record.Action.get();
+  }
+  return nullptr;
+}
+
+const TAction* TQueue::FindFollowUpAction(const std::string& id, const std::string& shortName) const {
+  if (!History_) return nullptr;
+  const auto& lines = History_->Lines();
+  for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
+    const TAction* action = line->Record.Action.get();
+    if (action && (action->ID == id || action->FollowUpID == id) && action->ShortName == shortName) return action;
+  }
+  return nullptr;
+}
+
+std::vector<const TAction*> TQueue::HistoryActions() const {
+  std::vector<const TAction*> actions;
+  if (!History_) return actions;
+  const auto& lines = History_->Lines();
+  for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
+    if (line->Record.Action) actions.push_back(line->Record.Action.get());
+  }
+  return actions;
+}
+
+std::size_t TQueue::PendingCount() const {
+  const std::lock_guard guard(Lock_);
+  return Added_ - Processed_;
+}
+
+}  // namespace velmora

@@ -1,0 +1,83 @@
+#pragma once
+// Stand-ins for what the live window gives the server link: a history list that counts repaints and
+// reloads, a user interface thread that the test itself plays, and message boxes that are only
+// remembered.
+
+#include <functional>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/user_interface.h"
+#include "server/history.h"
+
+namespace velmora::testing {
+
+class TRecordingHistory final : public THistoryList {
+ public:
+  void Repaint() override { ++Repaints; }
+  void Reload() override { ++Reloads; }
+  bool Shown() const override { return IsShown; }
+
+  std::vector<bool> Marks() const {
+    std::vector<bool> marks;
+    for (const auto& line : Lines()) marks.push_back(line.Record.NotSent);
+    return marks;
+  }
+
+  int Repaints = 0;
+  int Reloads = 0;
+  bool IsShown = true;
+};
+
+// Keeps posted work until the test, acting as the user interface thread, runs it.
+class TManualUiThread final : public TUiThread {
+ public:
+  void Post(std::function<void()> work) override {
+    const std::lock_guard guard(Lock_);
+    Posted_.push_back(std::move(work));
+  }
+  std::size_t RunPosted() {
+    std::vector<std::function<void()>> work;
+    {
+      const std::lock_guard guard(Lock_);
+      work.swap(Posted_);
+    }
+    for (auto& item : work) item();
+    return work.size();
+  }
+
+ private:
+  std::mutex Lock_;
+  std::vector<std::function<void()>> Posted_;
+};
+
+// Remembers every message box; answers every question with `Answer`.
+class TRecordingUserInterface final : public TUserInterface {
+ public:
+  void ShowMessage(std::string_view title, std::string_view text, TMessageIcon) override {
+    const std::lock_guard guard(Lock_);
+    Messages.emplace_back(title, text);
+  }
+  bool AskYesNo(std::string_view title, std::string_view text) override {
+    const std::lock_guard guard(Lock_);
+    Questions.emplace_back(title, text);
+    return Answer;
+  }
+  std::vector<std::string> Texts() {
+    const std::lock_guard guard(Lock_);
+    std::vector<std::string> texts;
+    for (const auto& message : Messages) texts.push_back(message.second);
+    return texts;
+  }
+
+  bool Answer = true;
+  std::vector<std::pair<std::string, std::string>> Messages;
+  std::vector<std::pair<std::string, std::string>> Questions;
+
+ private:
+  std::mutex Lock_;
+};
+
+}  // namespace velmora::testing
