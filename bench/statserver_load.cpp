@@ -170,8 +170,8 @@ TRound RunRound(int games, int seconds) {
     players.emplace_back([&, g] {
       const std::string gameNumber = "L-" + std::to_string(g);
       const std::vector<std::string>& batches = gameBatches[static_cast<std::size_t>(g)];
-      const std::string url = base + "default.asp?game_number=" + gameNumber + "&do=multipleaction&SESSIONID={" +
-                              session + "}";
+      const std::string url =
+          base + "default.asp?game_number=" + gameNumber + "&do=multipleaction&SESSIONID={" + session + "}";
       TConnection connection;
       // Games start spread over one period of the sender, as they would in a league.
       std::this_thread::sleep_for(std::chrono::milliseconds(1500 * g / std::max(games, 1)));

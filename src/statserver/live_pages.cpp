@@ -2,8 +2,8 @@
 
 #include "app/configuration.h"
 #include "records/game_time.h"
-#include "records/text_utils.h"
 #include "server_store.h"
+#include "stats/derived_scoring.h"
 #include "stats/model.h"
 #include "stats/stats_json.h"
 
@@ -112,8 +112,9 @@ refresh();
 )JS";
 
 std::string Page(std::string_view title, std::string_view body, std::string_view bodyAttributes = "") {
-  std::string html = "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\">"
-                     "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\"><title>";
+  std::string html =
+      "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\">"
+      "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\"><title>";
   html += HtmlEscaped(title);
   html += "</title><style>";
   html += kStyle;
@@ -213,18 +214,17 @@ std::optional<std::string> TLivePages::ComputeGameJson(std::string_view gameNumb
   int away = 0;
   std::vector<Json> ordered;
   for (const auto& action : model.Actions()) {
-    const bool made = action->GetParam("Made") == "Made";
-    const int points = !made ? 0 : action->ShortName == "fthrow" ? 1 : action->ShortName == "shot" ? ParseInt32(action->GetParam("Points")).value_or(0) : 0;
-    (action->GetParam("Team") == "1" ? home : away) += points;
+    (action->GetParam("Team") == "1" ? home : away) += MadePoints(*action);
     if (action->ShortName == "clock") continue;
     TAction copy(*action);
     std::string text = copy.Describe(model.MatchInfo, Messages_);
     if (copy.GameTime > 0 && text.size() > 6) text = text.substr(6);  // the clock has a column of its own
-    ordered.push_back({{"period", action->Period > periods.NoOfQuarters ? "OT" + std::to_string(action->Period - periods.NoOfQuarters)
-                                                                        : RomanNumeral(action->Period)},
-                       {"clock", action->Period > 0 ? PeriodClockText(periods, action->Period, action->GameTime) : ""},
-                       {"text", text},
-                       {"score", {home, away}}});
+    ordered.push_back(
+        {{"period", action->Period > periods.NoOfQuarters ? "OT" + std::to_string(action->Period - periods.NoOfQuarters)
+                                                          : RomanNumeral(action->Period)},
+         {"clock", action->Period > 0 ? PeriodClockText(periods, action->Period, action->GameTime) : ""},
+         {"text", text},
+         {"score", {home, away}}});
   }
   for (auto it = ordered.rbegin(); it != ordered.rend(); ++it) plays.push_back(std::move(*it));
   json["plays"] = std::move(plays);

@@ -163,8 +163,8 @@ int Main(const std::vector<std::string>& arguments) {
     auto publication = ReadPublication(rest[0]);
     if (!publication) return Failure(publication.Error());
     const TPublication& game = publication.Value();
-    const TStatus published = store.Value()->Publish(game.MatchInfo, game.Xml,
-                                                     game.Actions ? &*game.Actions : nullptr, rest[2]);
+    const TStatus published =
+        store.Value()->Publish(game.MatchInfo, game.Xml, game.Actions ? &*game.Actions : nullptr, rest[2]);
     if (!published) return Failure(published.Error());
     std::cout << game.MatchInfo.GameNumber << '\n';
     return 0;

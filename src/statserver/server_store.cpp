@@ -1,10 +1,9 @@
 #include "server_store.h"
 
-#include <sstream>
-
 #include <pugixml.hpp>
 
 #include "passwords.h"
+#include "records/xml_text.h"
 #include "store/database_plugin.h"
 #include "store/sqlite.h"
 
@@ -35,12 +34,6 @@ bool IsNewEvent(const TAction& action) {
   return kind != "edit" && kind != "delete" && kind != "clock" && kind != "complete";
 }
 
-std::string RawXml(const pugi::xml_node& node) {
-  std::ostringstream text;
-  node.print(text, "", pugi::format_raw, pugi::encoding_utf8);
-  return text.str();
-}
-
 TPeriodSettings PeriodsOf(const pugi::xml_node& matchInfo) {
   TPeriodSettings periods;
   const auto read = [&](const char* name, int& value) {
@@ -56,7 +49,7 @@ TPeriodSettings PeriodsOf(const pugi::xml_node& matchInfo) {
 }  // namespace
 
 TResult<std::unique_ptr<TServerStore>> TServerStore::Open(const std::filesystem::path& file,
-                                                           const std::filesystem::path& templateFile) {
+                                                          const std::filesystem::path& templateFile) {
   auto games = TDatabasePlugin::OpenFile(file, templateFile);
   if (!games) return TError{games.Error()};
   try {
@@ -199,8 +192,8 @@ std::optional<std::string> TServerStore::MatchInfoXml(std::string_view gameNumbe
   const std::lock_guard guard(Lock_);
   std::string xml;
   {
-    auto query = Games_->Connection().Prepare(
-        "SELECT initial_matchinfo, current_matchinfo FROM svGames WHERE game_number=?");
+    auto query =
+        Games_->Connection().Prepare("SELECT initial_matchinfo, current_matchinfo FROM svGames WHERE game_number=?");
     query->Bind(1, gameNumber);
     if (!query->Step()) return std::nullopt;
     xml = query->Text(initial ? 0 : 1);
@@ -212,7 +205,7 @@ std::optional<std::string> TServerStore::MatchInfoXml(std::string_view gameNumbe
   pugi::xml_attribute clock = root.attribute("CurrentGameTime");
   if (!clock) clock = root.append_attribute("CurrentGameTime");
   clock = FormatLongTime(StoredClock(gameNumber)).c_str();
-  return RawXml(root);
+  return XmlText(root);
 }
 
 TStatus TServerStore::UpdateMatchInfo(const TMatchInfo& matchInfo, std::string_view xml) {
@@ -268,7 +261,7 @@ std::optional<std::string> TServerStore::ActionListXml(std::string_view gameNumb
   pugi::xml_document document;
   pugi::xml_node root = document.append_child("ACTIONS");
   for (const auto& action : actions) action->ToXml(root, gameNumber);
-  return RawXml(root);
+  return XmlText(root);
 }
 
 TResult<std::string> TServerStore::Checksum(std::string_view gameNumber) {

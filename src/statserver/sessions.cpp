@@ -34,8 +34,8 @@ std::optional<std::int64_t> TSessions::Validate(std::string_view value) {
     guard.unlock();
     const auto stored = Store_.FindSession(token);
     if (!stored) return std::nullopt;
-    const auto lastUsed = TClock::time_point(std::chrono::duration_cast<TClock::duration>(
-        std::chrono::duration<double>(stored->second)));
+    const auto lastUsed =
+        TClock::time_point(std::chrono::duration_cast<TClock::duration>(std::chrono::duration<double>(stored->second)));
     guard.lock();
     found = Sessions_.emplace(token, TSession{stored->first, lastUsed, lastUsed}).first;
   }

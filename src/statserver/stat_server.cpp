@@ -12,6 +12,7 @@
 #include "live_pages.h"
 #include "records/text_encoding.h"
 #include "records/text_utils.h"
+#include "records/xml_text.h"
 #include "server/form_encoding.h"
 #include "server/soap.h"
 #include "server_store.h"
@@ -268,9 +269,7 @@ void TStatServer::HandleDefaultPage(const httplib::Request& request, httplib::Re
       node.append_attribute("Team2_Name") = game.Team2Name.c_str();
       node.append_attribute("Time") = game.Time.c_str();
     }
-    std::ostringstream text;
-    document.document_element().print(text, "", pugi::format_raw);
-    ReplyXml(response, text.str());
+    ReplyXml(response, XmlText(document.document_element()));
     return;
   }
 

@@ -11,10 +11,10 @@ constexpr std::string_view kIntegerKey = "Config";
 constexpr std::string_view kTextKey = "StrConfig";
 
 constexpr std::pair<std::string_view, std::int32_t> kIntegerDefaults[] = {
-    {"no_of_quarters", 4},     {"quarter_duration", 10}, {"overtime_duration", 5}, {"fouls_per_player", 5},
-    {"min_players", 5},        {"max_players", 12},      {"min_shirt_number", 4},  {"max_shirt_number", 15},
-    {"http_port", 80},         {"udp_port_1", 9753},     {"udp_port_2", 9752},     {"read_timeout", 1800},
-    {"proxy_port", 0},         {"low_bandwidth", 1},     {"enable_followups", 1},  {"hide_followups", 0},
+    {"no_of_quarters", 4}, {"quarter_duration", 10}, {"overtime_duration", 5}, {"fouls_per_player", 5},
+    {"min_players", 5},    {"max_players", 12},      {"min_shirt_number", 4},  {"max_shirt_number", 15},
+    {"http_port", 80},     {"udp_port_1", 9753},     {"udp_port_2", 9752},     {"read_timeout", 1800},
+    {"proxy_port", 0},     {"low_bandwidth", 1},     {"enable_followups", 1},  {"hide_followups", 0},
 };
 }  // namespace
 

@@ -43,8 +43,7 @@ class TConfiguration {
   TStringHash Texts_;
 };
 
-inline constexpr std::string_view kDefaultEfficiencyFormula =
-    "PT+RT+AS+ST+BS+RF-PF-TO-(P3A-P3M)-(P2A-P2M)-(P1A-P1M)";
+inline constexpr std::string_view kDefaultEfficiencyFormula = "PT+RT+AS+ST+BS+RF-PF-TO-(P3A-P3M)-(P2A-P2M)-(P1A-P1M)";
 
 // The period settings as they stand now.
 TPeriodSettings PeriodSettingsOf(const TConfiguration& config);

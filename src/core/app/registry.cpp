@@ -56,9 +56,7 @@ void TRegistryKey::SetValue(std::string_view name, TRegistryValue value) {
 
 void TRegistryKey::WriteInteger(std::string_view name, std::int32_t value) { SetValue(name, value); }
 
-void TRegistryKey::WriteString(std::string_view name, std::string_view value) {
-  SetValue(name, std::string(value));
-}
+void TRegistryKey::WriteString(std::string_view name, std::string_view value) { SetValue(name, std::string(value)); }
 
 void TRegistryKey::DeleteValue(std::string_view name) {
   std::erase_if(Values_, [&](const auto& entry) { return entry.first == name; });

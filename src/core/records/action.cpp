@@ -4,6 +4,7 @@
 #include "records/match_info.h"
 #include "records/message_source.h"
 #include "records/text_utils.h"
+#include "records/xml_text.h"
 
 namespace velmora {
 
@@ -42,13 +43,6 @@ TAction::TAction(std::string name, bool system, std::string shortcut, TDateTime 
       Parameters(static_cast<std::size_t>(std::max(parameterCount, 0))) {}
 
 TAction::TAction() : ID(kNullGuid), FollowUpID(kNullGuid) {}
-
-namespace {
-std::string Attribute(const pugi::xml_node& element, const char* name, const char* fallback = "") {
-  const pugi::xml_attribute attribute = element.attribute(name);
-  return attribute ? attribute.value() : fallback;
-}
-}  // namespace
 
 std::unique_ptr<TAction> TAction::CreateFromXml(const pugi::xml_node& element, TDateTime currentGameTime) {
   auto action = std::make_unique<TAction>();

@@ -103,9 +103,9 @@ std::string OrdinalSuffix(int n) {
 
 std::string PositionName(std::string_view code) {
   static constexpr std::pair<std::string_view, const char*> kNames[] = {
-      {"C", "Center"},         {"F", "Forward"},        {"G", "Guard"},
+      {"C", "Center"},          {"F", "Forward"},        {"G", "Guard"},
       {"FC", "Forward/Center"}, {"GF", "Guard/Forward"}, {"PF", "Power forward"},
-      {"PG", "Point guard"},   {"SF", "Small forward"}, {"SG", "Shooting guard"}};
+      {"PG", "Point guard"},    {"SF", "Small forward"}, {"SG", "Shooting guard"}};
   for (const auto& [known, name] : kNames) {
     if (known == code) return name;
   }

@@ -12,8 +12,7 @@ std::size_t ToSize(int value) { return static_cast<std::size_t>(value); }
 
 EHashInvalidKeyError::EHashInvalidKeyError() : EHashError("Key cannot be an empty string") {}
 
-EHashFindError::EHashFindError(std::string_view key)
-    : EHashError("Key \"" + std::string(key) + "\" not found") {}
+EHashFindError::EHashFindError(std::string_view key) : EHashError("Key \"" + std::string(key) + "\" not found") {}
 
 std::uint32_t THash::HashOf(std::string_view key) {
   std::uint32_t h = 0x12345670u;
@@ -163,8 +162,7 @@ bool THash::Next() {
 
 std::string THash::CurrentKey() const {
   if (!IterationValid_) {
-    throw EHashIterateError(
-        "Cannot find CurrentKey as the hash has been modified since Restart was called");
+    throw EHashIterateError("Cannot find CurrentKey as the hash has been modified since Restart was called");
   }
   if (!CurrentKey_) {
     throw EHashIterateError("Cannot find CurrentKey as Next has not yet been called after Restart");
@@ -202,9 +200,7 @@ void TIntegerHash::Set(std::string_view key, std::int32_t value) {
   Values_[ToSize(IndexForSet(key, inserted))] = value;
 }
 std::int32_t TIntegerHash::Get(std::string_view key) const { return Values_[ToSize(IndexOrThrow(key))]; }
-void TIntegerHash::Add(std::string_view key, std::int32_t delta) {
-  Values_[ToSize(IndexOrThrow(key))] += delta;
-}
+void TIntegerHash::Add(std::string_view key, std::int32_t delta) { Values_[ToSize(IndexOrThrow(key))] += delta; }
 void TIntegerHash::ClearValue(int index) { Values_[ToSize(index)] = 0; }
 void TIntegerHash::CopyValue(int from, int to) { Values_[ToSize(to)] = Values_[ToSize(from)]; }
 void TIntegerHash::SetValueCount(int count) { Values_.resize(ToSize(count)); }

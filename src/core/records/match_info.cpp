@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "records/text_utils.h"
+#include "records/xml_text.h"
 
 namespace velmora {
 
@@ -58,13 +59,6 @@ bool TMatchInfo::IsTracked(int teamNumber) const {
   if (teamNumber == 2) return Team2.Tracked;
   return false;
 }
-
-namespace {
-std::string Attribute(const pugi::xml_node& element, const char* name, const char* fallback = "") {
-  const pugi::xml_attribute attribute = element.attribute(name);
-  return attribute ? attribute.value() : fallback;
-}
-}  // namespace
 
 void TMatchInfo::ReadXml(const pugi::xml_node& element) {
   Place = Attribute(element, "Place");
@@ -127,8 +121,8 @@ void TMatchInfo::SortRosters() {
   const auto sort = [](TTeam& team, bool skipUnnumbered) {
     for (int i = 1; i <= team.PlayerCount; ++i) {
       for (int j = 1; j <= team.PlayerCount; ++j) {
-        const bool exchange = team.Player(i).Number < team.Player(j).Number &&
-                              (!skipUnnumbered || team.Player(i).Number > 0);
+        const bool exchange =
+            team.Player(i).Number < team.Player(j).Number && (!skipUnnumbered || team.Player(i).Number > 0);
         if (exchange) std::swap(team.Player(i), team.Player(j));
       }
     }

@@ -1,6 +1,7 @@
 #include "records/team.h"
 
 #include "records/text_utils.h"
+#include "records/xml_text.h"
 
 namespace velmora {
 
@@ -69,15 +70,6 @@ const TPlayer* TTeam::FindPlayerById(std::string_view id) const {
   }
   return found;
 }
-
-namespace {
-
-std::string Attribute(const pugi::xml_node& element, const char* name, const char* fallback = "") {
-  const pugi::xml_attribute attribute = element.attribute(name);
-  return attribute ? attribute.value() : fallback;
-}
-
-}  // namespace
 
 bool TTeam::ReadXml(const pugi::xml_node& element) {
   ID = Attribute(element, "ID");

@@ -53,8 +53,7 @@ std::optional<double> ParseDecimal(std::string_view text) {
   if (text.size() > 1 && text[0] == '+' && text[1] != '-') text.remove_prefix(1);
   if (text.empty()) return std::nullopt;
   double value = 0;
-  const auto [end, error] =
-      std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
   if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
     return std::nullopt;
   }

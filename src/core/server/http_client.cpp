@@ -96,7 +96,8 @@ TResult<THttpAnswer> THttpClient::Perform(const std::string& url, const std::str
   std::string received;
   curl_slist* headers = nullptr;
   if (contentType) headers = curl_slist_append(headers, contentType);
-  if (!soapAction.empty()) headers = curl_slist_append(headers, ("SOAPAction: \"" + std::string(soapAction) + "\"").c_str());
+  if (!soapAction.empty())
+    headers = curl_slist_append(headers, ("SOAPAction: \"" + std::string(soapAction) + "\"").c_str());
   // A form post is sent at once, without waiting for the server to invite the body.
   headers = curl_slist_append(headers, "Expect:");
   curl_easy_setopt(easy, CURLOPT_URL, url.c_str());

@@ -1,7 +1,5 @@
 #include "server/internet_plugin.h"
 
-#include <sstream>
-
 #include <pugixml.hpp>
 
 #include "app/configuration.h"
@@ -11,6 +9,7 @@
 #include "records/guid.h"
 #include "records/text_encoding.h"
 #include "records/text_utils.h"
+#include "records/xml_text.h"
 #include "server/auth_service.h"
 #include "server/form_encoding.h"
 #include "stats/game_documents.h"
@@ -21,12 +20,6 @@ namespace velmora {
 namespace {
 
 constexpr std::size_t kActionPieceLength = 40000;
-
-std::string RawXml(const pugi::xml_node& node) {
-  std::ostringstream text;
-  node.print(text, "", pugi::format_raw, pugi::encoding_utf8);
-  return text.str();
-}
 
 // Parses an answer of the server (windows-1252 unless it says otherwise).
 bool ParseAnswer(pugi::xml_document& document, std::string_view body) {
@@ -180,8 +173,8 @@ TStatus TInternetPlugin::Ping() {
 
 TStatus TInternetPlugin::GetMatchInfo(std::string_view gameNumber, TMatchInfo& matchInfo, bool initial) {
   const std::lock_guard guard(*Lock_);
-  auto body = GetWithSession(PageUrl_ + "?do=get_match_info" + GameQuery(gameNumber) + "&get_initial=" +
-                             (initial ? "1" : "0"));
+  auto body =
+      GetWithSession(PageUrl_ + "?do=get_match_info" + GameQuery(gameNumber) + "&get_initial=" + (initial ? "1" : "0"));
   if (!body) {
     Log("Failed to get match info for the game " + std::string(gameNumber) + ": " + body.Error());
     return TError{"Failed to get match info.\r\nPlease try logging in again."};
@@ -199,7 +192,7 @@ TStatus TInternetPlugin::GetMatchInfo(std::string_view gameNumber, TMatchInfo& m
 bool TInternetPlugin::UpdateMatchInfo(const TMatchInfo& matchInfo) {
   const std::lock_guard guard(*Lock_);
   pugi::xml_document document;
-  std::string text = RawXml(matchInfo.ToXml(document, PeriodSettingsOf(Config_)));
+  std::string text = XmlText(matchInfo.ToXml(document, PeriodSettingsOf(Config_)));
   for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at)) text.replace(at, 1, "%0A");
   for (std::size_t at = text.find('\r'); at != std::string::npos; at = text.find('\r', at)) text.replace(at, 1, "%0D");
   const TFormFields fields = {{"matchinfo", text}};
@@ -260,11 +253,10 @@ bool TInternetPlugin::SendActions(std::string_view gameNumber, const TActionList
   pugi::xml_document document;
   for (std::size_t i = first; i <= last && i < pending.size(); ++i) {
     const TAction& action = *pending[i];
-    if (action.ShortName == "clock" && lowBandwidth && DecodeTime(action.GameTime).Second % 20 != 0 &&
-        !action.System) {
+    if (action.ShortName == "clock" && lowBandwidth && DecodeTime(action.GameTime).Second % 20 != 0 && !action.System) {
       continue;
     }
-    text += RawXml(action.ToXml(document, gameNumber));
+    text += XmlText(action.ToXml(document, gameNumber));
     document.reset();
     any = true;
   }
@@ -298,8 +290,8 @@ std::string TInternetPlugin::GetRemoteChecksum(std::string_view gameNumber) {
 
 bool TInternetPlugin::SendScoreConfirmation(std::string_view gameNumber, int scoreA, int scoreB,
                                             std::string_view contacts, std::string_view name) {
-  auto body = GetWithSession(PageUrl_ + "?do=confirm_score" + GameQuery(gameNumber) + "&score_a=" +
-                             std::to_string(scoreA) + "&score_b=" + std::to_string(scoreB) +
+  auto body = GetWithSession(PageUrl_ + "?do=confirm_score" + GameQuery(gameNumber) +
+                             "&score_a=" + std::to_string(scoreA) + "&score_b=" + std::to_string(scoreB) +
                              "&name=" + FormEncodeValue(name) + "&contacts=" + FormEncodeValue(contacts));
   if (body) return true;
   Log("Error while sending score to the remote server: " + body.Error());
@@ -310,8 +302,8 @@ bool TInternetPlugin::SendScoreConfirmation(std::string_view gameNumber, int sco
 std::string TInternetPlugin::UploadStatistics(std::string_view gameNumber, std::string_view boxScore) {
   const TFormFields fields = {{"boxscore", std::string(boxScore)}};
   const std::lock_guard guard(*Lock_);
-  auto answer = Http_.PostForm(ServerUrl_ + "/statistics.asp?do=upload_statistics" + GameQuery(gameNumber),
-                               FormBody(fields));
+  auto answer =
+      Http_.PostForm(ServerUrl_ + "/statistics.asp?do=upload_statistics" + GameQuery(gameNumber), FormBody(fields));
   if (answer) return Windows1252ToUtf8(answer.Value());
   Log("Failed to upload statistics to the server: " + answer.Error());
   Log(FieldsText(fields));
@@ -354,9 +346,11 @@ TResult<TLoginOutcome> RunLogin(const TCredentials& entered, const TConfiguratio
   auto list = client.Get(outcome.ServerUrl + "?do=get_active_games&SESSIONID=" + outcome.SessionId);
   if (!list) Log("Failed to rerive list of games from the server: " + list.Error());
   pugi::xml_document document;
-  if (!list || !ParseAnswer(document, list.Value()) || std::string_view(document.document_element().name()) != "GAMES") {
-    return refuse("No puede recuperar la lista del partido.\rLa sesión puede haber caducado.\rPor favor inicie de nuevo "
-                  "la sesión.");
+  if (!list || !ParseAnswer(document, list.Value()) ||
+      std::string_view(document.document_element().name()) != "GAMES") {
+    return refuse(
+        "No puede recuperar la lista del partido.\rLa sesión puede haber caducado.\rPor favor inicie de nuevo "
+        "la sesión.");
   }
   for (const pugi::xml_node& game : document.document_element().children()) {
     if (game.type() != pugi::node_element) continue;

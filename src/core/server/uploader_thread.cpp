@@ -1,11 +1,10 @@
 #include "server/uploader_thread.h"
 
-#include <sstream>
-
 #include <pugixml.hpp>
 
 #include "app/logger.h"
 #include "app/user_interface.h"
+#include "records/xml_text.h"
 #include "server/internet_plugin.h"
 #include "stats/game_documents.h"
 #include "stats/model.h"
@@ -79,9 +78,7 @@ std::unique_ptr<TUploaderThread> TUploaderThread::CompareAndOverwrite(TModel& mo
     model.SetActions(std::move(actions));
     server.UpdateMatchInfo(model.MatchInfo);
     pugi::xml_document document;
-    std::ostringstream text;
-    ActionsDocument(model, document).print(text, "", pugi::format_raw, pugi::encoding_utf8);
-    server.SendActionList(entry.GameNumber, text.str(), false);
+    server.SendActionList(entry.GameNumber, XmlText(ActionsDocument(model, document)), false);
   });
   return thread;
 }

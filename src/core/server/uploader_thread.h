@@ -4,9 +4,9 @@
 // local and the server copy of a game and, on the operator's word, overwriting the server's.
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
-#include <functional>
 #include <thread>
 
 #include "records/match_info.h"
@@ -25,7 +25,8 @@ class TUploaderThread {
   // Job 1 takes the box score document text, job 3 the games-list entry of the game. Everything
   // given outlives the job.
   static std::unique_ptr<TUploaderThread> UploadBoxScore(TModel& model, TInternetPlugin& server, std::string boxScore);
-  static std::unique_ptr<TUploaderThread> BringIntoStore(TModel& model, TInternetPlugin& server, TDatabasePlugin& store);
+  static std::unique_ptr<TUploaderThread> BringIntoStore(TModel& model, TInternetPlugin& server,
+                                                         TDatabasePlugin& store);
   static std::unique_ptr<TUploaderThread> CompareAndOverwrite(TModel& model, TInternetPlugin& server,
                                                               TDatabasePlugin& store, TMatchInfo entry,
                                                               TUserInterface& userInterface);

@@ -13,14 +13,6 @@ namespace {
 
 bool IsMade(const TAction& action) { return action.GetParam("Made") == "Made"; }
 
-// Points of a made shot or free throw; 0 for anything else.
-int PointsOf(const TAction& action) {
-  if (!IsMade(action)) return 0;
-  if (action.ShortName == "shot") return ParseInt32(action.GetParam("Points")).value_or(0);
-  if (action.ShortName == "fthrow") return 1;
-  return 0;
-}
-
 bool IsMadeShotOf(const TAction& action, std::string_view team) {
   return action.ShortName == "shot" && IsMade(action) && action.GetParam("Team") == team;
 }
@@ -30,7 +22,7 @@ std::vector<int> RunningLead(const TActionList& actions) {
   std::vector<int> lead(actions.size());
   int current = 0;
   for (std::size_t i = 0; i < actions.size(); ++i) {
-    if (const int points = PointsOf(*actions[i])) {
+    if (const int points = MadePoints(*actions[i])) {
       const std::string team = actions[i]->GetParam("Team");
       if (team == "1") current += points;
       if (team == "2") current -= points;
@@ -65,12 +57,19 @@ class TScoreDiffIndex {
 
 }  // namespace
 
+int MadePoints(const TAction& action) {
+  if (!IsMade(action)) return 0;
+  if (action.ShortName == "shot") return ParseInt32(action.GetParam("Points")).value_or(0);
+  if (action.ShortName == "fthrow") return 1;
+  return 0;
+}
+
 int PointsAfterTurnovers(const TActionList& actions, std::string_view team) {
   int points = 0;
   for (std::size_t i = 1; i < actions.size(); ++i) {
     const std::string& previous = actions[i - 1]->ShortName;
     if (IsMadeShotOf(*actions[i], team) && (previous == "turnover" || previous == "steal")) {
-      points += PointsOf(*actions[i]);
+      points += MadePoints(*actions[i]);
     }
   }
   return points;
@@ -82,9 +81,9 @@ int SecondChancePoints(const TActionList& actions, std::string_view team) {
     const TAction& shot = *actions[i - 2];
     const TAction& rebound = *actions[i - 1];
     const bool missed = shot.ShortName == "shot" && !IsMade(shot);
-    if (IsMadeShotOf(*actions[i], team) && rebound.ShortName == "reb" && missed &&
-        shot.GetParam("Team") == team && rebound.GetParam("Team") == team) {
-      points += PointsOf(*actions[i]);
+    if (IsMadeShotOf(*actions[i], team) && rebound.ShortName == "reb" && missed && shot.GetParam("Team") == team &&
+        rebound.GetParam("Team") == team) {
+      points += MadePoints(*actions[i]);
     }
   }
   return points;
@@ -93,7 +92,7 @@ int SecondChancePoints(const TActionList& actions, std::string_view team) {
 int CounterAttackPoints(const TActionList& actions, std::string_view team) {
   int points = 0;
   for (const auto& action : actions) {
-    if (action->GetParam("Team") == team && action->GetParam("CounterAttack") == "True") points += PointsOf(*action);
+    if (action->GetParam("Team") == team && action->GetParam("CounterAttack") == "True") points += MadePoints(*action);
   }
   return points;
 }
@@ -101,7 +100,7 @@ int CounterAttackPoints(const TActionList& actions, std::string_view team) {
 int PointsInZone(const TActionList& actions, std::string_view team) {
   int points = 0;
   for (const auto& action : actions) {
-    if (action->GetParam("Team") == team && IsMade(*action) && InZone(*action)) points += PointsOf(*action);
+    if (action->GetParam("Team") == team && IsMade(*action) && InZone(*action)) points += MadePoints(*action);
   }
   return points;
 }
@@ -110,7 +109,7 @@ int BenchPoints(const TModel& model, std::string_view team) {
   int points = 0;
   for (const auto& action : model.Actions()) {
     if (action->GetParam("Team") == team && IsBenchPlayer(model, team, action->GetParam("Player"))) {
-      points += PointsOf(*action);
+      points += MadePoints(*action);
     }
   }
   return points;
@@ -119,7 +118,7 @@ int BenchPoints(const TModel& model, std::string_view team) {
 int ScoreDiffUpTo(const TActionList& actions, std::string_view id, std::string_view team) {
   int lead = 0;
   for (const auto& action : actions) {
-    if (const int points = PointsOf(*action)) {
+    if (const int points = MadePoints(*action)) {
       const std::string actionTeam = action->GetParam("Team");
       if (actionTeam == "1") lead += points;
       if (actionTeam == "2") lead -= points;
@@ -149,8 +148,8 @@ bool IsBenchPlayer(const TModel& model, std::string_view team, std::string_view 
 namespace {
 
 // Walks the team's substitutions once and settles every player given by shirt-number text.
-std::unordered_map<std::string, TPlusLessPlayer> SettleStints(const TModel& model, int team,
-                                                              std::unordered_map<std::string, TPlusLessPlayer> players) {
+std::unordered_map<std::string, TPlusLessPlayer> SettleStints(
+    const TModel& model, int team, std::unordered_map<std::string, TPlusLessPlayer> players) {
   const TActionList& actions = model.Actions();
   const TScoreDiffIndex diffs(actions);
   const std::string teamText = std::to_string(team);

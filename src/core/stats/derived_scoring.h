@@ -13,6 +13,9 @@ namespace velmora {
 
 class TModel;
 
+// The points an action scored: a made shot its "Points", a made free throw 1, anything else 0.
+int MadePoints(const TAction& action);
+
 int PointsAfterTurnovers(const TActionList& actions, std::string_view team);
 int SecondChancePoints(const TActionList& actions, std::string_view team);
 int CounterAttackPoints(const TActionList& actions, std::string_view team);

@@ -31,8 +31,8 @@ std::string SubstituteEfficiencyFormula(std::string_view formula, const TInteger
   out.reserve(text.size() * 2);
   for (std::size_t i = 0; i < text.size();) {
     if (!IsLetter(text[i]) && !IsDigit(text[i])) {
-      const bool decimalComma = text[i] == ',' && i > 0 && IsDigit(text[i - 1]) && i + 1 < text.size() &&
-                                IsDigit(text[i + 1]);
+      const bool decimalComma =
+          text[i] == ',' && i > 0 && IsDigit(text[i - 1]) && i + 1 < text.size() && IsDigit(text[i + 1]);
       out += decimalComma ? '.' : text[i];
       ++i;
       continue;

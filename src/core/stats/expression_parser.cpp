@@ -19,8 +19,20 @@ ESyntaxError::ESyntaxError(std::string_view left, std::string_view right)
 namespace {
 
 enum class TKind {
-  Invalid, Variable, Number, Bracketed, UnaryMinus, Add, Subtract, Multiply, IntDiv, Mod, Divide, Power,
-  Function1, Function2
+  Invalid,
+  Variable,
+  Number,
+  Bracketed,
+  UnaryMinus,
+  Add,
+  Subtract,
+  Multiply,
+  IntDiv,
+  Mod,
+  Divide,
+  Power,
+  Function1,
+  Function2
 };
 
 constexpr std::string_view kVariableNames = "ABCDEXYT";
@@ -37,8 +49,8 @@ struct TOperatorRule {
   bool FirstCharacterEndsSearch;
 };
 constexpr TOperatorRule kOperatorRules[] = {
-    {"+", TKind::Add, true},     {"-", TKind::Subtract, true}, {"*", TKind::Multiply, true},
-    {"DIV", TKind::IntDiv, false}, {"MOD", TKind::Mod, false},  {"/", TKind::Divide, true},
+    {"+", TKind::Add, true},       {"-", TKind::Subtract, true}, {"*", TKind::Multiply, true},
+    {"DIV", TKind::IntDiv, false}, {"MOD", TKind::Mod, false},   {"/", TKind::Divide, true},
     {"^", TKind::Power, true},
 };
 
@@ -52,10 +64,8 @@ bool LeftAllowed(TKind op, TKind part) {
     case TKind::Multiply:
     case TKind::IntDiv:
     case TKind::Mod:
-    case TKind::Divide:
-      return part == TKind::UnaryMinus || IsQuotient(part) || part == TKind::Power;
-    default:
-      return false;
+    case TKind::Divide: return part == TKind::UnaryMinus || IsQuotient(part) || part == TKind::Power;
+    default: return false;
   }
 }
 
@@ -248,10 +258,10 @@ class TExpressionCompiler {
 
   bool TryFunction(std::size_t begin, std::size_t end, int depth, TParse& result) {
     static constexpr std::pair<std::string_view, TOpCode> kOneArgument[] = {
-        {"TAN", TOpCode::Tan},     {"SIN", TOpCode::Sin},   {"COS", TOpCode::Cos},   {"SINH", TOpCode::Sinh},
-        {"COSH", TOpCode::Cosh},   {"ARCTAN", TOpCode::ArcTan}, {"EXP", TOpCode::Exp}, {"LN", TOpCode::Ln},
-        {"SQRT", TOpCode::Sqrt},   {"ABS", TOpCode::Abs},   {"HEAV", TOpCode::Heav}, {"SIGN", TOpCode::Sign},
-        {"ZERO", TOpCode::Zero},   {"PH", TOpCode::Ph},     {"RND", TOpCode::Rnd}};
+        {"TAN", TOpCode::Tan},   {"SIN", TOpCode::Sin},       {"COS", TOpCode::Cos},   {"SINH", TOpCode::Sinh},
+        {"COSH", TOpCode::Cosh}, {"ARCTAN", TOpCode::ArcTan}, {"EXP", TOpCode::Exp},   {"LN", TOpCode::Ln},
+        {"SQRT", TOpCode::Sqrt}, {"ABS", TOpCode::Abs},       {"HEAV", TOpCode::Heav}, {"SIGN", TOpCode::Sign},
+        {"ZERO", TOpCode::Zero}, {"PH", TOpCode::Ph},         {"RND", TOpCode::Rnd}};
     static constexpr std::pair<std::string_view, TOpCode> kTwoArguments[] = {{"MAX", TOpCode::Max},
                                                                              {"MIN", TOpCode::Min}};
     const std::string_view term(Text_.data() + begin, end - begin);
@@ -328,18 +338,14 @@ class TExpressionCompiler {
     const TNode& n = Nodes_[static_cast<std::size_t>(node)];
     TOperand operand;
     switch (n.Kind) {
-      case TKind::Number:
-        operand.Constant = n.Constant;
-        return operand;
+      case TKind::Number: operand.Constant = n.Constant; return operand;
       case TKind::Variable:
         operand.Source = TOperand::TSource::Variable;
         operand.Index = n.Variable;
         return operand;
       case TKind::Invalid:
-      case TKind::Bracketed:
-        throw EParserInternalError();
-      default:
-        break;
+      case TKind::Bracketed: throw EParserInternalError();
+      default: break;
     }
     TOperation operation;
     operation.Code = n.Code;

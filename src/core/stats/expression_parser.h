@@ -64,8 +64,36 @@ class TCustomParser {
 
  protected:
   enum class TOpCode {
-    Load, Negate, Add, Subtract, Multiply, Divide, IntDiv, Mod, Square, Cube, Fourth, IntPower, Power,
-    Tan, Sin, Cos, Sinh, Cosh, ArcTan, Exp, Ln, Sqrt, Abs, Heav, Sign, Zero, Ph, Rnd, Max, Min
+    Load,
+    Negate,
+    Add,
+    Subtract,
+    Multiply,
+    Divide,
+    IntDiv,
+    Mod,
+    Square,
+    Cube,
+    Fourth,
+    IntPower,
+    Power,
+    Tan,
+    Sin,
+    Cos,
+    Sinh,
+    Cosh,
+    ArcTan,
+    Exp,
+    Ln,
+    Sqrt,
+    Abs,
+    Heav,
+    Sign,
+    Zero,
+    Ph,
+    Rnd,
+    Max,
+    Min
   };
   // An operand is a constant, a variable or the result of an earlier operation.
   struct TOperand {

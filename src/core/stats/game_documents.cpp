@@ -1,11 +1,10 @@
 #include "stats/game_documents.h"
 
-#include <sstream>
-
 #include "app/configuration.h"
 #include "records/file_io.h"
 #include "records/text_encoding.h"
 #include "records/text_utils.h"
+#include "records/xml_text.h"
 #include "stats/model.h"
 
 namespace velmora {
@@ -54,12 +53,6 @@ TActionList ReadActions(const pugi::xml_node& element, TDateTime currentGameTime
   return actions;
 }
 
-std::string RawXml(const pugi::xml_node& node) {
-  std::ostringstream text;
-  node.print(text, "", pugi::format_raw, pugi::encoding_utf8);
-  return text.str();
-}
-
 }  // namespace
 
 void ReadActionsDocument(TModel& model, const pugi::xml_node& element) {
@@ -74,8 +67,8 @@ std::string TransferFileText(const TModel& model) {
   pugi::xml_document matchInfo;
   model.MatchInfo.ToXml(matchInfo, PeriodSettingsOf(model.Config()));
   std::string text = R"(<?xml version="1.0" encoding="windows-1252"?><DRAVON>)";
-  text += Utf8ToWindows1252XmlSafe(RawXml(actions.document_element()));
-  if (matchInfo.document_element()) text += Utf8ToWindows1252XmlSafe(RawXml(matchInfo.document_element()));
+  text += Utf8ToWindows1252XmlSafe(XmlText(actions.document_element()));
+  if (matchInfo.document_element()) text += Utf8ToWindows1252XmlSafe(XmlText(matchInfo.document_element()));
   text += "</DRAVON>";
   return text;
 }

@@ -28,9 +28,7 @@ void TModel::ResetTables() {
   for (TIntegerHash& table : Stats_) table = fresh;
 }
 
-int TModel::StatPlayerCount(int team) const {
-  return std::clamp(MatchInfo.Team(team).PlayerCount, 0, kMaxStatPlayers);
-}
+int TModel::StatPlayerCount(int team) const { return std::clamp(MatchInfo.Team(team).PlayerCount, 0, kMaxStatPlayers); }
 
 int TModel::StatPlayerIndex(int team, std::string_view shirtNumber) const {
   // Searched among the players with tables only: one past them sharing the shirt must not hide
@@ -263,9 +261,7 @@ int TModel::PlayersOnCourt(int team) const {
   return count;
 }
 
-std::pair<int, int> TModel::Score() const {
-  return {Stats(TotalsSlot(1)).Get("PTS"), Stats(TotalsSlot(2)).Get("PTS")};
-}
+std::pair<int, int> TModel::Score() const { return {Stats(TotalsSlot(1)).Get("PTS"), Stats(TotalsSlot(2)).Get("PTS")}; }
 
 std::vector<std::pair<int, int>> TModel::PeriodScores() const {
   std::vector<std::pair<int, int>> scores;
@@ -279,14 +275,10 @@ std::vector<std::pair<int, int>> TModel::PeriodScores() const {
       scores.resize(static_cast<std::size_t>(period));
       continue;
     }
-    int points = 0;
-    if (action->ShortName == "shot" && action->GetParam("Made") == "Made") {
-      points = ParseInt32(action->GetParam("Points")).value_or(0);
-    } else if (action->ShortName == "fthrow" && action->GetParam("Made") == "Made") {
-      points = 1;
-    } else {
-      continue;
-    }
+    const bool scoring =
+        (action->ShortName == "shot" || action->ShortName == "fthrow") && action->GetParam("Made") == "Made";
+    if (!scoring) continue;
+    const int points = MadePoints(*action);
     const std::string team = action->GetParam("Team");
     if (team != "1" && team != "2") continue;
     extendTo(period);

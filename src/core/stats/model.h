@@ -20,8 +20,8 @@ class TConfiguration;
 
 // The statistic keys of every table, in creation order (which fixes their iteration order).
 inline constexpr std::array<std::string_view, 22> kStatKeys = {
-    "IN", "STA", "MIN", "PTS", "P1A", "P1M", "P2A", "P2M", "P3A", "P3M", "RD",
-    "RO", "RT", "AS",  "ST",  "PF",  "BS",  "BR",  "TO",  "LAST_IN", "RF", "PLLSS"};
+    "IN", "STA", "MIN", "PTS", "P1A", "P1M", "P2A", "P2M", "P3A",     "P3M", "RD",
+    "RO", "RT",  "AS",  "ST",  "PF",  "BS",  "BR",  "TO",  "LAST_IN", "RF",  "PLLSS"};
 
 // A table with every statistic key at 0.
 TIntegerHash NewStatTable();

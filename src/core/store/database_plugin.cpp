@@ -2,10 +2,10 @@
 
 #include <nettle/md5.h>
 
+#include <unistd.h>
 #include <array>
 #include <charconv>
 #include <cstdio>
-#include <unistd.h>
 
 #include "app/logger.h"
 #include "records/file_io.h"
@@ -276,8 +276,8 @@ TStatus TDatabasePlugin::StoreMatchInfo(const TMatchInfo& matchInfo) {
         insertPlayer->Bind(4, player.Name).Bind(5, player.Surname).Bind(6, WholeNumber(player.ID));
         insertPlayer->Bind(7, player.Height > 0 ? std::optional<double>(player.Height) : std::nullopt);
         insertPlayer->Bind(8, NonEmpty(player.Position));
-        insertPlayer->Bind(9, player.Birth_date > 0 ? std::optional<std::string>(FormatDate(player.Birth_date))
-                                                    : std::nullopt);
+        insertPlayer->Bind(
+            9, player.Birth_date > 0 ? std::optional<std::string>(FormatDate(player.Birth_date)) : std::nullopt);
         insertPlayer->Bind(10, NonEmpty(player.Club));
         insertPlayer->Step();
       }
@@ -354,7 +354,7 @@ void TDatabasePlugin::UpdateEvent(std::int64_t gameId, const TAction& action) {
   for (int i = 0; i < kParamColumns; ++i) {
     const auto index = static_cast<std::size_t>(i);
     update->Bind(4 + i, index < action.Parameters.size() ? std::optional<std::string>(action.Parameters[index].Data)
-                                                          : std::nullopt);
+                                                         : std::nullopt);
   }
   update->Bind(11, rowId);
   update->Step();
@@ -471,7 +471,8 @@ bool TDatabasePlugin::SaveActionList(std::string_view gameNumber, const TActionL
     TSqliteTransaction transaction(*Database_);
     const std::int64_t gameId = FindGameId(gameNumber);
     if (!append) {
-      auto clear = Database_->Prepare("DELETE FROM dvEvents WHERE game_id=(SELECT id FROM dvGames WHERE game_number=?)");
+      auto clear =
+          Database_->Prepare("DELETE FROM dvEvents WHERE game_id=(SELECT id FROM dvGames WHERE game_number=?)");
       clear->Bind(1, gameNumber);
       clear->Step();
     }
@@ -493,10 +494,9 @@ bool TDatabasePlugin::SaveActionList(std::string_view gameNumber, const TActionL
 TStatus TDatabasePlugin::DeleteGame(std::string_view gameNumber) {
   try {
     TSqliteTransaction transaction(*Database_);
-    for (const char* statement :
-         {"DELETE FROM dvEvents WHERE game_id=(SELECT id FROM dvGames WHERE game_number=?)",
-          "DELETE FROM dvPlayers WHERE game_id=(SELECT id FROM dvGames WHERE game_number=?)",
-          "DELETE FROM dvGames WHERE game_number=?"}) {
+    for (const char* statement : {"DELETE FROM dvEvents WHERE game_id=(SELECT id FROM dvGames WHERE game_number=?)",
+                                  "DELETE FROM dvPlayers WHERE game_id=(SELECT id FROM dvGames WHERE game_number=?)",
+                                  "DELETE FROM dvGames WHERE game_number=?"}) {
       auto query = Database_->Prepare(statement);
       query->Bind(1, gameNumber);
       query->Step();

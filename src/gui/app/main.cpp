@@ -16,9 +16,7 @@
 
 namespace {
 
-void ShowStartupError(const QString& text) {
-  QMessageBox::critical(nullptr, QStringLiteral("Talvex Velmora"), text);
-}
+void ShowStartupError(const QString& text) { QMessageBox::critical(nullptr, QStringLiteral("Talvex Velmora"), text); }
 
 }  // namespace
 

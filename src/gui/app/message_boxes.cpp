@@ -2,8 +2,8 @@
 
 #include <QCoreApplication>
 #include <QMessageBox>
-#include <QThread>
 #include <QString>
+#include <QThread>
 
 namespace velmora::gui {
 

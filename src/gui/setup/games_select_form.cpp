@@ -26,10 +26,7 @@ struct TColumn {
   int Width;
 };
 constexpr TColumn kColumns[] = {
-    {u"Nº Partido", 60},
-    {u"Día y Hora", 136},
-    {u"Equipo 1 (Local)", 170},
-    {u"Equipo 2 (Visitante)", 170},
+    {u"Nº Partido", 60}, {u"Día y Hora", 136}, {u"Equipo 1 (Local)", 170}, {u"Equipo 2 (Visitante)", 170},
     {u"Estado", 98},
 };
 

@@ -48,7 +48,8 @@ QPixmap LogoPicture(int size) {
   painter.drawLine(QPointF(ball.left(), ball.center().y()), QPointF(ball.right(), ball.center().y()));
   QPainterPath seams;
   seams.moveTo(ball.left() + size * 0.14, ball.top() + size * 0.12);
-  seams.quadTo(ball.center().x() - size * 0.05, ball.center().y(), ball.left() + size * 0.14, ball.bottom() - size * 0.12);
+  seams.quadTo(ball.center().x() - size * 0.05, ball.center().y(), ball.left() + size * 0.14,
+               ball.bottom() - size * 0.12);
   seams.moveTo(ball.right() - size * 0.14, ball.top() + size * 0.12);
   seams.quadTo(ball.center().x() + size * 0.05, ball.center().y(), ball.right() - size * 0.14,
                ball.bottom() - size * 0.12);
