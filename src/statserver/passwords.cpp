@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <stdexcept>
 
+#include "records/text_utils.h"
+
 namespace velmora::statserver {
 
 namespace {
@@ -54,16 +56,6 @@ bool VerifyPassword(std::string_view password, const TPasswordHash& stored) {
   return difference == 0;
 }
 
-std::string RandomToken() {
-  static constexpr char kHex[] = "0123456789abcdef";
-  const std::string bytes = RandomBytes(16);
-  std::string token;
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    token += kHex[byte >> 4];
-    token += kHex[byte & 0x0F];
-  }
-  return token;
-}
+std::string RandomToken() { return HexText(RandomBytes(16)); }
 
 }  // namespace velmora::statserver

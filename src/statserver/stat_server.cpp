@@ -17,6 +17,7 @@
 #include "server/soap.h"
 #include "server_store.h"
 #include "sessions.h"
+#include "stats/game_documents.h"
 
 namespace velmora::statserver {
 
@@ -85,16 +86,11 @@ pugi::xml_node ParseDocument(pugi::xml_document& document, std::string_view text
   return root;
 }
 
-// The actions of an ACTIONS element, with the wall-clock time they were entered at, which orders
-// actions of the same game time exactly as the program's store orders them.
+// The actions of a posted list, with their entry times; each must name its kind.
 TActionList ReadActions(const pugi::xml_node& root) {
-  TActionList actions;
-  for (const pugi::xml_node& element : root.children()) {
-    if (element.type() != pugi::node_element) continue;
-    auto action = TAction::CreateFromXml(element, 0);
+  TActionList actions = ReadActionElements(root, 0, true);
+  for (const auto& action : actions) {
     if (action->ShortName.empty()) throw TRequestError{400, "an ACTION without ShortName"};
-    action->AstroTime = ParseTime(element.attribute("AstroTime").value()).value_or(0);
-    actions.push_back(std::move(action));
   }
   return actions;
 }

@@ -94,6 +94,18 @@ std::string UrlEncode(std::string_view bytes) {
   return out;
 }
 
+std::string HexText(std::string_view bytes) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string hex;
+  hex.reserve(bytes.size() * 2);
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    hex += kHex[byte >> 4];
+    hex += kHex[byte & 0x0F];
+  }
+  return hex;
+}
+
 namespace {
 std::uint16_t Crc16Step(std::uint16_t crc, unsigned char byte) {
   crc ^= byte;

@@ -29,6 +29,9 @@ std::vector<std::string> SplitTrimmed(std::string_view text, char separator);
 // ASCII letters and digits kept, a blank as "+", every other byte as "%XX".
 std::string UrlEncode(std::string_view bytes);
 
+// Every byte as two lower-case hexadecimal digits.
+std::string HexText(std::string_view bytes);
+
 // CRC-16 (reflected polynomial 0xA001, initial 0) over the bytes except 255, then CR and LF.
 std::uint16_t LineChecksum(std::string_view bytes);
 

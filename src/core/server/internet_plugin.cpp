@@ -220,14 +220,7 @@ TActionList TInternetPlugin::GetActionList(std::string_view gameNumber) {
     Log("Failed to load action list from server: the answer is not an action list");
     return actions;
   }
-  for (const pugi::xml_node& element : document.document_element().children()) {
-    if (element.type() != pugi::node_element) continue;
-    auto action = TAction::CreateFromXml(element, 0);
-    // The wall-clock time orders actions of one game time in the store and in its checksum.
-    action->AstroTime = ParseTime(element.attribute("AstroTime").value()).value_or(0);
-    actions.push_back(std::move(action));
-  }
-  return actions;
+  return ReadActionElements(document.document_element(), 0, true);
 }
 
 bool TInternetPlugin::SendActionList(std::string_view gameNumber, std::string_view actionsXml, bool append) {

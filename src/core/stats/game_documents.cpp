@@ -43,20 +43,21 @@ pugi::xml_node ActionsDocument(const TModel& model, pugi::xml_document& document
   return root;
 }
 
-namespace {
+namespace {}  // namespace
 
-TActionList ReadActions(const pugi::xml_node& element, TDateTime currentGameTime) {
+TActionList ReadActionElements(const pugi::xml_node& element, TDateTime currentGameTime, bool keepEntryTime) {
   TActionList actions;
   for (const pugi::xml_node& child : element.children()) {
-    if (child.type() == pugi::node_element) actions.push_back(TAction::CreateFromXml(child, currentGameTime));
+    if (child.type() != pugi::node_element) continue;
+    auto action = TAction::CreateFromXml(child, currentGameTime);
+    if (keepEntryTime) action->AstroTime = ParseTime(child.attribute("AstroTime").value()).value_or(0);
+    actions.push_back(std::move(action));
   }
   return actions;
 }
 
-}  // namespace
-
 void ReadActionsDocument(TModel& model, const pugi::xml_node& element) {
-  TActionList actions = ReadActions(element, model.MatchInfo.CurrentGameTime);
+  TActionList actions = ReadActionElements(element, model.MatchInfo.CurrentGameTime, false);
   for (auto& action : actions) action->Period = model.CurrentPeriod();
   model.SetActions(std::move(actions));
 }
@@ -126,7 +127,7 @@ TResult<TTransferGame> ParseTransferText(std::string_view bytes) {
   // A match information that could not be read, or without a game number, is no game.
   if (game.MatchInfo.Empty || game.MatchInfo.GameNumber.empty()) return corrupt;
   if (const auto reason = RosterTooLargeReason(game.MatchInfo)) return TError{corrupt.Message + " " + *reason};
-  if (childCount == 2) game.Actions = ReadActions(root.first_child(), game.MatchInfo.CurrentGameTime);
+  if (childCount == 2) game.Actions = ReadActionElements(root.first_child(), game.MatchInfo.CurrentGameTime, false);
   return game;
 }
 

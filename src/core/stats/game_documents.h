@@ -19,6 +19,10 @@ class TModel;
 pugi::xml_node BoxScoreDocument(const TModel& model, pugi::xml_document& document);
 // Builds the ACTIONS element, one ACTION per action of the model, as the root of `document`.
 pugi::xml_node ActionsDocument(const TModel& model, pugi::xml_document& document);
+// The ACTION children of the element, read with `currentGameTime` for a missing game time. With
+// `keepEntryTime` each also keeps its "AstroTime", which orders actions of one game time in the
+// store and in its checksum (lists exchanged with the statistics server).
+TActionList ReadActionElements(const pugi::xml_node& element, TDateTime currentGameTime, bool keepEntryTime);
 // Replaces the model's actions by the ACTION children of the element; does not recompute.
 void ReadActionsDocument(TModel& model, const pugi::xml_node& element);
 

@@ -5,7 +5,6 @@
 #include <unistd.h>
 #include <array>
 #include <charconv>
-#include <cstdio>
 
 #include "app/logger.h"
 #include "records/file_io.h"
@@ -77,15 +76,9 @@ std::string Md5Hex(std::string_view bytes) {
   md5_ctx context;
   md5_init(&context);
   md5_update(&context, bytes.size(), reinterpret_cast<const std::uint8_t*>(bytes.data()));
-  std::array<std::uint8_t, MD5_DIGEST_SIZE> digest{};
-  md5_digest(&context, digest.size(), digest.data());
-  std::string hex;
-  char buffer[3];
-  for (const std::uint8_t byte : digest) {
-    std::snprintf(buffer, sizeof buffer, "%02x", byte);
-    hex += buffer;
-  }
-  return hex;
+  std::string digest(MD5_DIGEST_SIZE, '\0');
+  md5_digest(&context, digest.size(), reinterpret_cast<std::uint8_t*>(digest.data()));
+  return HexText(digest);
 }
 
 // The copy is flushed to disk and renamed into place, so that a copy cut short by a crash never
