@@ -5,7 +5,7 @@
 
 #include <pugixml.hpp>
 
-#include "app/configuration.h"
+#include "platform/configuration.h"
 #include "game_builder.h"
 #include "stats/efficiency.h"
 #include "stats/game_documents.h"

@@ -23,11 +23,11 @@
 
 #include <pugixml.hpp>
 
-#include "app/folders.h"
+#include "platform/folders.h"
 #include "game_builder.h"
 #include "records/text_utils.h"
-#include "server/form_encoding.h"
-#include "server/soap.h"
+#include "protocol/form_encoding.h"
+#include "protocol/soap.h"
 #include "server_store.h"
 
 namespace velmora {

@@ -7,8 +7,8 @@
 
 #include <filesystem>
 
-#include "app/configuration.h"
-#include "app/folders.h"
+#include "platform/configuration.h"
+#include "platform/folders.h"
 #include "game_builder.h"
 #include "records/guid.h"
 #include "stats/model.h"

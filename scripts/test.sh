@@ -6,6 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/deps.sh
+scripts/check_structure.sh
 
 jobs=$(nproc)
 werror=${VELMORA_WERROR:-OFF}

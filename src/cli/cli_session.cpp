@@ -1,7 +1,7 @@
 #include "cli_session.h"
 
-#include "app/folders.h"
-#include "app/logger.h"
+#include "platform/folders.h"
+#include "platform/logger.h"
 #include "store/database_plugin.h"
 
 namespace velmora::cli {

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "app/configuration.h"
-#include "app/registry.h"
+#include "platform/configuration.h"
+#include "platform/registry.h"
 #include "command_line.h"
 #include "records/result.h"
 #include "stats/model.h"

@@ -5,7 +5,7 @@
 #include <mutex>
 #include <ostream>
 
-#include "app/user_interface.h"
+#include "platform/user_interface.h"
 
 namespace velmora::cli {
 

@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "app/folders.h"
+#include "platform/folders.h"
 #include "commands.h"
 
 namespace velmora::cli {

@@ -1,8 +1,8 @@
 #include <ostream>
 
-#include "app/configuration.h"
-#include "app/folders.h"
-#include "app/registry.h"
+#include "platform/configuration.h"
+#include "platform/folders.h"
+#include "platform/registry.h"
 #include "commands.h"
 #include "records/text_utils.h"
 

@@ -1,6 +1,6 @@
 #include "live_pages.h"
 
-#include "app/configuration.h"
+#include "platform/configuration.h"
 #include "records/game_time.h"
 #include "server_store.h"
 #include "stats/derived_scoring.h"

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "app/messages.h"
+#include "platform/messages.h"
 
 namespace velmora::statserver {
 

@@ -11,7 +11,7 @@
 
 #include <pugixml.hpp>
 
-#include "app/folders.h"
+#include "platform/folders.h"
 #include "records/file_io.h"
 #include "records/text_utils.h"
 #include "server_store.h"

@@ -3,7 +3,7 @@
 #include <nlohmann/json.hpp>
 #include <pugixml.hpp>
 
-#include "app/configuration.h"
+#include "platform/configuration.h"
 #include "cli_fixture.h"
 #include "game_builder.h"
 #include "stats/game_documents.h"

@@ -1,8 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/configuration.h"
-#include "app/folders.h"
+#include "platform/configuration.h"
+#include "platform/folders.h"
 #include "cli_fixture.h"
 #include "game_builder.h"
 #include "stats/game_documents.h"

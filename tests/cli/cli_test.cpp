@@ -3,8 +3,8 @@
 #include <pugixml.hpp>
 #include <sstream>
 
-#include "app/configuration.h"
-#include "app/folders.h"
+#include "platform/configuration.h"
+#include "platform/folders.h"
 #include "cli_fixture.h"
 #include "command_line.h"
 #include "temp_folder.h"

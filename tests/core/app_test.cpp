@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/registry.h"
-#include "app/user_interface.h"
+#include "platform/registry.h"
+#include "platform/user_interface.h"
 #include "game_builder.h"
 #include "stats/model.h"
 #include "temp_folder.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/configuration.h"
-#include "app/registry.h"
+#include "platform/configuration.h"
+#include "platform/registry.h"
 #include "temp_folder.h"
 
 namespace velmora {

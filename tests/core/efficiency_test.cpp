@@ -5,7 +5,7 @@
 #include <cmath>
 #include <sstream>
 
-#include "app/configuration.h"
+#include "platform/configuration.h"
 #include "game_builder.h"
 #include "records/text_utils.h"
 #include "stats/expression_parser.h"

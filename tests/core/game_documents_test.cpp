@@ -6,7 +6,7 @@
 #include <random>
 #include <sstream>
 
-#include "app/configuration.h"
+#include "platform/configuration.h"
 #include "game_builder.h"
 #include "records/text_utils.h"
 #include "stats/model.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/configuration.h"
+#include "platform/configuration.h"
 #include "game_builder.h"
 #include "stats/game_documents.h"
 #include "stats/model.h"

@@ -1,10 +1,10 @@
-#include "app/messages.h"
+#include "platform/messages.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "app/folders.h"
+#include "platform/folders.h"
 #include "records/catalogue.h"
 #include "temp_folder.h"
 

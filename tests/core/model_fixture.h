@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/configuration.h"
+#include "platform/configuration.h"
 #include "game_builder.h"
 #include "stats/model.h"
 

@@ -8,15 +8,15 @@
 
 #include <pugixml.hpp>
 
-#include "app/configuration.h"
-#include "app/user_interface.h"
+#include "platform/configuration.h"
+#include "platform/user_interface.h"
 #include "game_builder.h"
 #include "loopback_http_server.h"
 #include "records/date_time.h"
 #include "records/message_source.h"
-#include "server/form_encoding.h"
-#include "server/internet_plugin.h"
-#include "server/queue.h"
+#include "protocol/form_encoding.h"
+#include "serverlink/internet_plugin.h"
+#include "serverlink/queue.h"
 #include "server_fakes.h"
 #include "stats/model.h"
 

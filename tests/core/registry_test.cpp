@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "app/registry.h"
+#include "platform/registry.h"
 #include "temp_folder.h"
 
 namespace velmora {

@@ -8,17 +8,17 @@
 
 #include <pugixml.hpp>
 
-#include "app/configuration.h"
-#include "app/registry.h"
-#include "app/user_interface.h"
+#include "platform/configuration.h"
+#include "platform/registry.h"
+#include "platform/user_interface.h"
 #include "game_builder.h"
 #include "loopback_http_server.h"
 #include "records/date_time.h"
-#include "server/auth_service.h"
-#include "server/credentials.h"
-#include "server/form_encoding.h"
-#include "server/internet_plugin.h"
-#include "server/soap.h"
+#include "serverlink/auth_service.h"
+#include "serverlink/credentials.h"
+#include "protocol/form_encoding.h"
+#include "serverlink/internet_plugin.h"
+#include "protocol/soap.h"
 #include "server_fakes.h"
 #include "temp_folder.h"
 

@@ -15,7 +15,7 @@
 #include <functional>
 #include <random>
 
-#include "app/configuration.h"
+#include "platform/configuration.h"
 #include "game_builder.h"
 #include "stats/game_documents.h"
 #include "stats/model.h"

@@ -1,6 +1,6 @@
 #include "store_fixture.h"
 
-#include "app/logger.h"
+#include "platform/logger.h"
 
 namespace velmora::testing {
 

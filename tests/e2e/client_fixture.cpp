@@ -8,10 +8,10 @@
 
 #include <pugixml.hpp>
 
-#include "app/folders.h"
+#include "platform/folders.h"
 #include "records/date_time.h"
-#include "server/form_encoding.h"
-#include "server/uploader_thread.h"
+#include "protocol/form_encoding.h"
+#include "serverlink/uploader_thread.h"
 
 namespace velmora::testing {
 

@@ -14,13 +14,13 @@
 #include <vector>
 
 #include "app/app.h"
-#include "app/configuration.h"
-#include "app/registry.h"
+#include "platform/configuration.h"
+#include "platform/registry.h"
 #include "game_builder.h"
 #include "loopback_http_server.h"
 #include "records/match_info.h"
-#include "server/internet_plugin.h"
-#include "server/queue.h"
+#include "serverlink/internet_plugin.h"
+#include "serverlink/queue.h"
 #include "server_fakes.h"
 #include "server_store.h"
 #include "stat_server.h"

@@ -6,13 +6,13 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "app/folders.h"
+#include "platform/folders.h"
 #include "client_fixture.h"
 #include "command_line.h"
 #include "records/date_time.h"
-#include "server/credentials.h"
-#include "server/form_encoding.h"
-#include "server/uploader_thread.h"
+#include "serverlink/credentials.h"
+#include "protocol/form_encoding.h"
+#include "serverlink/uploader_thread.h"
 #include "stats/game_documents.h"
 
 namespace velmora::testing {

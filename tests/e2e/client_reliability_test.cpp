@@ -8,7 +8,7 @@
 
 #include "client_fixture.h"
 #include "records/date_time.h"
-#include "server/uploader_thread.h"
+#include "serverlink/uploader_thread.h"
 
 namespace velmora::testing {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <sstream>
 
-#include "app/folders.h"
+#include "platform/folders.h"
 #include "records/date_time.h"
-#include "server/soap.h"
+#include "protocol/soap.h"
 #include "stats/game_documents.h"
 
 namespace velmora::testing {

@@ -17,7 +17,7 @@
 #include "http_client.h"
 #include "records/action.h"
 #include "records/match_info.h"
-#include "server/form_encoding.h"
+#include "protocol/form_encoding.h"
 #include "server_store.h"
 #include "stat_server.h"
 #include "temp_folder.h"

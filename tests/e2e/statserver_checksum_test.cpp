@@ -1,8 +1,8 @@
 // The server's checksum of a game against the program's own: the same actions, sent to the server
 // and entered into a local store, must give the same 32 digits.
 
-#include "app/configuration.h"
-#include "app/folders.h"
+#include "platform/configuration.h"
+#include "platform/folders.h"
 #include "records/date_time.h"
 #include "server_fixture.h"
 #include "stats/model.h"

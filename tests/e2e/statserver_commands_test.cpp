@@ -9,12 +9,12 @@
 #include <regex>
 #include <thread>
 
-#include "app/configuration.h"
-#include "app/folders.h"
+#include "platform/configuration.h"
+#include "platform/folders.h"
 #include "records/date_time.h"
 #include "records/text_encoding.h"
 #include "records/text_utils.h"
-#include "server/soap.h"
+#include "protocol/soap.h"
 #include "server_fixture.h"
 #include "stats/game_documents.h"
 #include "stats/model.h"

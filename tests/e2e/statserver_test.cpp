@@ -6,10 +6,10 @@
 #include <sstream>
 #include <thread>
 
-#include "app/configuration.h"
-#include "app/folders.h"
+#include "platform/configuration.h"
+#include "platform/folders.h"
 #include "records/date_time.h"
-#include "server/soap.h"
+#include "protocol/soap.h"
 #include "server_fixture.h"
 #include "stats/game_documents.h"
 #include "stats/model.h"

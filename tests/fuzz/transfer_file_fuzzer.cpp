@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "app/configuration.h"
+#include "platform/configuration.h"
 #include "stats/game_documents.h"
 #include "stats/model.h"
 

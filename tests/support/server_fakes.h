@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/user_interface.h"
-#include "server/history.h"
+#include "platform/user_interface.h"
+#include "serverlink/history.h"
 
 namespace velmora::testing {
 

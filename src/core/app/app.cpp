@@ -1,7 +1,7 @@
 #include "app/app.h"
 
-#include "app/registry.h"
-#include "app/user_interface.h"
+#include "platform/registry.h"
+#include "platform/user_interface.h"
 #include "stats/model.h"
 
 namespace velmora {

@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/configuration.h"
-#include "app/messages.h"
-#include "app/sender.h"
+#include "platform/configuration.h"
+#include "platform/messages.h"
+#include "serverlink/sender.h"
 #include "records/catalogue.h"
 #include "records/message_source.h"
 #include "stats/game_store.h"

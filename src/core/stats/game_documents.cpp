@@ -1,6 +1,6 @@
 #include "stats/game_documents.h"
 
-#include "app/configuration.h"
+#include "platform/configuration.h"
 #include "records/file_io.h"
 #include "records/text_encoding.h"
 #include "records/text_utils.h"

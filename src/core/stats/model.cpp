@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/configuration.h"
+#include "platform/configuration.h"
 #include "records/game_time.h"
 #include "records/text_utils.h"
 #include "stats/derived_scoring.h"

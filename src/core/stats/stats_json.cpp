@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/configuration.h"
+#include "platform/configuration.h"
 #include "records/team.h"
 #include "stats/derived_scoring.h"
 #include "stats/efficiency.h"

@@ -6,7 +6,7 @@
 #include <array>
 #include <charconv>
 
-#include "app/logger.h"
+#include "platform/logger.h"
 #include "records/file_io.h"
 #include "records/guid.h"
 #include "records/match_info.h"

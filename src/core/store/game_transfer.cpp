@@ -1,6 +1,6 @@
 #include "store/game_transfer.h"
 
-#include "app/logger.h"
+#include "platform/logger.h"
 #include "stats/game_documents.h"
 #include "stats/model.h"
 #include "store/database_plugin.h"

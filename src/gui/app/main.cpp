@@ -4,12 +4,12 @@
 #include <QMessageBox>
 
 #include "app/app.h"
-#include "app/configuration.h"
-#include "app/folders.h"
-#include "app/logger.h"
+#include "platform/configuration.h"
+#include "platform/folders.h"
+#include "platform/logger.h"
 #include "app/message_boxes.h"
-#include "app/registry.h"
-#include "app/text_formats.h"
+#include "platform/registry.h"
+#include "platform/text_formats.h"
 #include "setup/games_select_form.h"
 #include "stats/model.h"
 #include "store/database_plugin.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The core's message boxes and questions, shown with Qt.
 
-#include "app/user_interface.h"
+#include "platform/user_interface.h"
 
 class QWidget;
 

@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "records/result.h"
-#include "server/form_encoding.h"
-#include "server/http_client.h"
+#include "protocol/form_encoding.h"
+#include "serverlink/http_client.h"
 
 namespace velmora {
 

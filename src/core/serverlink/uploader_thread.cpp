@@ -1,11 +1,11 @@
-#include "server/uploader_thread.h"
+#include "serverlink/uploader_thread.h"
 
 #include <pugixml.hpp>
 
-#include "app/logger.h"
-#include "app/user_interface.h"
+#include "platform/logger.h"
+#include "platform/user_interface.h"
 #include "records/xml_text.h"
-#include "server/internet_plugin.h"
+#include "serverlink/internet_plugin.h"
 #include "stats/game_documents.h"
 #include "stats/model.h"
 #include "store/database_plugin.h"

@@ -1,7 +1,7 @@
-#include "server/auth_service.h"
+#include "serverlink/auth_service.h"
 
-#include "app/registry.h"
-#include "server/soap.h"
+#include "platform/registry.h"
+#include "protocol/soap.h"
 
 namespace velmora {
 

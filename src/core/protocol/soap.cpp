@@ -1,4 +1,4 @@
-#include "server/soap.h"
+#include "protocol/soap.h"
 
 #include <sstream>
 

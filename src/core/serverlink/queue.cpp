@@ -1,10 +1,10 @@
-#include "server/queue.h"
+#include "serverlink/queue.h"
 
 #include <algorithm>
 
-#include "app/user_interface.h"
-#include "server/history.h"
-#include "server/internet_plugin.h"
+#include "platform/user_interface.h"
+#include "serverlink/history.h"
+#include "serverlink/internet_plugin.h"
 #include "stats/model.h"
 
 namespace velmora {

@@ -1,4 +1,4 @@
-#include "server/http_client.h"
+#include "serverlink/http_client.h"
 
 #include <curl/curl.h>
 

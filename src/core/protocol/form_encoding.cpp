@@ -1,4 +1,4 @@
-#include "server/form_encoding.h"
+#include "protocol/form_encoding.h"
 
 #include "records/text_encoding.h"
 #include "records/text_utils.h"

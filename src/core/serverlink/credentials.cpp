@@ -1,4 +1,4 @@
-#include "server/credentials.h"
+#include "serverlink/credentials.h"
 
 #include <nettle/arcfour.h>
 #include <nettle/md5.h>
@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "app/registry.h"
+#include "platform/registry.h"
 
 namespace velmora {
 

@@ -1,17 +1,17 @@
-#include "server/internet_plugin.h"
+#include "serverlink/internet_plugin.h"
 
 #include <pugixml.hpp>
 
-#include "app/configuration.h"
-#include "app/logger.h"
-#include "app/registry.h"
-#include "app/user_interface.h"
+#include "platform/configuration.h"
+#include "platform/logger.h"
+#include "platform/registry.h"
+#include "platform/user_interface.h"
 #include "records/guid.h"
 #include "records/text_encoding.h"
 #include "records/text_utils.h"
 #include "records/xml_text.h"
-#include "server/auth_service.h"
-#include "server/form_encoding.h"
+#include "serverlink/auth_service.h"
+#include "protocol/form_encoding.h"
 #include "stats/game_documents.h"
 #include "stats/model.h"
 

@@ -1,8 +1,8 @@
-#include "app/configuration.h"
+#include "platform/configuration.h"
 
 #include <utility>
 
-#include "app/registry.h"
+#include "platform/registry.h"
 
 namespace velmora {
 

@@ -1,4 +1,4 @@
-#include "app/text_formats.h"
+#include "platform/text_formats.h"
 
 #include <clocale>
 

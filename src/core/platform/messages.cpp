@@ -1,4 +1,4 @@
-#include "app/messages.h"
+#include "platform/messages.h"
 
 #include "records/file_io.h"
 #include "records/text_encoding.h"

@@ -1,4 +1,4 @@
-#include "app/registry.h"
+#include "platform/registry.h"
 
 #include <limits>
 #include <nlohmann/json.hpp>

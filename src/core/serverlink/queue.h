@@ -12,7 +12,7 @@
 #include <string>
 #include <thread>
 
-#include "app/sender.h"
+#include "serverlink/sender.h"
 #include "records/action.h"
 
 namespace velmora {

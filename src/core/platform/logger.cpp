@@ -1,4 +1,4 @@
-#include "app/logger.h"
+#include "platform/logger.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "records/result.h"
-#include "server/form_encoding.h"
+#include "protocol/form_encoding.h"
 
 namespace velmora {
 

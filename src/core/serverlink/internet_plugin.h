@@ -16,8 +16,8 @@
 #include "records/hash_table.h"
 #include "records/match_info.h"
 #include "records/result.h"
-#include "server/credentials.h"
-#include "server/http_client.h"
+#include "serverlink/credentials.h"
+#include "serverlink/http_client.h"
 #include "stats/game_store.h"
 
 namespace velmora {
