@@ -242,6 +242,24 @@ TEST(ActionXml, FailedConversionEndsReadingWithoutError) {
   EXPECT_TRUE(badFollowUp->Parameters.empty());
 }
 
+TEST(ActionBounds, PeriodNumbersBeyondAGameAreRefused) {
+  auto quarter = Fresh("quarter");
+  EXPECT_TRUE(CheckActionBounds(*quarter));  // empty: the default comes later
+  for (const char* fine : {"0", "1", "20"}) {
+    quarter->SetParam("Quarter", fine);
+    EXPECT_TRUE(CheckActionBounds(*quarter)) << fine;
+  }
+  for (const char* absurd : {"21", "2147483647", "-1", "x"}) {
+    quarter->SetParam("Quarter", absurd);
+    const auto checked = CheckActionBounds(*quarter);
+    ASSERT_FALSE(checked) << absurd;
+    EXPECT_NE(checked.Error().find(absurd), std::string::npos);
+  }
+  auto comment = Fresh("comment");
+  comment->SetParam("Team1Score", "2147483647");
+  EXPECT_TRUE(CheckActionBounds(*comment));
+}
+
 TEST(ActionRules, FoulTypeSetsPersonalTypeDefaultAndClearsShots) {
   auto foul = Fresh("foul");
   foul->SetParam("Shots to make", "2");

@@ -243,4 +243,14 @@ bool HasFollowUps(std::span<const TAction* const> history, int index) {
   return false;
 }
 
+TStatus CheckActionBounds(const TAction& action) {
+  if (action.ShortName != "quarter") return {};
+  const std::string text = action.GetParam("Quarter");
+  if (text.empty()) return {};  // the default, 1, is filled in later
+  const auto period = ParseInt32(text);
+  if (period && *period >= 0 && *period <= kMaxPeriod) return {};
+  return TError{"Period number \"" + text + "\" of action " + action.ID + " is not between 0 and " +
+                std::to_string(kMaxPeriod)};
+}
+
 }  // namespace velmora

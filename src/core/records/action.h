@@ -11,6 +11,7 @@
 #include <pugixml.hpp>
 
 #include "records/date_time.h"
+#include "records/result.h"
 
 namespace velmora {
 
@@ -100,6 +101,13 @@ class TAction {
 };
 
 using TActionList = std::vector<std::unique_ptr<TAction>>;
+
+// The highest period number a game can reach: four quarters and sixteen overtimes. Every reader
+// of outside input refuses more, since the model and the pages size tables by the period.
+inline constexpr int kMaxPeriod = 20;
+// An error naming the action when a value from outside is beyond what a game can hold (a period
+// number that is not 0 to kMaxPeriod).
+TStatus CheckActionBounds(const TAction& action);
 
 // True when an entry of the history at a position from `index` down to 0 follows up the action at
 // `index` (its FollowUpID is that action's ID).
