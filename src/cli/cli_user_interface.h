@@ -17,10 +17,14 @@ class TCliUserInterface final : public TUserInterface, public TUiThread {
     const std::lock_guard guard(Lock_);
     Err_ << title << ": " << text << '\n';
   }
-  bool AskYesNo(std::string_view title, std::string_view text) override {
+  bool AskYesNo(std::string_view title, std::string_view text, TMessageIcon) override {
     const std::lock_guard guard(Lock_);
     Err_ << title << ": " << text << "\n-> " << (AnswerYes_ ? "yes" : "no") << '\n';
     return AnswerYes_;
+  }
+  TAnswer AskYesNoCancel(std::string_view title, std::string_view text, TMessageIcon icon, std::string_view,
+                         std::string_view) override {
+    return AskYesNo(title, text, icon) ? TAnswer::Yes : TAnswer::No;
   }
   void Post(std::function<void()> work) override {
     const std::lock_guard guard(Lock_);

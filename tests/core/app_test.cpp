@@ -16,7 +16,10 @@ class TFakeUserInterface final : public TUserInterface {
   void ShowMessage(std::string_view title, std::string_view text, TMessageIcon icon) override {
     Shown.push_back(std::string(title) + "|" + std::string(text) + "|" + (icon == TMessageIcon::Error ? "error" : "?"));
   }
-  bool AskYesNo(std::string_view, std::string_view) override { return false; }
+  bool AskYesNo(std::string_view, std::string_view, TMessageIcon) override { return false; }
+  TAnswer AskYesNoCancel(std::string_view, std::string_view, TMessageIcon, std::string_view, std::string_view) override {
+    return TAnswer::Cancel;
+  }
   std::vector<std::string> Shown;
 };
 

@@ -3,6 +3,7 @@
 // reloads, a user interface thread that the test itself plays, and message boxes that are only
 // remembered.
 
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -53,17 +54,26 @@ class TManualUiThread final : public TUiThread {
   std::vector<std::function<void()>> Posted_;
 };
 
-// Remembers every message box; answers every question with `Answer`.
+// Remembers every message box and question; answers from `Answers` in turn, then with `Answer`.
 class TRecordingUserInterface final : public TUserInterface {
  public:
-  void ShowMessage(std::string_view title, std::string_view text, TMessageIcon) override {
+  struct TBox {
+    std::string Title;
+    std::string Text;
+    TMessageIcon Icon;
+  };
+
+  void ShowMessage(std::string_view title, std::string_view text, TMessageIcon icon) override {
     const std::lock_guard guard(Lock_);
     Messages.emplace_back(title, text);
+    Boxes.push_back({std::string(title), std::string(text), icon});
   }
-  bool AskYesNo(std::string_view title, std::string_view text) override {
-    const std::lock_guard guard(Lock_);
-    Questions.emplace_back(title, text);
-    return Answer;
+  bool AskYesNo(std::string_view title, std::string_view text, TMessageIcon icon) override {
+    return Ask(title, text, icon) == TAnswer::Yes;
+  }
+  TAnswer AskYesNoCancel(std::string_view title, std::string_view text, TMessageIcon icon, std::string_view,
+                         std::string_view) override {
+    return Ask(title, text, icon);
   }
   std::vector<std::string> Texts() {
     const std::lock_guard guard(Lock_);
@@ -71,12 +81,29 @@ class TRecordingUserInterface final : public TUserInterface {
     for (const auto& message : Messages) texts.push_back(message.second);
     return texts;
   }
+  std::vector<std::string> QuestionTexts() {
+    const std::lock_guard guard(Lock_);
+    std::vector<std::string> texts;
+    for (const auto& question : Questions) texts.push_back(question.second);
+    return texts;
+  }
 
   bool Answer = true;
+  std::deque<TAnswer> Answers;
   std::vector<std::pair<std::string, std::string>> Messages;
   std::vector<std::pair<std::string, std::string>> Questions;
+  std::vector<TBox> Boxes;  // messages only
 
  private:
+  TAnswer Ask(std::string_view title, std::string_view text, TMessageIcon) {
+    const std::lock_guard guard(Lock_);
+    Questions.emplace_back(title, text);
+    if (Answers.empty()) return Answer ? TAnswer::Yes : TAnswer::No;
+    const TAnswer next = Answers.front();
+    Answers.pop_front();
+    return next;
+  }
+
   std::mutex Lock_;
 };
 

@@ -8,6 +8,7 @@
 namespace velmora {
 
 enum class TMessageIcon { Error, Warning, Information, Question };
+enum class TAnswer { Yes, No, Cancel };
 
 inline constexpr std::string_view kApplicationTitle = "Talvex Velmora";
 
@@ -17,8 +18,11 @@ class TUserInterface {
  public:
   virtual ~TUserInterface() = default;
   virtual void ShowMessage(std::string_view title, std::string_view text, TMessageIcon icon) = 0;
-  // A Yes/No question with the question icon; true for Yes.
-  virtual bool AskYesNo(std::string_view title, std::string_view text) = 0;
+  // A Yes/No question; true for Yes.
+  virtual bool AskYesNo(std::string_view title, std::string_view text, TMessageIcon icon = TMessageIcon::Question) = 0;
+  // A Yes/No/Cancel question; the Yes and No buttons show the given captions when they are not empty.
+  virtual TAnswer AskYesNoCancel(std::string_view title, std::string_view text, TMessageIcon icon,
+                                 std::string_view yesCaption = {}, std::string_view noCaption = {}) = 0;
 };
 
 // Runs work on the user interface thread, which owns the windows.

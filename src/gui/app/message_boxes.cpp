@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QString>
 #include <QThread>
 
@@ -39,14 +40,27 @@ void TMessageBoxes::ShowMessage(std::string_view title, std::string_view text, T
   });
 }
 
-bool TMessageBoxes::AskYesNo(std::string_view title, std::string_view text) {
+bool TMessageBoxes::AskYesNo(std::string_view title, std::string_view text, TMessageIcon icon) {
   bool yes = false;
   OnUiThread([&] {
-    QMessageBox box(QMessageBox::Question, FromUtf8(title), FromUtf8(text), QMessageBox::Yes | QMessageBox::No,
-                    Parent_);
+    QMessageBox box(IconOf(icon), FromUtf8(title), FromUtf8(text), QMessageBox::Yes | QMessageBox::No, Parent_);
     yes = box.exec() == QMessageBox::Yes;
   });
   return yes;
+}
+
+TAnswer TMessageBoxes::AskYesNoCancel(std::string_view title, std::string_view text, TMessageIcon icon,
+                                      std::string_view yesCaption, std::string_view noCaption) {
+  TAnswer answer = TAnswer::Cancel;
+  OnUiThread([&] {
+    QMessageBox box(IconOf(icon), FromUtf8(title), FromUtf8(text),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, Parent_);
+    if (!yesCaption.empty()) box.button(QMessageBox::Yes)->setText(FromUtf8(yesCaption));
+    if (!noCaption.empty()) box.button(QMessageBox::No)->setText(FromUtf8(noCaption));
+    const int pressed = box.exec();
+    answer = pressed == QMessageBox::Yes ? TAnswer::Yes : pressed == QMessageBox::No ? TAnswer::No : TAnswer::Cancel;
+  });
+  return answer;
 }
 
 }  // namespace velmora::gui
