@@ -116,6 +116,14 @@ TEST(ExpressionParser, NestingLimitIsTwentyLevels) {
   EXPECT_EQ(Evaluate(nested(20)), 1);
   EXPECT_EQ(CompileError(nested(21)), "Expression contains too many nestings");
   EXPECT_EQ(Evaluate(std::string(100, '(') + "1+2" + std::string(100, ')')), 3);
+  // ... but they are bounded on their own, long before the stack is.
+  for (const std::size_t depth : {101, 50'000}) {
+    EXPECT_EQ(CompileError(std::string(depth, '(') + "1" + std::string(depth, ')')),
+              "Expression contains too many nestings")
+        << depth;
+  }
+  EXPECT_EQ(CompileError("1+" + std::string(50'000, '(') + "-2" + std::string(50'000, ')')),
+            "Expression contains too many nestings");
   EXPECT_EQ(Evaluate("(" + Joined(20, "1", "+") + ")*2"), 40);
   EXPECT_THROW(TParser().SetExpression("(" + Joined(21, "1", "+") + ")*2"), ETooManyNestings);
 }

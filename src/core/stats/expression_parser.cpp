@@ -1,5 +1,6 @@
 #include "stats/expression_parser.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -372,11 +373,16 @@ void TCustomParser::SetExpression(std::string_view text) {
   if (upper.find(' ') != std::string::npos) throw EExpressionHasBlanks();
   std::ptrdiff_t open = 0;
   std::ptrdiff_t close = 0;
+  std::ptrdiff_t deepest = 0;
   for (const char c : upper) {
     open += c == '(';
     close += c == ')';
+    deepest = std::max(deepest, open - close);
   }
   if (open != close) throw EMissMatchingBracket();
+  // Brackets open no level of the term depth, so without this bound "((((...1...))))" would be
+  // read by a recursion as deep as the text is long.
+  if (deepest > kMaxBracketNesting) throw ETooManyNestings();
   TExpressionCompiler compiler(std::move(upper));
   Operations_ = compiler.Compile();
 }

@@ -50,10 +50,13 @@ class TCustomParser {
  public:
   static constexpr int kMaxDepth = 20;
   static constexpr int kMaxOperandsPerDepth = 50;
+  // Brackets inside brackets; far beyond any formula, well within the stack.
+  static constexpr int kMaxBracketNesting = 100;
 
   virtual ~TCustomParser() = default;
 
-  // Compiles the text; raises an EMathParserError. An empty text evaluates to 0.
+  // Compiles the text; raises an EMathParserError (ETooManyNestings also for brackets nested more
+  // than kMaxBracketNesting deep). An empty text evaluates to 0.
   void SetExpression(std::string_view text);
   const std::string& Expression() const { return Expression_; }
   // Runs the compiled operations; raises EMathError on a floating-point failure.
