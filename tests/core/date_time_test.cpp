@@ -87,7 +87,7 @@ TEST(Formatting, FixedTexts) {
   EXPECT_EQ(FormatDateTime(day), "2024.03.07");
   EXPECT_EQ(FormatDateTime(day + EncodeTime(18, 30, 0)), "2024.03.07 18:30:00");
   EXPECT_EQ(MinutesSecondsOf(EncodeTime(0, 12, 34)), "12:34");
-  EXPECT_EQ(MinutesSecondsOf(FromSeconds(3723)), "02:03");  // the hour is not part of it
+  EXPECT_EQ(MinutesSecondsOf(FromSeconds(3723)), "62:03");  // past the hour the minutes count on
 }
 
 TEST(Parsing, TimesInTheFixedFormat) {

@@ -199,7 +199,7 @@ TEST(MatchInfo, FreshAndResetRecordsAreEmpty) {
   EXPECT_FALSE(match.IsTracked(3));
 }
 
-TEST(MatchInfo, ReadFallsBackAndDropsClockHours) {
+TEST(MatchInfo, ReadFallsBackAndKeepsClockHours) {
   pugi::xml_document document;
   TMatchInfo match;
   match.ReadXml(Parse(document, R"(<MATCHINFO GameNumber="77" Place="Málaga" Spectators="many" TV="3"
@@ -209,7 +209,7 @@ TEST(MatchInfo, ReadFallsBackAndDropsClockHours) {
   EXPECT_EQ(match.Spectators, 0);
   EXPECT_EQ(match.TV, 3);
   EXPECT_EQ(match.Time, Today());
-  EXPECT_EQ(FormatLongTime(match.CurrentGameTime), "00:05:30");
+  EXPECT_EQ(FormatLongTime(match.CurrentGameTime), "01:05:30");  // three overtimes of 48 minutes
   EXPECT_EQ(match.Team1.Name, "Home");  // by position, not by name
   EXPECT_EQ(match.Team2.Name, "Away");
 

@@ -107,7 +107,11 @@ std::string FormatDateTime(TDateTime value) {
   return text;
 }
 
-std::string MinutesSecondsOf(TDateTime clock) { return FormatLongTime(clock).substr(3, 5); }
+std::string MinutesSecondsOf(TDateTime clock) {
+  // Past the hour the minutes go on counting (62:03), so that a long game never shows 02:03.
+  const TTimeParts t = DecodeTime(clock);
+  return TwoDigits(t.Hour * 60 + t.Minute) + ':' + TwoDigits(t.Second);
+}
 
 namespace {
 

@@ -47,7 +47,7 @@ std::string FormatShortTime(TDateTime value);  // "hh:mm"
 std::string FormatDate(TDateTime value);       // "yyyy.MM.dd"
 // "yyyy.MM.dd", and " hh:mm:ss" when the time of day is not zero.
 std::string FormatDateTime(TDateTime value);
-// The "mm:ss" part of the "hh:mm:ss" text.
+// "mm:ss" of the clock; past an hour the minutes count on (62:03).
 std::string MinutesSecondsOf(TDateTime clock);
 
 // "h:m" or "h:m:s" with an optional ".zzz" (one or two digits each); none when unreadable.

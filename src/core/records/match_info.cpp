@@ -73,13 +73,8 @@ void TMatchInfo::ReadXml(const pugi::xml_node& element) {
   Spectators = ParseInt32(Attribute(element, "Spectators", "0")).value_or(0);
   TV = ParseInt32(Attribute(element, "TV", "0")).value_or(0);
   Time = ParseDateTime(Attribute(element, "Time")).value_or(Today());
-  const auto clock = ParseTime(Attribute(element, "CurrentGameTime"));
-  if (clock) {
-    const TTimeParts parts = DecodeTime(*clock);
-    CurrentGameTime = EncodeTime(0, parts.Minute, parts.Second, parts.Millisecond);
-  } else {
-    CurrentGameTime = 0;
-  }
+  // The hours are kept: three overtimes of a 48-minute game run past 60:00.
+  CurrentGameTime = ParseTime(Attribute(element, "CurrentGameTime")).value_or(0);
 
   Empty = false;
   pugi::xml_node first = element.first_child();
