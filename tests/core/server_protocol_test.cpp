@@ -282,6 +282,8 @@ TEST_F(ServerRequestsTest, GameNumbersAreQueryEncodedInEveryRequest) {
   const auto requests = Server.Requests();
   ASSERT_EQ(requests.size(), 7u);
   EXPECT_EQ(requests[0].Target, "/liga/default.asp?do=crc&game_number=A+1%26x%3D%E9&SESSIONID={abc}");
+  // The live batch's address has its own order: the game first, the session last.
+  EXPECT_EQ(requests[5].Target, "/liga/default.asp?game_number=A+1%26x%3D%E9&do=multipleaction&SESSIONID={abc}");
   for (const auto& request : requests) {
     const TFormFields query = ParseFormText(request.Query());
     ASSERT_TRUE(FindField(query, "game_number")) << request.Target;

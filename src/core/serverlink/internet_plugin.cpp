@@ -258,7 +258,8 @@ bool TInternetPlugin::SendActions(std::string_view gameNumber, const TActionList
 
   const TFormFields fields = {{"action", text}, {"do", "multipleaction"}};
   const std::string body = FormBody(fields);
-  const std::string url = PageUrl_ + "?do=multipleaction&SESSIONID=" + SessionId_ + GameQuery(gameNumber);
+  const std::string url =
+      PageUrl_ + "?game_number=" + FormEncodeValue(gameNumber) + "&do=multipleaction&SESSIONID=" + SessionId_;
   for (;;) {
     {
       const std::lock_guard guard(*Lock_);
