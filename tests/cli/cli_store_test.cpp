@@ -1,5 +1,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "platform/configuration.h"
 #include "platform/folders.h"
@@ -63,7 +64,18 @@ TEST_F(CliStoreTest, ImportRefusesUnreadableFilesAndTakenNumbers) {
 
   result = Run({"import", (Files / "missing.log").string()});
   EXPECT_EQ(result.Status, kFailure);
-  EXPECT_EQ(result.Err, std::string(kTransferReadError) + "\n");
+  EXPECT_THAT(result.Err, ::testing::StartsWith(std::string(kTransferReadError) + " "));
+  EXPECT_THAT(result.Err, HasSubstr("missing.log"));
+
+  // Neither a device nor a pipe is read, and nothing is stored.
+  const std::filesystem::path fifo = Files / "game.fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::filesystem::path& device : {std::filesystem::path("/dev/zero"), fifo}) {
+    result = Run({"import", device.string()});
+    EXPECT_EQ(result.Status, kFailure);
+    EXPECT_THAT(result.Err, HasSubstr("\"" + device.string() + "\" is not a regular file."));
+  }
+  EXPECT_EQ(Run({"games"}).Out, "");
 
   const std::filesystem::path file = GameFile("G-1", 0);
   EXPECT_EQ(Run({"import", file.string()}).Status, kSuccess);

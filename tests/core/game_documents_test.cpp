@@ -1,8 +1,10 @@
 #include "stats/game_documents.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <future>
 #include <random>
 #include <sstream>
 
@@ -359,12 +361,64 @@ TEST_F(GameDocumentsTest, FilesThatCannotBeReadGiveTheReadError) {
   for (const auto& file : unreadable) {
     const auto read = ReadTransferFile(file);
     ASSERT_FALSE(read.Ok()) << file;
-    EXPECT_EQ(read.Error(), kTransferReadError) << file;
+    EXPECT_TRUE(read.Error().starts_with(kTransferReadError)) << read.Error();
+    EXPECT_NE(read.Error().find(file.string()), std::string::npos) << read.Error();
   }
   testing::WriteFile(Folder / "empty.xml", "");
   const auto empty = ReadTransferFile(Folder / "empty.xml");
   ASSERT_FALSE(empty.Ok());
   EXPECT_EQ(empty.Error(), kTransferCorruptError);  // read, but no game
+}
+
+TEST_F(GameDocumentsTest, OnlyRegularFilesOfAGameFilesSizeAreRead) {
+  const auto fifo = Folder / "game.fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const auto huge = Folder / "huge.xml";
+  testing::WriteFile(huge, "");
+  std::filesystem::resize_file(huge, kMaxTransferFileBytes + 1);  // sparse: costs no disk
+  const std::pair<std::filesystem::path, const char*> refused[] = {
+      {"/dev/zero", "is not a regular file"}, {fifo, "is not a regular file"}, {huge, "is larger than 64 MB"}};
+  for (const auto& [file, reason] : refused) {
+    // A pipe without a writer must not hold the reading up.
+    auto reading = std::async(std::launch::async, [file = file] { return ReadTransferFile(file); });
+    ASSERT_EQ(reading.wait_for(std::chrono::seconds(10)), std::future_status::ready) << file;
+    const auto read = reading.get();
+    ASSERT_FALSE(read.Ok()) << file;
+    EXPECT_EQ(read.Error(), std::string(kTransferReadError) + " \"" + file.string() + "\" " + reason + ".");
+  }
+  std::filesystem::resize_file(huge, 0);
+  testing::WriteFile(huge, TransferFileText(Model));
+  EXPECT_TRUE(ReadTransferFile(huge).Ok());
+}
+
+TEST_F(GameDocumentsTest, OnlyActionElementsBecomeActions) {
+  testing::TActionFactory make;
+  TActionList actions;
+  actions.push_back(make.Shot(10, 1, 4, "Made", 2));
+  actions.push_back(make.Shot(20, 2, 5, "Missed", 3));
+  Model.SetActions(std::move(actions));
+  std::string text = TransferFileText(Model);
+  const std::size_t second = text.find("<ACTION ", text.find("<ACTION ") + 1);
+  text.insert(second, "<COMMENT ShortName=\"shot\"/><ACTIONX/>");
+  const auto read = ParseTransferText(text);
+  ASSERT_TRUE(read.Ok()) << read.Error();
+  ASSERT_EQ(read.Value().Actions->size(), 2u);
+  for (std::size_t i = 0; i < 2; ++i) EXPECT_EQ((*read.Value().Actions)[i]->ID, Model.Actions()[i]->ID);
+}
+
+TEST_F(GameDocumentsTest, PeriodNumbersBeyondAGameAreRefused) {
+  testing::TActionFactory make;
+  TActionList actions;
+  actions.push_back(make.Period(0, 20, "Start"));
+  Model.SetActions(std::move(actions));
+  ASSERT_TRUE(ParseTransferText(TransferFileText(Model)).Ok());
+  TActionList absurd;
+  absurd.push_back(make.Period(0, 2147483647, "Start"));
+  Model.SetActions(std::move(absurd));
+  const auto read = ParseTransferText(TransferFileText(Model));
+  ASSERT_FALSE(read.Ok());
+  EXPECT_TRUE(read.Error().starts_with(kTransferCorruptError)) << read.Error();
+  EXPECT_NE(read.Error().find("\"2147483647\""), std::string::npos) << read.Error();
 }
 
 }  // namespace

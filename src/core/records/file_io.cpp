@@ -1,6 +1,7 @@
 #include "records/file_io.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -54,6 +55,36 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& file) {
     }
     if (n == 0) break;
     content.append(buffer, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  return content;
+}
+
+TResult<std::string> ReadRegularFile(const std::filesystem::path& file, std::size_t maxBytes) {
+  // Without O_NONBLOCK opening a pipe waits for a writer; the type is checked on what was opened.
+  const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return SystemError(file, errno);
+  const auto refuse = [&](const std::string& reason) -> TResult<std::string> {
+    ::close(fd);
+    return TError{"\"" + file.string() + "\" " + reason};
+  };
+  struct stat status {};
+  if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) return refuse("is not a regular file.");
+  const std::string tooLarge = "is larger than " + std::to_string(maxBytes / (1024 * 1024)) + " MB.";
+  if (static_cast<std::uintmax_t>(status.st_size) > maxBytes) return refuse(tooLarge);
+  std::string content;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      const int error = errno;
+      ::close(fd);
+      return SystemError(file, error);
+    }
+    if (n == 0) break;
+    content.append(buffer, static_cast<std::size_t>(n));
+    if (content.size() > maxBytes) return refuse(tooLarge);  // it grew while being read
   }
   ::close(fd);
   return content;

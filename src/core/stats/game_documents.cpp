@@ -43,12 +43,11 @@ pugi::xml_node ActionsDocument(const TModel& model, pugi::xml_document& document
   return root;
 }
 
-namespace {}  // namespace
-
 TActionList ReadActionElements(const pugi::xml_node& element, TDateTime currentGameTime, bool keepEntryTime) {
   TActionList actions;
   for (const pugi::xml_node& child : element.children()) {
-    if (child.type() != pugi::node_element) continue;
+    // Anything else would become an action without a kind.
+    if (child.type() != pugi::node_element || std::string_view(child.name()) != "ACTION") continue;
     auto action = TAction::CreateFromXml(child, currentGameTime);
     if (keepEntryTime) action->AstroTime = ParseTime(child.attribute("AstroTime").value()).value_or(0);
     actions.push_back(std::move(action));
@@ -127,14 +126,19 @@ TResult<TTransferGame> ParseTransferText(std::string_view bytes) {
   // A match information that could not be read, or without a game number, is no game.
   if (game.MatchInfo.Empty || game.MatchInfo.GameNumber.empty()) return corrupt;
   if (const auto reason = RosterTooLargeReason(game.MatchInfo)) return TError{corrupt.Message + " " + *reason};
-  if (childCount == 2) game.Actions = ReadActionElements(root.first_child(), game.MatchInfo.CurrentGameTime, false);
+  if (childCount == 2) {
+    game.Actions = ReadActionElements(root.first_child(), game.MatchInfo.CurrentGameTime, false);
+    for (const auto& action : *game.Actions) {
+      if (const TStatus bounded = CheckActionBounds(*action); !bounded) return TError{corrupt.Message + " " + bounded.Error()};
+    }
+  }
   return game;
 }
 
 TResult<TTransferGame> ReadTransferFile(const std::filesystem::path& file) {
-  const auto bytes = ReadWholeFile(file);
-  if (!bytes) return TError{kTransferReadError};
-  return ParseTransferText(*bytes);
+  const auto bytes = ReadRegularFile(file, kMaxTransferFileBytes);
+  if (!bytes) return TError{std::string(kTransferReadError) + " " + bytes.Error()};
+  return ParseTransferText(bytes.Value());
 }
 
 void LoadTransferGame(TModel& model, TTransferGame game) {

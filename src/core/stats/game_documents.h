@@ -19,7 +19,7 @@ class TModel;
 pugi::xml_node BoxScoreDocument(const TModel& model, pugi::xml_document& document);
 // Builds the ACTIONS element, one ACTION per action of the model, as the root of `document`.
 pugi::xml_node ActionsDocument(const TModel& model, pugi::xml_document& document);
-// The ACTION children of the element, read with `currentGameTime` for a missing game time. With
+// The ACTION children of the element (other elements are skipped), read with `currentGameTime` for a missing game time. With
 // `keepEntryTime` each also keeps its "AstroTime", which orders actions of one game time in the
 // store and in its checksum (lists exchanged with the statistics server).
 TActionList ReadActionElements(const pugi::xml_node& element, TDateTime currentGameTime, bool keepEntryTime);
@@ -43,9 +43,13 @@ inline constexpr const char* kTransferReadError = "Failed to read game data from
 inline constexpr const char* kTransferCorruptError =
     "Error al interpretar el fichero - quizá los datos están corruptos.";
 
-// Reads a transfer file. Fails with kTransferReadError when the file cannot be read, and with
-// kTransferCorruptError when it does not hold a usable game (or a team too large to keep
-// statistics for, with the reason appended).
+// Real games are well under a megabyte; anything larger is not a game file.
+inline constexpr std::size_t kMaxTransferFileBytes = 64 * 1024 * 1024;
+
+// Reads a transfer file. Fails with kTransferReadError and the reason when the file cannot be
+// read, is no regular file or is larger than kMaxTransferFileBytes, and with
+// kTransferCorruptError when it does not hold a usable game (or holds a team too large to keep
+// statistics for, or a period number beyond kMaxPeriod: the reason appended).
 TResult<TTransferGame> ReadTransferFile(const std::filesystem::path& file);
 // The same for the file's bytes.
 TResult<TTransferGame> ParseTransferText(std::string_view bytes);
