@@ -72,6 +72,14 @@ TEST_F(DatabasePluginTest, AMissingDatabaseComesFromTheTemplateAndEachStepIsLogg
   versioned = OpenStore(DataFolder(), "v2");
   EXPECT_EQ(NewLogMessages().size(), 4u);
   EXPECT_EQ(NewLogMessages().back(), "Using DB at \"" + data + "/v2/dravon.db\"");
+
+  // The version names a folder inside the data folder, never a way out of it.
+  for (const char* escape : {"..", "../elsewhere", "/tmp", "v2/../..", "a\\b"}) {
+    const auto refused = TDatabasePlugin::Open(DataFolder(), escape, TemplateFolder());
+    ASSERT_FALSE(refused.Ok()) << escape;
+    EXPECT_THAT(refused.Error(), ::testing::HasSubstr("\"DBVersion\"")) << escape;
+  }
+  EXPECT_FALSE(std::filesystem::exists(Temp / "elsewhere"));
 }
 
 TEST_F(DatabasePluginTest, MatchInfoIsInsertedOnceAndItsRosterReplaced) {

@@ -93,6 +93,11 @@ void CopyTemplate(const std::filesystem::path& from, const std::filesystem::path
 TResult<std::unique_ptr<TDatabasePlugin>> TDatabasePlugin::Open(const std::filesystem::path& dataFolder,
                                                                 std::string_view versionFolder,
                                                                 const std::filesystem::path& programFolder) {
+  // The registry value names a folder inside the data folder, never a way out of it.
+  if (versionFolder == ".." || versionFolder.find_first_of("/\\") != std::string_view::npos) {
+    return TError{"El valor \"DBVersion\" del registro (\"" + std::string(versionFolder) +
+                  "\") no es el nombre de una carpeta dentro de la carpeta de datos."};
+  }
   const std::filesystem::path folder = versionFolder.empty() ? dataFolder : dataFolder / versionFolder;
   std::error_code error;
   if (!std::filesystem::exists(folder, error)) {

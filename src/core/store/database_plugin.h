@@ -24,8 +24,9 @@ class TDatabasePlugin final : public TGameStore {
  public:
   // Opens "<dataFolder>/<versionFolder>/dravon.db" (no version folder when it is empty), creating
   // the folder and copying the empty template from `programFolder` when they are missing. Fails
-  // with a message when the file cannot be opened or is not a game database; an existing file is
-  // never overwritten.
+  // with a message when the version folder is not a plain folder name (a path separator or ".."),
+  // or when the file cannot be opened or is not a game database; an existing file is never
+  // overwritten.
   static TResult<std::unique_ptr<TDatabasePlugin>> Open(const std::filesystem::path& dataFolder,
                                                         std::string_view versionFolder,
                                                         const std::filesystem::path& programFolder);
