@@ -32,7 +32,10 @@ constexpr const char* kServerUsage =
     "  push GAME [--overwrite]                compare a local game with the server's copy\n"
     "  upload-stats GAME --score A:B --name NAME --contacts TEXT\n"
     "                                         confirm the score and upload the box score\n"
-    "  replay FILE [--speed X]                send a transfer file's game as it was played\n";
+    "  replay FILE [--speed X] [--deadline S]\n"
+    "                                         send a transfer file's game as it was played; stop\n"
+    "                                         when the server refuses the session or takes no\n"
+    "                                         batch for S seconds (default 60)\n";
 
 struct TServerOptions {
   std::vector<std::string> Positional;
@@ -40,6 +43,8 @@ struct TServerOptions {
   bool Remember = false;
   bool Overwrite = false;
   double Speed = 1;
+  // How long the replay lets the server refuse its batches before it stops.
+  std::chrono::milliseconds Deadline{60'000};
 };
 
 std::optional<TServerOptions> ParseOptions(const std::vector<std::string>& args) {
@@ -64,6 +69,10 @@ std::optional<TServerOptions> ParseOptions(const std::vector<std::string>& args)
       const auto speed = ParseDecimal(args[++i]);
       if (!speed || *speed <= 0) return std::nullopt;
       options.Speed = *speed;
+    } else if (hasValue && arg == "--deadline") {
+      const auto seconds = ParseDecimal(args[++i]);
+      if (!seconds || *seconds <= 0 || *seconds > 86'400) return std::nullopt;
+      options.Deadline = std::chrono::milliseconds(static_cast<long long>(*seconds * 1000));
     } else if (arg.starts_with("--")) {
       return std::nullopt;
     } else {
@@ -174,6 +183,7 @@ class TServerRun {
     }
     auto job = TUploaderThread::BringIntoStore(model, *Plugin_, Session_.Store());
     job->Wait();
+    if (!job->Outcome()) return Fail(job->Outcome().Error());
     Out_ << gameNumber << ": " << model.Actions().size() << " acciones guardadas.\n";
     return kSuccess;
   }
@@ -188,6 +198,7 @@ class TServerRun {
     model.OpenGame(gameNumber);
     auto job = TUploaderThread::CompareAndOverwrite(model, *Plugin_, Session_.Store(), games.Get(gameNumber), Ui_);
     job->Wait();
+    if (!job->Outcome()) return Fail(job->Outcome().Error());
     if (!job->ResultFlag()) return Fail("Los datos locales no coinciden con los del servidor.");
     Out_ << gameNumber << ": el servidor tiene los datos locales.\n";
     return kSuccess;
@@ -210,6 +221,7 @@ class TServerRun {
     BoxScoreDocument(Session_.Model(), document).print(boxScore, "", pugi::format_raw, pugi::encoding_utf8);
     auto job = TUploaderThread::UploadBoxScore(Session_.Model(), *Plugin_, boxScore.str());
     job->Wait();
+    if (!job->Outcome()) return Fail(job->Outcome().Error());
     Out_ << job->ResultText() << '\n';
     return kSuccess;
   }
@@ -228,6 +240,8 @@ class TServerRun {
     const std::string& gameNumber = model.MatchInfo.GameNumber;
     // The server's copy starts from nothing, as the live game does.
     if (!Plugin_->SendActionList(gameNumber, "", false)) return kFailure;
+    // Unlike the live window, a replay has nobody to wait for a server that refuses it.
+    Plugin_->BoundSendRetries(Options_.Deadline);
 
     TApp app(model, Session_.Config(), Session_.Registry(), ProgramFolder(), &Ui_);
     app.LoadCatalogue();
@@ -240,16 +254,20 @@ class TServerRun {
     app.StartSender();
 
     const auto tick = std::chrono::duration<double>(1.0 / Options_.Speed);
+    const auto givenUp = [&] { return !Plugin_->GiveUpReason().empty(); };
     std::size_t incomplete = 0;
     for (const auto& action : actions) {
-      while (WholeSeconds(model.MatchInfo.CurrentGameTime) < WholeSeconds(action->GameTime)) {
+      while (!givenUp() && WholeSeconds(model.MatchInfo.CurrentGameTime) < WholeSeconds(action->GameTime)) {
         std::this_thread::sleep_for(tick);
         model.ClockTick();
       }
+      if (givenUp()) break;
       if (app.Sender()->Enqueue(action->Clone()) == TEnqueueResult::Incomplete) ++incomplete;
     }
-    while (queue->PendingCount() > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    while (!givenUp() && queue->PendingCount() > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
     app.StopSender();
+    // A batch given up is missing on the server for good: the replay has failed.
+    if (givenUp()) return Fail(gameNumber + ": la reproducción se detuvo: " + Plugin_->GiveUpReason() + ".");
     const auto [home, away] = model.Score();
     Out_ << gameNumber << ": " << actions.size() - incomplete << " acciones enviadas, " << home << "-" << away << ".\n";
     if (incomplete > 0) Err_ << incomplete << " acciones incompletas no se enviaron.\n";

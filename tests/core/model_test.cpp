@@ -4,6 +4,7 @@
 
 #include "model_fixture.h"
 #include "records/catalogue.h"
+#include "stats/game_documents.h"
 
 namespace velmora {
 namespace {
@@ -46,7 +47,7 @@ class TFakeStore final : public TGameStore {
 
 class TFakeServer final : public TServerLink {
  public:
-  bool UpdateMatchInfo(const TMatchInfo&) override { return Accept; }
+  TStatus UpdateMatchInfo(const TMatchInfo&) override { return Accept ? TStatus() : TStatus(TError{"HTTP 413"}); }
   bool Accept = true;
 };
 
@@ -498,6 +499,23 @@ TEST_F(ModelTest, PeriodScoresFollowThePeriodActions) {
   EXPECT_EQ(Model.PeriodScores(), (TScores{{3, 1}, {0, 2}}));
 }
 
+TEST_F(ModelTest, PeriodNumbersBeyondAGameSizeNothing) {
+  using TScores = std::vector<std::pair<int, int>>;
+  Add(Make.Period(0, 1, "Start Game"));
+  Add(Make.Shot(10, 1, 4, "Made", 2));
+  for (const int absurd : {100'000, 21, -1}) {
+    Add(Make.Period(20, absurd, "Start"));  // read as no number: the period stays
+    EXPECT_EQ(Model.CurrentPeriod(), 1) << absurd;
+  }
+  Add(Make.Shot(30, 2, 4, "Made", 3));
+  EXPECT_EQ(Model.PeriodScores(), (TScores{{2, 3}}));
+  pugi::xml_document document;
+  const auto quarters = BoxScoreDocument(Model, document).child("QUARTERS").children("QUARTER");
+  EXPECT_EQ(std::distance(quarters.begin(), quarters.end()), 1);
+  EXPECT_EQ(Model.TimeoutsUsed(1, 2'147'483'647), 0);
+  EXPECT_EQ(WholeSeconds(PeriodEnd(PeriodSettingsOf(Config), kMaxPeriod)), (4 * 10 + 16 * 5) * 60);
+}
+
 TEST_F(ModelTest, FollowUpsAndPositions) {
   Add(Make.Shot(0, 1, 4, "Missed", 2));
   const TAction& shot = *Model.Actions().back();
@@ -589,7 +607,9 @@ TEST_F(ModelTest, OpensAndSavesThroughTheStoreAndServer) {
   Model.SetServer(std::move(server));
   EXPECT_TRUE(Model.SaveMatchInfo().Ok());
   link.Accept = false;
-  EXPECT_FALSE(Model.SaveMatchInfo().Ok());
+  const TStatus refused = Model.SaveMatchInfo();
+  ASSERT_FALSE(refused.Ok());
+  EXPECT_NE(refused.Error().find("HTTP 413"), std::string::npos) << refused.Error();
   Store->Fail = true;
   EXPECT_FALSE(Model.OpenGame("G-7"));
 

@@ -253,12 +253,13 @@ class ServerRequestsTest : public ::testing::Test {
 
   TConfiguration Config{"/opt/velmora"};
   TRecordingUserInterface Ui;
-  std::atomic<int> FailuresLeft{0};  // answered with 500 before the server gives in
+  std::atomic<int> FailuresLeft{0};  // answered with FailureStatus before the server gives in
+  std::atomic<int> FailureStatus{500};
   std::string Answer = "OK";
   TLoopbackHttpServer Server{[this](const TLoopbackRequest&) {
     if (FailuresLeft > 0) {
       --FailuresLeft;
-      return TLoopbackReply::Text("busy", 500);
+      return TLoopbackReply::Text("busy", FailureStatus);
     }
     return TLoopbackReply::Text(Answer);
   }};
@@ -272,12 +273,12 @@ TEST_F(ServerRequestsTest, GameNumbersAreQueryEncodedInEveryRequest) {
   TActionList batch;
   batch.push_back(Make.Shot(10, 1, 4, "Made", 2));
   Client.GetRemoteChecksum(game);
-  Client.GetActionList(game);
+  (void)Client.GetActionList(game);
   EXPECT_TRUE(Client.GetMatchInfo(game, info, true));
   EXPECT_TRUE(Client.SendScoreConfirmation(game, 80, 75, "tel 600 & mail", "José Pérez"));
   EXPECT_TRUE(Client.SendActionList(game, "<ACTIONS/>", true));
   EXPECT_TRUE(SendLive(game, batch, 0, 0));
-  Client.UploadStatistics(game, "<BOXSCORE/>");
+  (void)Client.UploadStatistics(game, "<BOXSCORE/>");
 
   const auto requests = Server.Requests();
   ASSERT_EQ(requests.size(), 7u);
@@ -377,6 +378,30 @@ TEST_F(ServerRequestsTest, FailedLiveSendIsRepeatedWithTheSameBatchUntilTaken) {
   EXPECT_TRUE(Ui.Messages.empty()) << "the live send retries silently";
 }
 
+TEST_F(ServerRequestsTest, ABoundedLiveSendGivesUpOnARefusedSessionOrAfterItsDeadline) {
+  TActionList batch;
+  batch.push_back(Make.Shot(10, 1, 4, "Made", 2));
+  Client.BoundSendRetries(std::chrono::seconds(30));
+  FailuresLeft = 1'000'000;
+  FailureStatus = 403;
+  EXPECT_FALSE(SendLive("G-1", batch, 0, 0));
+  EXPECT_EQ(Server.RequestCount(), 1u) << "a refused session is not asked again";
+  EXPECT_NE(Client.GiveUpReason().find("rechazó la sesión (HTTP 403"), std::string::npos) << Client.GiveUpReason();
+
+  TInternetPlugin other(Config, &Ui);
+  other.SetServerUrl(Server.Url("/liga/"));
+  other.SetRetryPause(std::chrono::milliseconds(2));
+  other.BoundSendRetries(std::chrono::milliseconds(300));
+  FailureStatus = 500;
+  Server.ClearRequests();
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(other.SendActions("G-1", batch, 0, 0));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+  EXPECT_GT(Server.RequestCount(), 1u) << "tried until the deadline";
+  EXPECT_NE(other.GiveUpReason().find("HTTP 500"), std::string::npos) << other.GiveUpReason();
+  EXPECT_TRUE(Ui.Messages.empty());
+}
+
 TEST_F(ServerRequestsTest, SessionRequestsTryThreeTimesThenReport) {
   FailuresLeft = 2;
   Answer = "0123456789abcdef0123456789abcdef";
@@ -394,27 +419,40 @@ TEST_F(ServerRequestsTest, SessionRequestsTryThreeTimesThenReport) {
   const TStatus fetched = Client.GetMatchInfo("G-1", info, false);
   ASSERT_FALSE(fetched);
   EXPECT_EQ(fetched.Error(), "Failed to get match info.\r\nPlease try logging in again.");
-  EXPECT_TRUE(Client.GetActionList("G-1").empty());
+  const auto list = Client.GetActionList("G-1");
+  ASSERT_FALSE(list.Ok());
+  EXPECT_NE(list.Error().find("HTTP 500"), std::string::npos) << list.Error();
 
   Server.ClearRequests();
   EXPECT_FALSE(Client.Ping());
   EXPECT_EQ(Server.RequestCount(), 1u) << "the keep-alive ping is not repeated";
-  EXPECT_NE(Client.UploadStatistics("G-1", "<BOXSCORE/>").find("500"), std::string::npos);
+  const auto upload = Client.UploadStatistics("G-1", "<BOXSCORE/>");
+  ASSERT_FALSE(upload.Ok());
+  EXPECT_NE(upload.Error().find("500"), std::string::npos);
 }
 
 TEST_F(ServerRequestsTest, ActionListAnswerKeepsTheWallClockOfEachAction) {
   Answer = "<?xml version=\"1.0\" encoding=\"windows-1252\"?><ACTIONS>"
-           "<ACTION ID=\"{11111111-1111-1111-1111-111111111111}\" ShortName=\"shot\" GameTime=\"00:01:00\" "
-           "AstroTime=\"19:30:05\"/>"
-           "<ACTION ID=\"{22222222-2222-2222-2222-222222222222}\" ShortName=\"foul\" GameTime=\"00:01:00\" "
+           "<ACTION ID=\"{11111111-1111-1111-1111-111111111111}\" ShortName=\"shot\" GameTime=\"01:01:00\" "
+           "AstroTime=\"19:30:05\"/><NOTE ShortName=\"shot\"/>"
+           "<ACTION ID=\"{22222222-2222-2222-2222-222222222222}\" ShortName=\"foul\" GameTime=\"01:01:00\" "
            "AstroTime=\"19:30:02\"/></ACTIONS>";
-  const TActionList actions = Client.GetActionList("G-1");
-  ASSERT_EQ(actions.size(), 2u);
-  EXPECT_EQ(FormatLongTime(actions[0]->AstroTime), "19:30:05");
-  EXPECT_EQ(FormatLongTime(actions[1]->AstroTime), "19:30:02");
+  const auto actions = Client.GetActionList("G-1");
+  ASSERT_TRUE(actions.Ok()) << actions.Error();
+  ASSERT_EQ(actions.Value().size(), 2u) << "only ACTION elements are actions";
+  EXPECT_EQ(FormatLongTime(actions.Value()[0]->AstroTime), "19:30:05");
+  EXPECT_EQ(FormatLongTime(actions.Value()[1]->AstroTime), "19:30:02");
+  EXPECT_EQ(FormatLongTime(actions.Value()[1]->GameTime), "01:01:00");
 
   Answer = "<html>maintenance</html";
-  EXPECT_TRUE(Client.GetActionList("G-1").empty());
+  EXPECT_FALSE(Client.GetActionList("G-1").Ok());
+
+  // One absurd period number refuses the whole list.
+  Answer = "<ACTIONS><ACTION ShortName=\"shot\" GameTime=\"00:01:00\"/><ACTION ShortName=\"quarter\" "
+           "GameTime=\"00:02:00\"><PARAM Name=\"Quarter\" Type=\"number\" Data=\"2147483647\"/></ACTION></ACTIONS>";
+  const auto absurd = Client.GetActionList("G-1");
+  ASSERT_FALSE(absurd.Ok());
+  EXPECT_NE(absurd.Error().find("\"2147483647\""), std::string::npos) << absurd.Error();
 }
 
 TEST_F(ServerRequestsTest, MatchInfoTextReachesTheServerWithItsLineBreaks) {

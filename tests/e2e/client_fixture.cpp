@@ -85,9 +85,21 @@ void TRestartableServer::Stop() {
 ClientE2eTest::ClientE2eTest()
     : Front([this](const TLoopbackRequest& request) {
         TLoopbackReply reply;
+        {
+          const std::lock_guard guard(MisbehaviourLock);
+          const TFormFields query = ParseFormText(request.Query());
+          const std::string* action = FindField(query, "do");
+          if (!MisbehavingAction.empty() && (!action || *action != MisbehavingAction)) {
+            return Forward(ServerPort, request);
+          }
+          if (Mode == TFrontMode::Canned) return TLoopbackReply::Text(CannedAnswer);
+        }
         switch (Mode.load()) {
           case TFrontMode::Forward: return Forward(ServerPort, request);
           case TFrontMode::Refuse: return TLoopbackReply::Text("internal error", 500);
+          case TFrontMode::Forbidden: return TLoopbackReply::Text("session expired", 403);
+          case TFrontMode::TooLarge: return TLoopbackReply::Text("body too large", 413);
+          case TFrontMode::Canned: break;  // answered above, under the lock
           case TFrontMode::NotHttp: reply.Kind = TLoopbackReply::TKind::NotHttp; break;
           case TFrontMode::Drop: reply.Kind = TLoopbackReply::TKind::DropConnection; break;
           case TFrontMode::Stall: reply.Delay = std::chrono::minutes(1); break;
@@ -132,6 +144,12 @@ void ClientE2eTest::Publish(const TMatchInfo& matchInfo, const TActionList* acti
   TMatchInfo read;
   read.ReadXml(document.document_element());
   EXPECT_TRUE(ServerStore->Publish(read, text.str(), actions, kOperator).Ok()) << matchInfo.GameNumber;
+}
+
+void ClientE2eTest::MisbehaveOn(const std::string& action, TFrontMode mode) {
+  const std::lock_guard guard(MisbehaviourLock);
+  MisbehavingAction = action;
+  Mode = mode;
 }
 
 TInternetPlugin& ClientE2eTest::Connect(const std::string& url) {

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -55,8 +56,9 @@ class TRestartableServer {
   int Port_ = 0;
 };
 
-// What the front does with each request.
-enum class TFrontMode { Forward, Refuse, NotHttp, Drop, Stall };
+// What the front does with each request: Refuse answers 500, Forbidden 403 (a refused session),
+// TooLarge 413 (a body beyond the server's bound), Canned the fixture's CannedAnswer.
+enum class TFrontMode { Forward, Refuse, Forbidden, TooLarge, Canned, NotHttp, Drop, Stall };
 
 class ClientE2eTest : public ::testing::Test {
  protected:
@@ -66,6 +68,8 @@ class ClientE2eTest : public ::testing::Test {
   // Publishes the game for the operator; `actions` (when given) become its server log.
   void Publish(const TMatchInfo& matchInfo, const TActionList* actions = nullptr);
   std::string FrontUrl() const { return Front.Url("/liga/"); }
+  // The front misbehaves as `mode` says for requests with this "do" only, and forwards the rest.
+  void MisbehaveOn(const std::string& action, TFrontMode mode);
   std::string DirectUrl() const { return Server->Url("/liga/"); }
 
   // Logs in as the connect dialog does and hands the model its server client.
@@ -94,6 +98,9 @@ class ClientE2eTest : public ::testing::Test {
   std::unique_ptr<TRestartableServer> Server;
   std::atomic<int> ServerPort{0};
   std::atomic<TFrontMode> Mode{TFrontMode::Forward};
+  mutable std::mutex MisbehaviourLock;
+  std::string MisbehavingAction;  // empty: every request
+  std::string CannedAnswer;
   TLoopbackHttpServer Front;
   TRegistry Registry{Temp / "DravonES.json"};
   TConfiguration Config;

@@ -10,6 +10,7 @@
 #include "client_fixture.h"
 #include "command_line.h"
 #include "records/date_time.h"
+#include "records/xml_text.h"
 #include "serverlink/credentials.h"
 #include "protocol/form_encoding.h"
 #include "serverlink/uploader_thread.h"
@@ -146,12 +147,14 @@ TEST_F(JobsTest, BoxScoreUploadGivesTheServersAnswerOrTheError) {
   auto job = TUploaderThread::UploadBoxScore(Model, *Client, boxScore.str());
   job->Wait();
   EXPECT_EQ(job->ResultText(), "Estadísticas del partido G-2 recibidas correctamente.");
+  EXPECT_TRUE(job->Outcome());
 
   Front.Stop();
   job = TUploaderThread::UploadBoxScore(Model, *Client, boxScore.str());
   job->Wait();
   EXPECT_FALSE(job->ResultText().empty());
   EXPECT_EQ(job->ResultText().find("recibidas"), std::string::npos);
+  EXPECT_FALSE(job->Outcome());
 }
 
 // ---- The command line -------------------------------------------------------------------------------
@@ -238,28 +241,34 @@ TEST_F(ServerCommandsTest, LoginPingGamesPullPushAndUploadStats) {
             cli::kUsageError);
 }
 
-TEST_F(ServerCommandsTest, ReplayedGameEndsWithTheSameScoreOnTheLivePage) {
-  // The first minute and a half of a game, as a transfer file.
-  TModel recorded(Config);
-  recorded.MatchInfo = MakeMatchInfo(12, "G-R");
-  recorded.MatchInfo.Time = *EncodeDate(2024, 4, 1) + EncodeTime(19, 0, 0);
-  TActionList actions;
-  for (auto& action : SimulateGame(recorded.MatchInfo, 1000, 21)) {
-    if (WholeSeconds(action->GameTime) <= 90) actions.push_back(std::move(action));
+// The first minute and a half of a game, as a transfer file, published for the operator.
+class ReplayTest : public ServerCommandsTest {
+ protected:
+  ReplayTest() : Recorded(Config) {
+    Recorded.MatchInfo = MakeMatchInfo(12, "G-R");
+    Recorded.MatchInfo.Time = *EncodeDate(2024, 4, 1) + EncodeTime(19, 0, 0);
+    TActionList actions;
+    for (auto& action : SimulateGame(Recorded.MatchInfo, 1000, 21)) {
+      if (WholeSeconds(action->GameTime) <= 90) actions.push_back(std::move(action));
+    }
+    Recorded.SetActions(std::move(actions));
+    Recorded.Recompute();
+    EXPECT_TRUE(WriteTransferFile(Recorded, File).Ok());
+    Publish(Recorded.MatchInfo);
   }
+
+  TModel Recorded;
+  std::filesystem::path File = Temp / "G-R.log";
+};
+
+TEST_F(ReplayTest, ReplayedGameEndsWithTheSameScoreOnTheLivePage) {
+  const TActionList& actions = Recorded.Actions();
   ASSERT_GT(actions.size(), 20u);
-  TActionList copies;
-  for (const auto& action : actions) copies.push_back(action->Clone());
-  recorded.SetActions(std::move(copies));
-  recorded.Recompute();
-  const auto [home, away] = recorded.Score();
+  const auto [home, away] = Recorded.Score();
   ASSERT_GT(home + away, 0);
-  const auto file = Temp / "G-R.log";
-  ASSERT_TRUE(WriteTransferFile(recorded, file).Ok());
-  Publish(recorded.MatchInfo);
 
   ASSERT_EQ(Cli({"login", Server->Url("/liga/"), kOperator, kOperatorPassword, "--remember"}).Status, cli::kSuccess);
-  const TCliRun replay = Cli({"replay", file.string(), "--speed", "100"});
+  const TCliRun replay = Cli({"replay", File.string(), "--speed", "100"});
   ASSERT_EQ(replay.Status, cli::kSuccess) << replay.Err;
   EXPECT_EQ(replay.Out, "G-R: " + std::to_string(actions.size()) + " acciones enviadas, " + std::to_string(home) +
                             "-" + std::to_string(away) + ".\n");
@@ -271,6 +280,90 @@ TEST_F(ServerCommandsTest, ReplayedGameEndsWithTheSameScoreOnTheLivePage) {
   const auto live = viewer.Get("/live/G-R.json");
   ASSERT_TRUE(live && live->status == 200);
   EXPECT_EQ(nlohmann::json::parse(live->body)["stats"]["score"], nlohmann::json::array({home, away}));
+}
+
+TEST_F(ReplayTest, ReplayStopsWhenTheServerRefusesItsSessionOrStaysAway) {
+  ASSERT_EQ(Cli({"login", FrontUrl(), kOperator, kOperatorPassword, "--remember"}).Status, cli::kSuccess);
+  MisbehaveOn("multipleaction", TFrontMode::Forbidden);
+  const TCliRun refused = Cli({"replay", File.string(), "--speed", "100"});
+  EXPECT_EQ(refused.Status, cli::kFailure);
+  EXPECT_EQ(refused.Out, "");
+  EXPECT_NE(refused.Err.find("G-R: la reproducción se detuvo: el servidor rechazó la sesión (HTTP 403"),
+            std::string::npos)
+      << refused.Err;
+  EXPECT_EQ(FrontRequests("multipleaction").size(), 1u) << "a refused session is not tried again";
+
+  MisbehaveOn("multipleaction", TFrontMode::Drop);
+  const TCliRun away = Cli({"replay", File.string(), "--speed", "100", "--deadline", "1"});
+  EXPECT_EQ(away.Status, cli::kFailure);
+  EXPECT_NE(away.Err.find("el servidor no aceptó las acciones en 1 s"), std::string::npos) << away.Err;
+  EXPECT_EQ(Cli({"replay", File.string(), "--deadline", "0"}).Status, cli::kUsageError);
+}
+
+TEST_F(ServerCommandsTest, PushSaysSoWhenTheServerDidNotTakeTheOverwrite) {
+  ASSERT_EQ(Cli({"login", FrontUrl(), kOperator, kOperatorPassword, "--remember"}).Status, cli::kSuccess);
+  ASSERT_EQ(Cli({"pull", "G-2"}).Status, cli::kSuccess);
+  TActionList foreign;
+  foreign.push_back(Make.Shot(595, 1, 6, "Made", 2));
+  ASSERT_TRUE(ServerStore->ApplyActions("G-2", foreign).Ok());
+  const std::string serverCopy = ServerChecksum("G-2");
+
+  // A server that bounds its bodies, and one killed while the list is on its way.
+  for (const TFrontMode trouble : {TFrontMode::TooLarge, TFrontMode::Drop}) {
+    MisbehaveOn("send_action_list", trouble);
+    const TCliRun push = Cli({"push", "G-2", "--overwrite"});
+    EXPECT_EQ(push.Status, cli::kFailure) << push.Out;
+    EXPECT_EQ(push.Out, "");
+    EXPECT_NE(push.Err.find("El servidor no aceptó las acciones del partido: "), std::string::npos) << push.Err;
+    if (trouble == TFrontMode::TooLarge) {
+      EXPECT_NE(push.Err.find("HTTP 413"), std::string::npos) << push.Err;
+    }
+    EXPECT_EQ(ServerChecksum("G-2"), serverCopy);
+  }
+  MisbehaveOn("update_match_info", TFrontMode::Refuse);
+  const TCliRun refused = Cli({"push", "G-2", "--overwrite"});
+  EXPECT_EQ(refused.Status, cli::kFailure);
+  EXPECT_NE(refused.Err.find("El servidor no aceptó la información del partido: HTTP 500"), std::string::npos)
+      << refused.Err;
+
+  MisbehaveOn("", TFrontMode::Forward);
+  const TCliRun pushed = Cli({"push", "G-2", "--overwrite"});
+  EXPECT_EQ(pushed.Status, cli::kSuccess) << pushed.Err;
+  EXPECT_EQ(ServerChecksum("G-2"), CliChecksum("G-2"));
+}
+
+TEST_F(ServerCommandsTest, PullStoresNothingOfAListItCannotTake) {
+  ASSERT_EQ(Cli({"login", FrontUrl(), kOperator, kOperatorPassword, "--remember"}).Status, cli::kSuccess);
+  MisbehaveOn("get_action_list", TFrontMode::Refuse);
+  TCliRun pull = Cli({"pull", "G-2"});
+  EXPECT_EQ(pull.Status, cli::kFailure);
+  EXPECT_NE(pull.Err.find("No se pudo leer la lista de acciones del servidor: HTTP 500"), std::string::npos) << pull.Err;
+  EXPECT_EQ(CliStore()->FindGameId("G-2"), 0);
+
+  // An action list from a server that lets any period number through.
+  TActionList absurd;
+  absurd.push_back(Make.Period(0, 1, "Start Game"));
+  absurd.push_back(Make.Period(60, 2'147'483'647, "Start"));
+  pugi::xml_document document;
+  pugi::xml_node root = document.append_child("ACTIONS");
+  for (const auto& action : absurd) action->ToXml(root, "G-2");
+  CannedAnswer = XmlText(root);
+  MisbehaveOn("get_action_list", TFrontMode::Canned);
+  pull = Cli({"pull", "G-2"});
+  EXPECT_EQ(pull.Status, cli::kFailure);
+  EXPECT_NE(pull.Err.find("\"2147483647\""), std::string::npos) << pull.Err;
+  EXPECT_EQ(CliStore()->FindGameId("G-2"), 0);
+  EXPECT_TRUE(FrontRequests("update_match_info").empty()) << "nothing sent back either";
+}
+
+TEST_F(ServerCommandsTest, UploadStatsFailsWhenTheServerDoesNotTakeTheBoxScore) {
+  ASSERT_EQ(Cli({"login", FrontUrl(), kOperator, kOperatorPassword, "--remember"}).Status, cli::kSuccess);
+  ASSERT_EQ(Cli({"pull", "G-2"}).Status, cli::kSuccess);
+  MisbehaveOn("upload_statistics", TFrontMode::TooLarge);
+  const TCliRun upload = Cli({"upload-stats", "G-2", "--score", "80:75", "--name", "Ana", "--contacts", "600"});
+  EXPECT_EQ(upload.Status, cli::kFailure);
+  EXPECT_EQ(upload.Out, "");
+  EXPECT_NE(upload.Err.find("El servidor no aceptó las estadísticas: HTTP 413"), std::string::npos) << upload.Err;
 }
 
 }  // namespace

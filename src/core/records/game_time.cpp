@@ -1,5 +1,6 @@
 #include "records/game_time.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <utility>
@@ -7,11 +8,11 @@
 namespace velmora {
 
 TDateTime PeriodEnd(const TPeriodSettings& settings, int n) {
-  int minutes = 0;
-  for (int period = 1; period <= n; ++period) {
-    minutes += period <= settings.NoOfQuarters ? settings.QuarterDuration : settings.OvertimeDuration;
-  }
-  return FromSeconds(minutes * 60);
+  // Counted, not summed period by period: any period number gives its answer at once.
+  const long long regular = std::clamp(n, 0, std::max(settings.NoOfQuarters, 0));
+  const long long overtimes = std::max(0LL, static_cast<long long>(n) - regular);
+  const long long minutes = regular * settings.QuarterDuration + overtimes * settings.OvertimeDuration;
+  return static_cast<double>(minutes) * 60.0 / 86400.0;
 }
 
 TDateTime PeriodStart(const TPeriodSettings& settings, int n) { return PeriodEnd(settings, n - 1); }

@@ -91,6 +91,7 @@ void THttpClient::Resume() { Abandoned_ = false; }
 
 TResult<THttpAnswer> THttpClient::Perform(const std::string& url, const std::string* body, const char* contentType,
                                           std::string_view soapAction) {
+  LastStatus_ = 0;
   if (Abandoned_) return TError{"the transfer was abandoned"};
   CURL* easy = Impl_->Easy;
   std::string received;
@@ -140,6 +141,7 @@ TResult<THttpAnswer> THttpClient::Perform(const std::string& url, const std::str
   if (outcome != CURLE_OK) return TError{curl_easy_strerror(outcome)};
   THttpAnswer answer;
   curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &answer.Status);
+  LastStatus_ = answer.Status;
   answer.Body = std::move(received);
   return answer;
 }

@@ -47,6 +47,8 @@ class THttpClient {
   void Abandon();
   void Resume();
   bool Abandoned() const { return Abandoned_; }
+  // The HTTP status of the last answer; 0 when the last request got none.
+  long LastStatus() const { return LastStatus_; }
 
  private:
   struct TImpl;
@@ -56,6 +58,7 @@ class THttpClient {
 
   std::unique_ptr<TImpl> Impl_;
   std::atomic<bool> Abandoned_{false};
+  long LastStatus_ = 0;
 };
 
 }  // namespace velmora

@@ -189,7 +189,7 @@ TStatus TInternetPlugin::GetMatchInfo(std::string_view gameNumber, TMatchInfo& m
   return {};
 }
 
-bool TInternetPlugin::UpdateMatchInfo(const TMatchInfo& matchInfo) {
+TStatus TInternetPlugin::UpdateMatchInfo(const TMatchInfo& matchInfo) {
   const std::lock_guard guard(*Lock_);
   pugi::xml_document document;
   std::string text = XmlText(matchInfo.ToXml(document, PeriodSettingsOf(Config_)));
@@ -197,33 +197,34 @@ bool TInternetPlugin::UpdateMatchInfo(const TMatchInfo& matchInfo) {
   for (std::size_t at = text.find('\r'); at != std::string::npos; at = text.find('\r', at)) text.replace(at, 1, "%0D");
   const TFormFields fields = {{"matchinfo", text}};
   auto answer = Http_.PostForm(PageUrl_ + "?do=update_match_info&SESSIONID=" + SessionId_, FormBody(fields));
-  if (answer) return true;
+  if (answer) return {};
   Log("Failed to update match info: " + answer.Error());
   Log(FieldsText(fields));
   ShowError(kApplicationTitle,
             "Sesión caducada. Ha estado parado demasiado tiempo. Para continuar trabajando, por favor cierre la "
             "ventana y empiece desde el principio.");
-  return false;
+  return TError{answer.Error()};
 }
 
-TActionList TInternetPlugin::GetActionList(std::string_view gameNumber) {
-  TActionList actions;
-  if (gameNumber.empty()) return actions;
+TResult<TActionList> TInternetPlugin::GetActionList(std::string_view gameNumber) {
+  if (gameNumber.empty()) return TActionList{};
+  const auto fail = [](const std::string& reason) -> TResult<TActionList> {
+    Log("Failed to load action list from server: " + reason);
+    return TError{"No se pudo leer la lista de acciones del servidor: " + reason};
+  };
   const std::lock_guard guard(*Lock_);
   auto body = GetWithSession(PageUrl_ + "?do=get_action_list" + GameQuery(gameNumber));
-  if (!body) {
-    Log("Failed to load action list from server: " + body.Error());
-    return actions;
-  }
+  if (!body) return fail(body.Error());
   pugi::xml_document document;
-  if (!ParseAnswer(document, body.Value())) {
-    Log("Failed to load action list from server: the answer is not an action list");
-    return actions;
+  if (!ParseAnswer(document, body.Value())) return fail("the answer is not an action list");
+  TActionList actions = ReadActionElements(document.document_element(), 0, true);
+  for (const auto& action : actions) {
+    if (const TStatus bounded = CheckActionBounds(*action); !bounded) return fail(bounded.Error());
   }
-  return ReadActionElements(document.document_element(), 0, true);
+  return actions;
 }
 
-bool TInternetPlugin::SendActionList(std::string_view gameNumber, std::string_view actionsXml, bool append) {
+TStatus TInternetPlugin::SendActionList(std::string_view gameNumber, std::string_view actionsXml, bool append) {
   TFormFields fields;
   const auto pieces = Pieces(actionsXml, kActionPieceLength);
   for (std::size_t k = 0; k < pieces.size(); ++k) fields.emplace_back("actions" + std::to_string(k + 1), pieces[k]);
@@ -231,11 +232,11 @@ bool TInternetPlugin::SendActionList(std::string_view gameNumber, std::string_vi
   auto answer = Http_.PostForm(PageUrl_ + "?do=send_action_list&SESSIONID=" + SessionId_ + GameQuery(gameNumber) +
                                    "&append=" + (append ? "1" : "0"),
                                FormBody(fields));
-  if (answer) return true;
+  if (answer) return {};
   Log("Failed to upload action list to the server: " + answer.Error());
   Log(FieldsText(fields));
   ShowError("Exception while uploading action list", answer.Error());
-  return false;
+  return TError{answer.Error()};
 }
 
 bool TInternetPlugin::SendActions(std::string_view gameNumber, const TActionList& pending, std::size_t first,
@@ -260,6 +261,7 @@ bool TInternetPlugin::SendActions(std::string_view gameNumber, const TActionList
   const std::string body = FormBody(fields);
   const std::string url =
       PageUrl_ + "?game_number=" + FormEncodeValue(gameNumber) + "&do=multipleaction&SESSIONID=" + SessionId_;
+  const auto firstTry = std::chrono::steady_clock::now();
   for (;;) {
     {
       const std::lock_guard guard(*Lock_);
@@ -268,10 +270,29 @@ bool TInternetPlugin::SendActions(std::string_view gameNumber, const TActionList
       if (Http_.Abandoned()) return false;
       Log("Failed to send multiple actions: " + answer.Error());
       Log(FieldsText(fields));
+      if (GiveUpAfter_) {
+        const bool refused = Http_.LastStatus() == 403;
+        if (refused || std::chrono::steady_clock::now() - firstTry >= *GiveUpAfter_) {
+          const std::lock_guard reason(GiveUpLock_);
+          if (GiveUpReason_.empty()) {
+            GiveUpReason_ = refused ? "el servidor rechazó la sesión (" + answer.Error() + ")"
+                                    : "el servidor no aceptó las acciones en " +
+                                          std::to_string(GiveUpAfter_->count() / 1000) + " s (" + answer.Error() + ")";
+          }
+          return false;
+        }
+      }
       Reconnect();
       if (!Pause()) return false;
     }
   }
+}
+
+void TInternetPlugin::BoundSendRetries(std::chrono::milliseconds giveUpAfter) { GiveUpAfter_ = giveUpAfter; }
+
+std::string TInternetPlugin::GiveUpReason() const {
+  const std::lock_guard guard(GiveUpLock_);
+  return GiveUpReason_;
 }
 
 std::string TInternetPlugin::GetRemoteChecksum(std::string_view gameNumber) {
@@ -293,7 +314,7 @@ bool TInternetPlugin::SendScoreConfirmation(std::string_view gameNumber, int sco
   return false;
 }
 
-std::string TInternetPlugin::UploadStatistics(std::string_view gameNumber, std::string_view boxScore) {
+TResult<std::string> TInternetPlugin::UploadStatistics(std::string_view gameNumber, std::string_view boxScore) {
   const TFormFields fields = {{"boxscore", std::string(boxScore)}};
   const std::lock_guard guard(*Lock_);
   auto answer =
@@ -301,7 +322,7 @@ std::string TInternetPlugin::UploadStatistics(std::string_view gameNumber, std::
   if (answer) return Windows1252ToUtf8(answer.Value());
   Log("Failed to upload statistics to the server: " + answer.Error());
   Log(FieldsText(fields));
-  return answer.Error();
+  return TError{answer.Error()};
 }
 
 TResult<TLoginOutcome> RunLogin(const TCredentials& entered, const TConfiguration& config, const TRegistry& registry,

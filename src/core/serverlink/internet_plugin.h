@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,19 +62,27 @@ class TInternetPlugin final : public TServerLink {
   TStatus Ping();
   // Reads the game's match information into `matchInfo`.
   TStatus GetMatchInfo(std::string_view gameNumber, TMatchInfo& matchInfo, bool initial);
-  bool UpdateMatchInfo(const TMatchInfo& matchInfo) override;
-  TActionList GetActionList(std::string_view gameNumber);
-  bool SendActionList(std::string_view gameNumber, std::string_view actionsXml, bool append);
+  TStatus UpdateMatchInfo(const TMatchInfo& matchInfo) override;
+  // The server's actions of the game; fails when they cannot be had, when the answer is no action
+  // list, or when an action holds what no game can (a period beyond kMaxPeriod).
+  TResult<TActionList> GetActionList(std::string_view gameNumber);
+  TStatus SendActionList(std::string_view gameNumber, std::string_view actionsXml, bool append);
   // Sends pending[first..last] in one request, repeating it until the server takes it. False
-  // without a request when the low-bandwidth rule leaves every action out, or when the transfer
-  // was abandoned.
+  // without a request when the low-bandwidth rule leaves every action out, when the transfer was
+  // abandoned, or when the retries are bounded and the batch was given up.
   bool SendActions(std::string_view gameNumber, const TActionList& pending, std::size_t first, std::size_t last);
+  // Bounds the retries of SendActions, which otherwise go on until the server takes the batch (as
+  // the live game needs): a batch is then given up at once when the server refuses the session
+  // (HTTP 403), and when it has failed for longer than `giveUpAfter`.
+  void BoundSendRetries(std::chrono::milliseconds giveUpAfter);
+  // Why SendActions gave a batch up; empty while it gave none up.
+  std::string GiveUpReason() const;
   // The server's checksum; empty (after a message) when it could not be had.
   std::string GetRemoteChecksum(std::string_view gameNumber);
   bool SendScoreConfirmation(std::string_view gameNumber, int scoreA, int scoreB, std::string_view contacts,
                              std::string_view name);
-  // The server's answer, or the error message in its place.
-  std::string UploadStatistics(std::string_view gameNumber, std::string_view boxScore);
+  // The server's answer; the error message when there was none.
+  TResult<std::string> UploadStatistics(std::string_view gameNumber, std::string_view boxScore);
   // GET with the session and up to three attempts; the last error when all failed.
   TResult<std::string> GetWithSession(std::string url);
 
@@ -105,6 +114,9 @@ class TInternetPlugin final : public TServerLink {
   std::chrono::milliseconds RetryPause_{200};
   std::mutex PauseLock_;
   std::condition_variable PauseWake_;
+  std::optional<std::chrono::milliseconds> GiveUpAfter_;
+  mutable std::mutex GiveUpLock_;
+  std::string GiveUpReason_;
 };
 
 class TModel;

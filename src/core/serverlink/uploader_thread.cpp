@@ -31,7 +31,9 @@ std::unique_ptr<TUploaderThread> TUploaderThread::UploadBoxScore(TModel& model, 
   TUploaderThread* self = thread.get();
   self->Start([self, &model, &server, boxScore = std::move(boxScore)] {
     Log("Uploading statistics for game " + model.GameNumberText());
-    self->ResultText_ = server.UploadStatistics(model.GameNumberText(), boxScore);
+    auto answer = server.UploadStatistics(model.GameNumberText(), boxScore);
+    self->ResultText_ = answer ? answer.Value() : answer.Error();
+    if (!answer) self->Fail("El servidor no aceptó las estadísticas: " + answer.Error());
   });
   return thread;
 }
@@ -39,13 +41,31 @@ std::unique_ptr<TUploaderThread> TUploaderThread::UploadBoxScore(TModel& model, 
 std::unique_ptr<TUploaderThread> TUploaderThread::BringIntoStore(TModel& model, TInternetPlugin& server,
                                                                  TDatabasePlugin& store) {
   std::unique_ptr<TUploaderThread> thread(new TUploaderThread);
-  thread->Start([&model, &server, &store] {
+  TUploaderThread* self = thread.get();
+  self->Start([self, &model, &server, &store] {
     const std::string gameNumber = model.GameNumberText();
     Log("Synchronizing remote -> local for game " + gameNumber);
-    if (const TStatus saved = model.SaveMatchInfo(); !saved) Log(saved.Error());
-    const TActionList actions = server.GetActionList(gameNumber);
-    store.SaveActionList(gameNumber, actions, false, model.MatchInfo.CurrentGameTime);
-    model.OpenGame(gameNumber);
+    // The server's list is had first, so that a list that cannot be had or is refused leaves
+    // nothing stored; the match information and the list are then stored together.
+    const auto actions = server.GetActionList(gameNumber);
+    if (!actions) return self->Fail(actions.Error());
+    std::string failure;
+    const bool stored = store.InTransaction([&] {
+      if (const TStatus saved = store.StoreMatchInfo(model.MatchInfo); !saved) {
+        failure = saved.Error();
+        return false;
+      }
+      if (!store.SaveActionList(gameNumber, actions.Value(), false, model.MatchInfo.CurrentGameTime)) {
+        failure = "No se pudieron guardar las acciones del partido.";
+        return false;
+      }
+      return true;
+    });
+    if (!stored) return self->Fail(failure);
+    if (const TStatus sent = server.UpdateMatchInfo(model.MatchInfo); !sent) {
+      self->Fail("El servidor no aceptó la información del partido: " + sent.Error());
+    }
+    if (!model.OpenGame(gameNumber) && self->Outcome_) self->Fail("No se pudo leer el partido \"" + gameNumber + "\".");
   });
   return thread;
 }
@@ -73,12 +93,22 @@ std::unique_ptr<TUploaderThread> TUploaderThread::CompareAndOverwrite(TModel& mo
       return;
     }
     Log("Synchronizing local -> remote for game " + entry.GameNumber);
+    // Whatever fails, the server's copy is not known to be the local one.
+    const auto fail = [self](std::string reason) {
+      self->ResultFlag_ = false;
+      self->Fail(std::move(reason));
+    };
     TActionList actions;
-    store.LoadActions(entry.GameNumber, actions);
+    if (!store.LoadActions(entry.GameNumber, actions)) return fail("No se pudieron leer las acciones locales.");
     model.SetActions(std::move(actions));
-    server.UpdateMatchInfo(model.MatchInfo);
+    if (const TStatus sent = server.UpdateMatchInfo(model.MatchInfo); !sent) {
+      return fail("El servidor no aceptó la información del partido: " + sent.Error());
+    }
     pugi::xml_document document;
-    server.SendActionList(entry.GameNumber, XmlText(ActionsDocument(model, document)), false);
+    if (const TStatus sent = server.SendActionList(entry.GameNumber, XmlText(ActionsDocument(model, document)), false);
+        !sent) {
+      fail("El servidor no aceptó las acciones del partido: " + sent.Error());
+    }
   });
   return thread;
 }

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "records/match_info.h"
+#include "records/result.h"
 
 namespace velmora {
 
@@ -41,13 +42,18 @@ class TUploaderThread {
   const std::string& ResultText() const { return ResultText_; }
   // Job 3: true when the game may be worked on online.
   bool ResultFlag() const { return ResultFlag_; }
+  // Whether the job did all it set out to do; the error says what failed. Declining to overwrite
+  // the server's copy (job 3) is no failure.
+  const TStatus& Outcome() const { return Outcome_; }
 
  private:
   TUploaderThread() = default;
   void Start(std::function<void()> job);
+  void Fail(std::string reason) { Outcome_ = TError{std::move(reason)}; }
 
   std::string ResultText_;
   bool ResultFlag_ = false;
+  TStatus Outcome_;
   std::atomic<bool> Finished_{false};
   std::thread Thread_;
 };

@@ -30,8 +30,8 @@ class TGameStore {
 class TServerLink {
  public:
   virtual ~TServerLink() = default;
-  // Sends the match information to the server; false when it was not accepted.
-  virtual bool UpdateMatchInfo(const TMatchInfo& matchInfo) = 0;
+  // Sends the match information to the server; the error says why it was not accepted.
+  virtual TStatus UpdateMatchInfo(const TMatchInfo& matchInfo) = 0;
 };
 
 // How the model hands the actions it makes itself (clock ticks, clock marks) to the sender.

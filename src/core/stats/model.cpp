@@ -9,6 +9,16 @@
 
 namespace velmora {
 
+namespace {
+// The period number of a period action; none when unreadable or beyond what a game can hold, so
+// that nothing is sized by a number from outside.
+std::optional<int> PeriodNumberOf(const TAction& action) {
+  const auto quarter = ParseInt32(action.GetParam("Quarter"));
+  if (!quarter || *quarter < 0 || *quarter > kMaxPeriod) return std::nullopt;
+  return quarter;
+}
+}  // namespace
+
 TIntegerHash NewStatTable() {
   static const TIntegerHash kTemplate = [] {
     TIntegerHash table;
@@ -89,7 +99,7 @@ void TModel::ApplySubstitution(const TAction& action) {
 
 void TModel::ApplyPeriod(const TAction& action) {
   const std::string type = action.GetParam("Type");
-  const auto quarter = ParseInt32(action.GetParam("Quarter"));
+  const auto quarter = PeriodNumberOf(action);
   if (type == "Start Game") {
     CurrentPeriod_ = 1;
     PeriodEnded_ = false;
@@ -225,8 +235,9 @@ void TModel::Recompute() {
 
 TStatus TModel::SaveMatchInfo() {
   TStatus saved = Store_ ? Store_->StoreMatchInfo(MatchInfo) : TStatus();
-  if (Server_ && !Server_->UpdateMatchInfo(MatchInfo) && saved) {
-    saved = TError{"El servidor no aceptó la información del partido."};
+  if (!Server_) return saved;
+  if (const TStatus sent = Server_->UpdateMatchInfo(MatchInfo); !sent && saved) {
+    saved = TError{"El servidor no aceptó la información del partido: " + sent.Error()};
   }
   return saved;
 }
@@ -271,7 +282,7 @@ std::vector<std::pair<int, int>> TModel::PeriodScores() const {
   };
   for (const auto& action : Actions_) {
     if (action->ShortName == "quarter") {
-      if (const auto quarter = ParseInt32(action->GetParam("Quarter")); quarter && *quarter > 0) period = *quarter;
+      if (const auto quarter = PeriodNumberOf(*action); quarter && *quarter > 0) period = *quarter;
       scores.resize(static_cast<std::size_t>(period));
       continue;
     }
