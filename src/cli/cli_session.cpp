@@ -1,5 +1,7 @@
 #include "cli_session.h"
 
+#include <ostream>
+
 #include "platform/folders.h"
 #include "platform/logger.h"
 #include "store/database_plugin.h"
@@ -13,13 +15,22 @@ TCliSession::TCliSession(const TCliEnvironment& environment)
 
 TCliSession::~TCliSession() = default;
 
-TStatus TCliSession::OpenStore() {
+TStatus TCliSession::OpenStore(TStoreUse use, std::ostream& err) {
   const std::filesystem::path dataFolder = Environment_.DataFolder();
   if (!Logger().IsOpen()) {
-    if (TStatus opened = Logger().Open(dataFolder); !opened) return opened;
+    if (TStatus opened = Logger().Open(dataFolder); !opened) {
+      if (use == TStoreUse::Write) {
+        if (const auto reason = UnwritableReason(dataFolder)) return TError{"No se puede escribir: " + *reason + "."};
+        return opened;
+      }
+      err << "velmora-cli: the day log cannot be written (" << opened.Error() << "); going on without it\n";
+    }
   }
   auto store = TDatabasePlugin::Open(dataFolder, ReadVersionValue(Registry_, "DBVersion"), ProgramFolder());
   if (!store) return TError{store.Error()};
+  if (use == TStoreUse::Write && !store.Value()->WriteRefusal().empty()) {
+    return TError{store.Value()->WriteRefusal()};
+  }
   Store_ = store.Value().get();
   Model_.SetStore(std::move(store.Value()));
   return {};

@@ -2,6 +2,7 @@
 // What a subcommand works with: the settings of the registry, a game model and, when asked for,
 // the local game store of the data folder.
 
+#include <iosfwd>
 #include <memory>
 #include <string>
 
@@ -22,9 +23,13 @@ class TCliSession {
   explicit TCliSession(const TCliEnvironment& environment);
   ~TCliSession();
 
+  // What a command does with the store: reading works on a read-only or full disk, where a day
+  // log that cannot be opened is only reported (on `err`).
+  enum class TStoreUse { Read, Write };
+
   // Opens the log and the game store of the data folder (in the registry's "DBVersion" folder);
-  // the error says why it cannot be used.
-  TStatus OpenStore();
+  // the error says why it cannot be used as asked.
+  TStatus OpenStore(TStoreUse use, std::ostream& err);
   // The game from the store, or none with the reason when it is not stored.
   TStatus OpenStoredGame(const std::string& gameNumber);
 

@@ -147,8 +147,8 @@ class TServerRun {
   }
 
   // Opens the store, reads its games and connects.
-  bool ConnectWithStore(TObjectHash<TMatchInfo>& games) {
-    if (TStatus opened = Session_.OpenStore(); !opened) {
+  bool ConnectWithStore(TObjectHash<TMatchInfo>& games, TCliSession::TStoreUse use = TCliSession::TStoreUse::Read) {
+    if (TStatus opened = Session_.OpenStore(use, Err_); !opened) {
       Err_ << opened.Error() << '\n';
       return false;
     }
@@ -171,7 +171,7 @@ class TServerRun {
 
   int Pull(const std::string& gameNumber) {
     TObjectHash<TMatchInfo> games;
-    if (!ConnectWithStore(games)) return kFailure;
+    if (!ConnectWithStore(games, TCliSession::TStoreUse::Write)) return kFailure;
     TModel& model = Session_.Model();
     model.MatchInfo.GameNumber = gameNumber;
     model.MatchInfo.Availability = kOnlineOnly;

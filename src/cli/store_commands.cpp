@@ -33,7 +33,9 @@ int StoreCommand(const TCliEnvironment& environment, const std::string& command,
   }
 
   TCliSession session(environment);
-  if (TStatus opened = session.OpenStore(); !opened) return Fail(err, opened.Error());
+  const bool writes = command == "import" || command == "delete";
+  const auto use = writes ? TCliSession::TStoreUse::Write : TCliSession::TStoreUse::Read;
+  if (TStatus opened = session.OpenStore(use, err); !opened) return Fail(err, opened.Error());
   TDatabasePlugin& store = session.Store();
 
   if (command == "games" || command == "import") {

@@ -4,8 +4,10 @@
 
 #include "platform/configuration.h"
 #include "platform/folders.h"
+#include "platform/logger.h"
 #include "cli_fixture.h"
 #include "game_builder.h"
+#include "small_disk.h"
 #include "stats/game_documents.h"
 #include "stats/model.h"
 
@@ -120,6 +122,76 @@ TEST_F(CliStoreTest, AnUnknownGameFails) {
     EXPECT_EQ(result.Out, "") << args[0];
   }
   EXPECT_FALSE(std::filesystem::exists(Files / "x.log"));
+}
+
+// The data folder on a small disk of its own, which turns read-only or fills up after a game was
+// imported: reading commands go on (the day log failing is only reported), writing commands say why
+// they cannot.
+class CliUnwritableDiskTest : public CliStoreTest {
+ protected:
+  void SetUp() override {
+    if (!Disk.Mounted()) GTEST_SKIP() << Disk.Failure();
+    Logger().Close();  // each run opens the day log of its own data folder
+    ASSERT_EQ(OnDisk({"import", GameFile("G-1", 0).string()}).Status, kSuccess);
+    Checksum = OnDisk({"checksum", "G-1"}).Out;
+    Stats = OnDisk({"stats", "G-1"}).Out;
+    Logger().Close();
+  }
+  void TearDown() override { Logger().Close(); }
+
+  TRunResult OnDisk(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--data-dir", Disk.Path().string()});
+    return RunPlain(args);
+  }
+  void ExpectReadingWorksAndWritingSaysWhy(const std::string& reason) {
+    const TRunResult games = OnDisk({"games"});
+    EXPECT_EQ(games.Status, kSuccess) << games.Err;
+    EXPECT_THAT(games.Out, ::testing::StartsWith("G-1\t"));
+    EXPECT_EQ(OnDisk({"checksum", "G-1"}).Out, Checksum);
+    EXPECT_EQ(OnDisk({"stats", "G-1"}).Out, Stats);
+    for (std::vector<std::string> args : {std::vector<std::string>{"import", GameFile("G-2", 0).string()},
+                                          {"delete", "G-1"}}) {
+      const TRunResult refused = OnDisk(args);
+      EXPECT_EQ(refused.Status, kFailure) << args[0];
+      EXPECT_THAT(refused.Err, HasSubstr(reason)) << args[0];
+    }
+    EXPECT_EQ(OnDisk({"games"}).Out, games.Out) << "nothing changed";
+  }
+
+  velmora::testing::TSmallDisk Disk{Files / "disk", 1024 * 1024};
+  std::string Checksum;
+  std::string Stats;
+};
+
+TEST_F(CliUnwritableDiskTest, OnAReadOnlyDisk) {
+  ASSERT_TRUE(Disk.MakeReadOnly());
+  ExpectReadingWorksAndWritingSaysWhy("solo lectura");
+  EXPECT_THAT(OnDisk({"games"}).Err, HasSubstr("the day log cannot be written"));
+}
+
+TEST_F(CliUnwritableDiskTest, OnAFullDisk) {
+  Disk.Fill();
+  ExpectReadingWorksAndWritingSaysWhy("está lleno");
+}
+
+TEST_F(CliStoreTest, ADamagedDatabaseSaysSoAndIsNeverWritten) {
+  for (int game = 1; game <= 3; ++game) Import("G-" + std::to_string(game), 0);
+  const std::filesystem::path file = Data / "dravon.db";
+  std::string bytes = velmora::testing::ReadFile(file);
+  ASSERT_GT(bytes.size(), 3u * 4096);
+  for (std::size_t i = 4096; i < 2 * 4096; ++i) bytes[i] = static_cast<char>(i * 7919);  // the games' table
+  velmora::testing::WriteFile(file, bytes);
+  for (std::vector<std::string> args : {std::vector<std::string>{"games"},
+                                        {"stats", "G-1"},
+                                        {"checksum", "G-2"},
+                                        {"delete", "G-3"},
+                                        {"import", GameFile("G-1", 0).string()}}) {
+    const TRunResult result = Run(args);
+    EXPECT_EQ(result.Status, kFailure) << args[0];
+    EXPECT_THAT(result.Err, HasSubstr("La base de datos de partidos \"" + file.string() + "\" está dañada")) << args[0];
+    EXPECT_THAT(result.Err, ::testing::Not(HasSubstr("No existe el partido"))) << args[0];
+  }
+  EXPECT_TRUE(velmora::testing::ReadFile(file) == bytes) << "the file was changed";
 }
 
 }  // namespace

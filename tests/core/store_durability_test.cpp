@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,6 +18,7 @@
 #include "game_builder.h"
 #include "stats/game_documents.h"
 #include "stats/model.h"
+#include "small_disk.h"
 #include "store/game_transfer.h"
 #include "store_fixture.h"
 
@@ -44,13 +44,15 @@ std::string PopulatedDatabase(const std::filesystem::path& folder) {
 
 class UnusableDatabaseTest : public ::testing::Test {
  protected:
-  // Open refuses the file with a message naming it and leaves its bytes as they were.
-  void ExpectRefused(const std::string& bytes) {
+  // Open refuses the file with a message naming it (and saying `why`) and leaves its bytes as
+  // they were.
+  void ExpectRefused(const std::string& bytes, const std::string& why = "") {
     std::filesystem::create_directories(Data);
     WriteFile(Data / "dravon.db", bytes);
     const auto store = TDatabasePlugin::Open(Data, "", TemplateFolder());
     ASSERT_FALSE(store.Ok());
     EXPECT_THAT(store.Error(), ::testing::HasSubstr((Data / "dravon.db").string()));
+    EXPECT_THAT(store.Error(), ::testing::HasSubstr(why));
     EXPECT_TRUE(ReadFile(Data / "dravon.db") == bytes) << "the file was changed";
   }
 
@@ -70,6 +72,20 @@ TEST_F(UnusableDatabaseTest, ATruncatedCopyIsRefused) {
   const std::string whole = PopulatedDatabase(Temp / "source");
   ASSERT_GT(whole.size(), 64u * 1024);
   ExpectRefused(whole.substr(0, whole.size() / 2));
+}
+
+TEST_F(UnusableDatabaseTest, DamageInsideThePagesIsToldAndNothingIsWritten) {
+  const std::string whole = PopulatedDatabase(Temp / "source");
+  constexpr std::size_t kPage = 4096;
+  const std::size_t pages = whole.size() / kPage;
+  ASSERT_GT(pages, 8u);
+  std::mt19937 random(11);
+  // The games' table (page 2), and a page of the events in the middle of the file.
+  for (const std::size_t page : {std::size_t{1}, pages / 2}) {
+    std::string damaged = whole;
+    for (std::size_t i = 0; i < kPage; ++i) damaged[page * kPage + i] = static_cast<char>(random());
+    ExpectRefused(damaged, "está dañada");
+  }
 }
 
 TEST_F(UnusableDatabaseTest, ADatabaseOfAnotherProgramIsRefused) {
@@ -127,16 +143,9 @@ TEST_F(LockedDatabaseTest, WritesFailWhileAnotherProgramHoldsTheLockAndWorkAfter
 class FullDiskTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::filesystem::create_directory(Disk());
-    if (mount("tmpfs", Disk().c_str(), "tmpfs", 0, "size=512k") != 0) {
-      GTEST_SKIP() << "cannot mount a tmpfs: " << std::strerror(errno);
-    }
-    Mounted_ = true;
+    if (!SmallDisk.Mounted()) GTEST_SKIP() << SmallDisk.Failure();
   }
-  void TearDown() override {
-    if (Mounted_) umount2(Disk().c_str(), MNT_DETACH);
-  }
-  std::filesystem::path Disk() const { return Temp / "disk"; }
+  const std::filesystem::path& Disk() const { return SmallDisk.Path(); }
   TActionList StoredActions() {
     auto store = OpenStore(Disk());
     TActionList actions;
@@ -146,11 +155,9 @@ class FullDiskTest : public ::testing::Test {
   }
 
   TTempFolder Temp;
+  TSmallDisk SmallDisk{Temp / "disk", 512 * 1024};
   TConfiguration Config{TemplateFolder()};
   TActionFactory Make;
-
- private:
-  bool Mounted_ = false;
 };
 
 TEST_F(FullDiskTest, AnActionThatDidNotFitIsReportedAndEveryStoredOneSurvives) {
@@ -194,6 +201,72 @@ TEST_F(FullDiskTest, AListThatDoesNotFitLeavesTheOldLog) {
   const TActionList kept = StoredActions();
   ASSERT_EQ(kept.size(), old.size());
   for (std::size_t i = 0; i < old.size(); ++i) EXPECT_EQ(kept[i]->ID, old[i]->ID);
+}
+
+// A stored game on a small disk that then turns read-only or fills up: every reading goes on,
+// and every write is refused with the reason.
+class UnwritableDiskTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!SmallDisk.Mounted()) GTEST_SKIP() << SmallDisk.Failure();
+    auto store = OpenStore(SmallDisk.Path());
+    ASSERT_NE(store, nullptr);
+    ASSERT_TRUE(store->StoreMatchInfo(Game).Ok());
+    TDateTime clock = 0;
+    ASSERT_TRUE(store->SaveActionList(kGame, SimulateGame(Game, 200, 3), false, clock));
+    Checksum = store->ComputeChecksum(Game).Value();
+  }
+
+  void ExpectReadableButNotWritable(const std::string& reason) {
+    const std::string bytes = ReadFile(SmallDisk.Path() / "dravon.db");
+    auto opened = TDatabasePlugin::Open(SmallDisk.Path(), "", TemplateFolder());
+    ASSERT_TRUE(opened.Ok()) << opened.Error();
+    TDatabasePlugin& store = *opened.Value();
+    EXPECT_THAT(store.WriteRefusal(), ::testing::HasSubstr(reason));
+    EXPECT_THAT(store.WriteRefusal(), ::testing::HasSubstr(store.File().string()));
+
+    TObjectHash<TMatchInfo> games;
+    ASSERT_TRUE(store.LoadGamesList(games));
+    ASSERT_TRUE(games.Exists(kGame));
+    EXPECT_EQ(store.ComputeChecksum(games.Get(kGame)).Value(), Checksum);
+    TMatchInfo loaded;
+    EXPECT_TRUE(store.LoadMatchInfo(kGame, loaded));
+    EXPECT_EQ(loaded.Team1.PlayerCount, 12);
+    TActionList actions;
+    ASSERT_TRUE(store.LoadActions(kGame, actions));
+    EXPECT_GT(actions.size(), 150u);
+
+    const TStatus saved = store.StoreMatchInfo(Game);
+    ASSERT_FALSE(saved.Ok());
+    EXPECT_THAT(saved.Error(), ::testing::HasSubstr(reason));
+    EXPECT_FALSE(store.StoreAction(Game, *TActionFactory().Shot(700, 1, 4, "Made", 2)));
+    EXPECT_THAT(store.LastError(), ::testing::HasSubstr(reason));
+    TDateTime clock = 0;
+    EXPECT_FALSE(store.SaveActionList(kGame, {}, false, clock));
+    EXPECT_FALSE(store.DeleteGame(kGame).Ok());
+    opened.Value().reset();
+    EXPECT_TRUE(ReadFile(SmallDisk.Path() / "dravon.db") == bytes) << "the file was changed";
+  }
+
+  TTempFolder Temp;
+  TSmallDisk SmallDisk{Temp / "disk", 1024 * 1024};
+  TMatchInfo Game = MakeMatchInfo(12, kGame);
+  std::string Checksum;
+};
+
+TEST_F(UnwritableDiskTest, AReadOnlyDiskServesEveryReading) {
+  ASSERT_TRUE(SmallDisk.MakeReadOnly());
+  ExpectReadableButNotWritable("solo lectura");
+}
+
+TEST_F(UnwritableDiskTest, AFullDiskServesEveryReading) {
+  SmallDisk.Fill();
+  ExpectReadableButNotWritable("está lleno");
+  SmallDisk.Free();
+  auto store = OpenStore(SmallDisk.Path());
+  ASSERT_NE(store, nullptr);
+  EXPECT_EQ(store->WriteRefusal(), "");
+  EXPECT_TRUE(store->StoreMatchInfo(Game).Ok()) << "writable again once there is room";
 }
 
 // Runs `work` in a child process that reports on the write end of a pipe and is never let back

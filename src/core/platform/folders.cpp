@@ -1,5 +1,8 @@
 #include "platform/folders.h"
 
+#include <sys/statvfs.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <string>
 #include <system_error>
@@ -41,6 +44,21 @@ std::filesystem::path UserDataFolder() {
     base = HomeFolder() / ".local" / "share";
   }
   return EnsureDataFolder(base / "Velmora");
+}
+
+std::optional<std::string> UnwritableReason(const std::filesystem::path& folder) {
+  // Below this a database cannot even make its shared-memory index: the disk counts as full.
+  constexpr unsigned long long kNearlyFull = 256 * 1024;
+  const std::string name = "\"" + folder.string() + "\"";
+  struct statvfs disk {};
+  if (::statvfs(folder.c_str(), &disk) == 0) {
+    if (disk.f_flag & ST_RDONLY) return "la carpeta " + name + " está en un disco de solo lectura";
+    if (static_cast<unsigned long long>(disk.f_bavail) * disk.f_frsize < kNearlyFull) {
+      return "el disco de la carpeta " + name + " está lleno";
+    }
+  }
+  if (::access(folder.c_str(), W_OK) != 0) return "no hay permiso para escribir en la carpeta " + name;
+  return std::nullopt;
 }
 
 std::filesystem::path ProgramFolder() {

@@ -3,7 +3,9 @@
 // that stands in for the registry.
 
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
+#include <string>
 
 namespace velmora {
 
@@ -17,6 +19,10 @@ class EUserDataFolderError : public std::runtime_error {
 std::filesystem::path UserDataFolder();
 // Creates `folder` when missing; raises EUserDataFolderError when it cannot be.
 std::filesystem::path EnsureDataFolder(const std::filesystem::path& folder);
+
+// Why nothing can be written in the folder: a read-only disk, a full disk, or no permission to
+// write; none when none of these holds. The text completes "No se puede escribir: ...".
+std::optional<std::string> UnwritableReason(const std::filesystem::path& folder);
 
 // The folder of the files that ship with the program: "share/velmora" beside the executable's
 // folder after an install, else the executable's folder (a build tree).

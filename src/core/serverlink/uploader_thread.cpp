@@ -56,12 +56,12 @@ std::unique_ptr<TUploaderThread> TUploaderThread::BringIntoStore(TModel& model, 
         return false;
       }
       if (!store.SaveActionList(gameNumber, actions.Value(), false, model.MatchInfo.CurrentGameTime)) {
-        failure = "No se pudieron guardar las acciones del partido.";
+        failure = "No se pudieron guardar las acciones del partido: " + store.LastError();
         return false;
       }
       return true;
     });
-    if (!stored) return self->Fail(failure);
+    if (!stored) return self->Fail(failure.empty() ? store.LastError() : failure);
     if (const TStatus sent = server.UpdateMatchInfo(model.MatchInfo); !sent) {
       self->Fail("El servidor no aceptó la información del partido: " + sent.Error());
     }

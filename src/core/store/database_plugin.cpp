@@ -6,6 +6,7 @@
 #include <array>
 #include <charconv>
 
+#include "platform/folders.h"
 #include "platform/logger.h"
 #include "records/file_io.h"
 #include "records/guid.h"
@@ -81,6 +82,47 @@ std::string Md5Hex(std::string_view bytes) {
   return HexText(digest);
 }
 
+std::string DamagedMessage(const std::filesystem::path& file, const std::string& detail) {
+  return "La base de datos de partidos \"" + file.string() + "\" está dañada (" + detail + "); no se modificará.";
+}
+
+bool IsDamage(const ESqliteError& failure) {
+  return failure.PrimaryCode() == SQLITE_CORRUPT || failure.PrimaryCode() == SQLITE_NOTADB;
+}
+
+// The connection when the file is a sound game database; the refusal when it is not ours or is
+// damaged. Any other failure (it cannot be opened or read) raises ESqliteError. Nothing is
+// written: a foreign or damaged file must stay as it was.
+TResult<std::unique_ptr<TSqliteDatabase>> OpenGameDatabase(const std::filesystem::path& file,
+                                                           TSqliteDatabase::TOpenMode mode) {
+  try {
+    auto database = std::make_unique<TSqliteDatabase>(file, mode);
+    {
+      auto tables = database->Prepare(
+          "SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN ('dvGames','dvPlayers','dvEvents')");
+      if (!tables->Step() || tables->Integer(0) != 3) {
+        return TError{"La base de datos \"" + file.string() + "\" no contiene las tablas de partidos."};
+      }
+    }
+    // Damage inside the pages would otherwise pass for games that are missing or there twice.
+    auto check = database->Prepare("PRAGMA quick_check(1)");
+    const std::string verdict = check->Step() ? check->Text(0) : "no answer";
+    // The first problem is on the last line, after a header naming the database.
+    if (verdict != "ok") return TError{DamagedMessage(file, verdict.substr(verdict.rfind('\n') + 1))};
+    return database;
+  } catch (const ESqliteError& failure) {
+    if (IsDamage(failure)) return TError{DamagedMessage(file, failure.what())};
+    throw;
+  }
+}
+
+// True when the write-ahead log beside the file holds changes that the file itself lacks.
+bool LogHoldsChanges(const std::filesystem::path& file) {
+  std::error_code error;
+  const auto size = std::filesystem::file_size(file.string() + "-wal", error);
+  return !error && size > 0;
+}
+
 // The copy is flushed to disk and renamed into place, so that a copy cut short by a crash never
 // becomes the database.
 void CopyTemplate(const std::filesystem::path& from, const std::filesystem::path& to) {
@@ -116,53 +158,108 @@ TResult<std::unique_ptr<TDatabasePlugin>> TDatabasePlugin::OpenFile(const std::f
                                                                     const std::filesystem::path& templateFile) {
   std::error_code error;
   if (!std::filesystem::exists(file, error)) CopyTemplate(templateFile, file);
+  const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
   try {
-    auto database = std::make_unique<TSqliteDatabase>(file);
-    // Only read until the file is known to be ours: switching the journal writes to the file, and
-    // a foreign or empty file must stay as it was.
-    {
-      auto tables = database->Prepare(
-          "SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN ('dvGames','dvPlayers','dvEvents')");
-      if (!tables->Step() || tables->Integer(0) != 3) {
-        return TError{"La base de datos \"" + file.string() + "\" no contiene las tablas de partidos."};
-      }
+    auto opened = OpenGameDatabase(file, TSqliteDatabase::TOpenMode::ReadWrite);
+    if (!opened) return TError{opened.Error()};
+    auto& database = opened.Value();
+    // SQLite falls back to reading alone when the file may not be written.
+    if (sqlite3_db_readonly(database->Handle(), "main") == 1) {
+      const std::string reason = UnwritableReason(folder).value_or("el fichero es de solo lectura");
+      Log("Using DB at \"" + file.string() + "\" for reading only: " + reason);
+      return std::unique_ptr<TDatabasePlugin>(new TDatabasePlugin(std::move(database), file, reason));
     }
     // Write-ahead log with a flush at every commit: a stored action survives a crash or a power
     // cut, and a commit costs one flush of the log.
     database->Execute("PRAGMA journal_mode=WAL");
     database->Execute("PRAGMA synchronous=FULL");
     Log("Using DB at \"" + file.string() + "\"");
-    return std::unique_ptr<TDatabasePlugin>(new TDatabasePlugin(std::move(database), file));
+    return std::unique_ptr<TDatabasePlugin>(new TDatabasePlugin(std::move(database), file, ""));
   } catch (const ESqliteError& failure) {
+    // A read-only or full disk keeps every game readable.
+    if (const auto reason = UnwritableReason(folder)) return OpenForReading(file, *reason);
     return TError{"No se puede abrir la base de datos \"" + file.string() + "\": " + failure.what()};
   }
 }
 
-TDatabasePlugin::TDatabasePlugin(std::unique_ptr<TSqliteDatabase> database, std::filesystem::path file)
+TResult<std::unique_ptr<TDatabasePlugin>> TDatabasePlugin::OpenForReading(const std::filesystem::path& file,
+                                                                          const std::string& reason) {
+  std::string failure = "no se puede leer";
+  for (const auto mode : {TSqliteDatabase::TOpenMode::ReadOnly, TSqliteDatabase::TOpenMode::Immutable}) {
+    // The file alone would lack what its log still holds.
+    if (mode == TSqliteDatabase::TOpenMode::Immutable && LogHoldsChanges(file)) break;
+    try {
+      auto opened = OpenGameDatabase(file, mode);
+      if (!opened) return TError{opened.Error()};
+      Log("Using DB at \"" + file.string() + "\" for reading only: " + reason);
+      return std::unique_ptr<TDatabasePlugin>(new TDatabasePlugin(std::move(opened.Value()), file, reason));
+    } catch (const ESqliteError& error) {
+      failure = error.what();
+    }
+  }
+  return TError{"No se puede abrir la base de datos \"" + file.string() + "\": " + reason + " (" + failure + ")."};
+}
+
+TDatabasePlugin::TDatabasePlugin(std::unique_ptr<TSqliteDatabase> database, std::filesystem::path file,
+                                 const std::string& readOnlyReason)
     : Database_(std::move(database)), File_(std::move(file)) {
+  if (!readOnlyReason.empty()) WriteRefusal_ = WriteRefusalText(readOnlyReason);
   Catalogue_.LoadCatalogue();
+}
+
+std::string TDatabasePlugin::WriteRefusalText(const std::string& reason) const {
+  return "No se puede modificar la base de datos de partidos \"" + File_.string() + "\": " + reason + ".";
+}
+
+void TDatabasePlugin::RequireWritable() const {
+  if (!WriteRefusal_.empty()) throw ESqliteError(WriteRefusal_, SQLITE_READONLY);
+}
+
+std::string TDatabasePlugin::Explain(const ESqliteError& failure) {
+  if (IsDamage(failure)) {
+    // Writing on would spread the damage.
+    WriteRefusal_ = DamagedMessage(File_, failure.what());
+    LastError_ = WriteRefusal_;
+  } else if (!WriteRefusal_.empty() && failure.PrimaryCode() == SQLITE_READONLY) {
+    LastError_ = WriteRefusal_;
+  } else if (failure.PrimaryCode() == SQLITE_FULL) {
+    LastError_ = WriteRefusalText("el disco está lleno");
+  } else if (failure.PrimaryCode() == SQLITE_READONLY || failure.PrimaryCode() == SQLITE_IOERR ||
+             failure.PrimaryCode() == SQLITE_CANTOPEN) {
+    const std::filesystem::path folder = File_.has_parent_path() ? File_.parent_path() : std::filesystem::path(".");
+    LastError_ = WriteRefusalText(UnwritableReason(folder).value_or(failure.what()));
+  } else {
+    LastError_ = failure.what();
+  }
+  return LastError_;
 }
 
 TDatabasePlugin::~TDatabasePlugin() = default;
 
 std::int64_t TDatabasePlugin::FindGameId(std::string_view gameNumber) {
   try {
-    auto query = Database_->Prepare("SELECT id FROM dvGames WHERE game_number=?");
-    query->Bind(1, gameNumber);
-    return query->Step() ? query->Integer(0) : 0;
-  } catch (const ESqliteError&) {
+    return GameIdOf(gameNumber);
+  } catch (const ESqliteError& failure) {
+    Explain(failure);
     return 0;
   }
 }
 
+std::int64_t TDatabasePlugin::GameIdOf(std::string_view gameNumber) {
+  auto query = Database_->Prepare("SELECT id FROM dvGames WHERE game_number=?");
+  query->Bind(1, gameNumber);
+  return query->Step() ? query->Integer(0) : 0;
+}
+
 bool TDatabasePlugin::InTransaction(const std::function<bool()>& work) {
   try {
+    RequireWritable();
     TSqliteTransaction transaction(*Database_);
     if (!work()) return false;
     transaction.Commit();
     return true;
   } catch (const ESqliteError& failure) {
-    Log(std::string("DB Exception: ") + failure.what());
+    Log("DB Exception: " + Explain(failure));
     return false;
   }
 }
@@ -179,6 +276,9 @@ bool TDatabasePlugin::LoadGamesList(TObjectHash<TMatchInfo>& games) {
       games.Set(gameNumber, std::move(matchInfo));
     }
     return true;
+  } catch (const ESqliteError& failure) {
+    Log("DB Exception while loading games list: " + Explain(failure));
+    return false;
   } catch (const std::exception& failure) {
     Log(std::string("DB Exception while loading games list: ") + failure.what());
     return false;
@@ -219,15 +319,17 @@ bool TDatabasePlugin::LoadMatchInfo(std::string_view gameNumber, TMatchInfo& mat
     matchInfo.Empty = false;
     return true;
   } catch (const ESqliteError& failure) {
-    Log(std::string("DB Exception while loading matchinfo: ") + failure.what());
+    Log("DB Exception while loading matchinfo: " + Explain(failure));
     return false;
   }
 }
 
 TStatus TDatabasePlugin::StoreMatchInfo(const TMatchInfo& matchInfo) {
   try {
+    RequireWritable();
     TSqliteTransaction transaction(*Database_);
-    std::int64_t id = FindGameId(matchInfo.GameNumber);
+    // A game that cannot be looked up must not be inserted a second time.
+    std::int64_t id = GameIdOf(matchInfo.GameNumber);
     const bool isNew = id == 0;
     auto game = Database_->Prepare(
         isNew ? std::string("INSERT INTO dvGames (field, place, referee1, referee2, referee3, referee4, "
@@ -283,8 +385,9 @@ TStatus TDatabasePlugin::StoreMatchInfo(const TMatchInfo& matchInfo) {
     transaction.Commit();
     return {};
   } catch (const ESqliteError& failure) {
-    Log(std::string("DB Exception while updating match info: ") + failure.what());
-    return TError{std::string("Error al guardar la información del partido: ") + failure.what()};
+    const std::string reason = Explain(failure);
+    Log("DB Exception while updating match info: " + reason);
+    return TError{"Error al guardar la información del partido: " + reason};
   }
 }
 
@@ -365,12 +468,13 @@ void TDatabasePlugin::SetStoredClock(std::int64_t gameId, TDateTime clock) {
 }
 
 bool TDatabasePlugin::StoreAction(TMatchInfo& matchInfo, const TAction& action) {
-  const std::int64_t gameId = FindGameId(matchInfo.GameNumber);
   const std::string& kind = action.ShortName;
   if (kind == "complete") return true;
   const std::string eventId = action.Parameters.empty() ? std::string() : action.Parameters.front().Data;
   try {
+    RequireWritable();
     TSqliteTransaction transaction(*Database_);
+    const std::int64_t gameId = GameIdOf(matchInfo.GameNumber);
     if (kind == "delete") {
       DeleteEvent(gameId, eventId, matchInfo.CurrentGameTime);
     } else if (kind == "edit") {
@@ -394,7 +498,7 @@ bool TDatabasePlugin::StoreAction(TMatchInfo& matchInfo, const TAction& action) 
       TAction described(action);
       line = "DB Exception while inserting action \"" + described.Describe(matchInfo, TNoMessages()) + "\": ";
     }
-    Log(line + failure.what());
+    Log(line + Explain(failure));
     return false;
   }
 }
@@ -430,7 +534,7 @@ bool TDatabasePlugin::LoadActions(std::string_view gameNumber, TActionList& acti
     actions = ReadActions(gameNumber);
     return true;
   } catch (const ESqliteError& failure) {
-    Log(std::string("DB Exception while loading actions: ") + failure.what());
+    Log("DB Exception while loading actions: " + Explain(failure));
     return false;
   }
 }
@@ -458,7 +562,7 @@ TResult<std::string> TDatabasePlugin::ComputeChecksum(const TMatchInfo& matchInf
       for (int column = 0; column < 10; ++column) text += events->Text(column);
     }
   } catch (const ESqliteError& failure) {
-    return TError{failure.what()};
+    return TError{Explain(failure)};
   }
   return Md5Hex(Utf8ToWindows1252XmlSafe(text));
 }
@@ -466,8 +570,9 @@ TResult<std::string> TDatabasePlugin::ComputeChecksum(const TMatchInfo& matchInf
 bool TDatabasePlugin::SaveActionList(std::string_view gameNumber, const TActionList& actions, bool append,
                                      TDateTime& gameClock) {
   try {
+    RequireWritable();
     TSqliteTransaction transaction(*Database_);
-    const std::int64_t gameId = FindGameId(gameNumber);
+    const std::int64_t gameId = GameIdOf(gameNumber);
     if (!append) {
       auto clear =
           Database_->Prepare("DELETE FROM dvEvents WHERE game_id=(SELECT id FROM dvGames WHERE game_number=?)");
@@ -484,13 +589,14 @@ bool TDatabasePlugin::SaveActionList(std::string_view gameNumber, const TActionL
     transaction.Commit();
     return true;
   } catch (const ESqliteError& failure) {
-    Log(std::string("DB Exception while sending action list: ") + failure.what());
+    Log("DB Exception while sending action list: " + Explain(failure));
     return false;
   }
 }
 
 TStatus TDatabasePlugin::DeleteGame(std::string_view gameNumber) {
   try {
+    RequireWritable();
     TSqliteTransaction transaction(*Database_);
     for (const char* statement : {"DELETE FROM dvEvents WHERE game_id=(SELECT id FROM dvGames WHERE game_number=?)",
                                   "DELETE FROM dvPlayers WHERE game_id=(SELECT id FROM dvGames WHERE game_number=?)",
@@ -503,7 +609,7 @@ TStatus TDatabasePlugin::DeleteGame(std::string_view gameNumber) {
     return {};
   } catch (const ESqliteError& failure) {
     Log("DB Exception, failed to delete game " + std::string(gameNumber));
-    return TError{"No se pudo eliminar el partido " + std::string(gameNumber) + ": " + failure.what()};
+    return TError{"No se pudo eliminar el partido " + std::string(gameNumber) + ": " + Explain(failure)};
   }
 }
 

@@ -17,16 +17,18 @@
 
 namespace velmora {
 
+class ESqliteError;
 class TSqliteDatabase;
 class TSqliteStatement;
 
 class TDatabasePlugin final : public TGameStore {
  public:
   // Opens "<dataFolder>/<versionFolder>/dravon.db" (no version folder when it is empty), creating
-  // the folder and copying the empty template from `programFolder` when they are missing. Fails
-  // with a message when the version folder is not a plain folder name (a path separator or ".."),
-  // or when the file cannot be opened or is not a game database; an existing file is never
-  // overwritten.
+  // the folder and copying the empty template from `programFolder` when they are missing. On a
+  // read-only or full disk the store opens for reading only (WriteRefusal says so). Fails with a
+  // message when the version folder is not a plain folder name (a path separator or ".."), when
+  // the file cannot be opened or is not a game database, or when it is damaged (checked at once;
+  // a damaged file is never written). An existing file is never overwritten.
   static TResult<std::unique_ptr<TDatabasePlugin>> Open(const std::filesystem::path& dataFolder,
                                                         std::string_view versionFolder,
                                                         const std::filesystem::path& programFolder);
@@ -39,6 +41,11 @@ class TDatabasePlugin final : public TGameStore {
   TSqliteDatabase& Connection() const { return *Database_; }
 
   const std::filesystem::path& File() const { return File_; }
+  // Why the store refuses every write (it was opened for reading only, or damage was found); empty
+  // while it can be written.
+  const std::string& WriteRefusal() const { return WriteRefusal_; }
+  // What the last failed operation met, said for the operator (a full disk, damage, ...).
+  const std::string& LastError() const { return LastError_; }
 
   // Every stored game under its game number; false (logged) when the list could not be read.
   bool LoadGamesList(TObjectHash<TMatchInfo>& games);
@@ -66,8 +73,20 @@ class TDatabasePlugin final : public TGameStore {
   bool InTransaction(const std::function<bool()>& work);
 
  private:
-  TDatabasePlugin(std::unique_ptr<TSqliteDatabase> database, std::filesystem::path file);
+  // A non-empty `readOnlyReason` makes a store for reading only.
+  TDatabasePlugin(std::unique_ptr<TSqliteDatabase> database, std::filesystem::path file,
+                  const std::string& readOnlyReason);
+  static TResult<std::unique_ptr<TDatabasePlugin>> OpenForReading(const std::filesystem::path& file,
+                                                                   const std::string& reason);
 
+  std::string WriteRefusalText(const std::string& reason) const;
+  // Raises the refusal when the store must not be written.
+  void RequireWritable() const;
+  // The failure said for the operator; damage makes the store refuse every later write.
+  std::string Explain(const ESqliteError& failure);
+
+  // FindGameId that raises when the lookup fails.
+  std::int64_t GameIdOf(std::string_view gameNumber);
   void InsertEvent(std::int64_t gameId, const TAction& action, bool correctForImport);
   // Deletes the event and, for a period boundary, every later one.
   void DeleteEvent(std::int64_t gameId, std::string_view eventId, TDateTime& gameClock);
@@ -77,6 +96,8 @@ class TDatabasePlugin final : public TGameStore {
 
   std::unique_ptr<TSqliteDatabase> Database_;
   std::filesystem::path File_;
+  std::string WriteRefusal_;
+  std::string LastError_;
   TCatalogue Catalogue_;
 };
 

@@ -27,7 +27,7 @@ TResult<TMatchInfo> ImportGame(TDatabasePlugin& store, const std::filesystem::pa
     if (!game.Actions) return true;
     const TActionList& actions = *game.Actions;
     if (!store.SaveActionList(matchInfo.GameNumber, actions, false, matchInfo.CurrentGameTime)) {
-      failure = "No se pudieron guardar las acciones del partido.";
+      failure = "No se pudieron guardar las acciones del partido: " + store.LastError();
       return false;
     }
     if (!actions.empty() && actions.back()->GameTime != matchInfo.CurrentGameTime) {
@@ -39,7 +39,7 @@ TResult<TMatchInfo> ImportGame(TDatabasePlugin& store, const std::filesystem::pa
     }
     return true;
   });
-  if (!stored) return TError{failure.empty() ? "No se pudo guardar el partido." : failure};
+  if (!stored) return TError{failure.empty() ? store.LastError() : failure};
   return matchInfo;
 }
 

@@ -4,7 +4,24 @@ namespace velmora {
 
 namespace {
 [[noreturn]] void Fail(sqlite3* db, std::string_view what) {
-  throw ESqliteError(std::string(what) + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
+  throw ESqliteError(std::string(what) + ": " + (db ? sqlite3_errmsg(db) : "out of memory"),
+                     db ? sqlite3_extended_errcode(db) : SQLITE_NOMEM);
+}
+
+// "file:" and the path with the characters that mean something in a URI escaped.
+std::string FileUri(const std::filesystem::path& file) {
+  std::string uri = "file:";
+  for (const char c : file.string()) {
+    if (c == '%' || c == '?' || c == '#') {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      uri += '%';
+      uri += kHex[static_cast<unsigned char>(c) >> 4];
+      uri += kHex[static_cast<unsigned char>(c) & 0xF];
+    } else {
+      uri += c;
+    }
+  }
+  return uri;
 }
 }  // namespace
 
@@ -64,8 +81,9 @@ bool TSqliteStatement::Step() {
   if (result == SQLITE_ROW) return true;
   if (result == SQLITE_DONE) return false;
   const std::string message = sqlite3_errmsg(Db_);
+  const int code = sqlite3_extended_errcode(Db_);
   sqlite3_reset(Statement_);
-  throw ESqliteError(message);
+  throw ESqliteError(message, code);
 }
 
 void TSqliteStatement::Run() {
@@ -113,12 +131,16 @@ std::optional<double> TSqliteStatement::RealIfReadable(int column) const {
   }
 }
 
-TSqliteDatabase::TSqliteDatabase(const std::filesystem::path& file) {
-  if (sqlite3_open_v2(file.c_str(), &Db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr) != SQLITE_OK) {
+TSqliteDatabase::TSqliteDatabase(const std::filesystem::path& file, TOpenMode mode) {
+  const int flags = (mode == TOpenMode::ReadWrite ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) |
+                    SQLITE_OPEN_FULLMUTEX | SQLITE_OPEN_URI;
+  const std::string name = FileUri(file) + (mode == TOpenMode::Immutable ? "?immutable=1" : "");
+  if (sqlite3_open_v2(name.c_str(), &Db_, flags, nullptr) != SQLITE_OK) {
     const std::string message = Db_ ? sqlite3_errmsg(Db_) : "out of memory";
+    const int code = Db_ ? sqlite3_extended_errcode(Db_) : SQLITE_NOMEM;
     sqlite3_close(Db_);
     Db_ = nullptr;
-    throw ESqliteError("cannot open " + file.string() + ": " + message);
+    throw ESqliteError("cannot open " + file.string() + ": " + message, code);
   }
   sqlite3_extended_result_codes(Db_, 1);
   // Another program holding the file briefly (a backup, a second window) must not fail a store.
@@ -135,7 +157,7 @@ void TSqliteDatabase::Execute(std::string_view sql) {
   if (sqlite3_exec(Db_, std::string(sql).c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
     const std::string message = error ? error : sqlite3_errmsg(Db_);
     sqlite3_free(error);
-    throw ESqliteError(message);
+    throw ESqliteError(message, sqlite3_extended_errcode(Db_));
   }
 }
 

@@ -18,7 +18,15 @@ namespace velmora {
 
 class ESqliteError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit ESqliteError(const std::string& message, int code = SQLITE_ERROR)
+      : std::runtime_error(message), Code_(code) {}
+  // The extended SQLite result code (SQLITE_FULL, SQLITE_CORRUPT, SQLITE_IOERR_SHMSIZE, ...).
+  int Code() const { return Code_; }
+  // The primary result code.
+  int PrimaryCode() const { return Code_ & 0xFF; }
+
+ private:
+  int Code_;
 };
 
 class TSqliteStatement {
@@ -81,8 +89,12 @@ class TSqliteQuery {
 
 class TSqliteDatabase {
  public:
+  // ReadOnly needs the file's write-ahead log files to exist or to be creatable; Immutable reads the
+  // file alone, as a file that nothing changes (it would miss what a non-empty log still holds).
+  enum class TOpenMode { ReadWrite, ReadOnly, Immutable };
+
   // Opens the file (never creates it); raises ESqliteError.
-  explicit TSqliteDatabase(const std::filesystem::path& file);
+  explicit TSqliteDatabase(const std::filesystem::path& file, TOpenMode mode = TOpenMode::ReadWrite);
   ~TSqliteDatabase();
   TSqliteDatabase(const TSqliteDatabase&) = delete;
   TSqliteDatabase& operator=(const TSqliteDatabase&) = delete;
