@@ -8,6 +8,7 @@
 
 #include <pugixml.hpp>
 
+#include "command_line.h"
 #include "platform/folders.h"
 #include "records/date_time.h"
 #include "protocol/form_encoding.h"
@@ -50,6 +51,13 @@ TLoopbackReply Forward(int port, const TLoopbackRequest& request) {
 }
 
 }  // namespace
+
+TCliRun RunCli(const std::vector<std::string>& args) {
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = cli::Run(args, out, err);
+  return {status, out.str(), err.str()};
+}
 
 TRestartableServer::TRestartableServer(statserver::TServerStore& store) : Store_(store) { Start(); }
 

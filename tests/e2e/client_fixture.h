@@ -60,6 +60,14 @@ class TRestartableServer {
 // TooLarge 413 (a body beyond the server's bound), Canned the fixture's CannedAnswer.
 enum class TFrontMode { Forward, Refuse, Forbidden, TooLarge, Canned, NotHttp, Drop, Stall };
 
+// One run of velmora-cli, in-process.
+struct TCliRun {
+  int Status;
+  std::string Out;
+  std::string Err;
+};
+TCliRun RunCli(const std::vector<std::string>& args);
+
 class ClientE2eTest : public ::testing::Test {
  protected:
   ClientE2eTest();

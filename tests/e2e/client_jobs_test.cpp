@@ -159,20 +159,11 @@ TEST_F(JobsTest, BoxScoreUploadGivesTheServersAnswerOrTheError) {
 
 // ---- The command line -------------------------------------------------------------------------------
 
-struct TCliRun {
-  int Status;
-  std::string Out;
-  std::string Err;
-};
-
 class ServerCommandsTest : public JobsTest {
  protected:
   TCliRun Cli(std::vector<std::string> args) {
     args.insert(args.begin(), {"--data-dir", Data.Path().string(), "server"});
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = cli::Run(args, out, err);
-    return {status, out.str(), err.str()};
+    return RunCli(args);
   }
   // The command line's own local store, as it stands after its runs.
   std::unique_ptr<TDatabasePlugin> CliStore() {
