@@ -28,8 +28,9 @@ class TFakeStore final : public TGameStore {
     return !Fail;
   }
   bool StoreAction(TMatchInfo& matchInfo, const TAction& action) override {
+    if (Fail) return false;
     Stored.push_back({matchInfo.GameNumber, action.ShortName, action.Period});
-    return !Fail;
+    return true;
   }
   TStatus StoreMatchInfo(const TMatchInfo&) override { return Fail ? TStatus(TError{"disk full"}) : TStatus(); }
 
@@ -360,6 +361,19 @@ TEST_F(ModelTest, ReportsAStoreFailureButKeepsTheAction) {
   EXPECT_EQ(Stat(1, 4, "PTS"), 2);
   EXPECT_FALSE(Add(Delete(Model.Actions().back()->ID)));
   EXPECT_TRUE(Model.Actions().empty());
+  EXPECT_EQ(Model.UnstoredCount(), 2u);
+  EXPECT_FALSE(Model.StoreUnstored());
+
+  // Once the store takes writes again, the waiting actions go first and in their order.
+  Store->Fail = false;
+  EXPECT_TRUE(Add(Make.Foul(20, 2, 5, 4)));
+  EXPECT_EQ(Store->StoredKinds(), (std::vector<std::string>{"shot", "delete", "foul"}));
+  EXPECT_EQ(Model.UnstoredCount(), 0u);
+  Store->Fail = true;
+  EXPECT_FALSE(Add(Make.Foul(21, 2, 5, 4)));
+  Store->Fail = false;
+  EXPECT_TRUE(Model.StoreUnstored());
+  EXPECT_EQ(Store->Stored.size(), 4u);
 
   Model.SetStore(nullptr);
   EXPECT_TRUE(Add(Make.Shot(10, 1, 4, "Made", 2)));

@@ -8,16 +8,16 @@
 
 #include <pugixml.hpp>
 
-#include "platform/configuration.h"
-#include "platform/user_interface.h"
 #include "game_builder.h"
 #include "loopback_http_server.h"
+#include "platform/configuration.h"
+#include "platform/user_interface.h"
+#include "protocol/form_encoding.h"
 #include "records/date_time.h"
 #include "records/message_source.h"
-#include "protocol/form_encoding.h"
+#include "server_fakes.h"
 #include "serverlink/internet_plugin.h"
 #include "serverlink/queue.h"
-#include "server_fakes.h"
 #include "stats/model.h"
 
 namespace velmora::testing {
@@ -67,11 +67,7 @@ class QueueTest : public ::testing::Test {
     WaitUntilSent();
     Ui.RunPosted();
   }
-  std::vector<std::string> Kinds() const {
-    std::vector<std::string> kinds;
-    for (const auto& line : History.Lines()) kinds.push_back(line.Record.Action->ShortName);
-    return kinds;
-  }
+  std::vector<std::string> Kinds() const { return History.Kinds(); }
   std::vector<bool> Marks() const { return History.Marks(); }
   // The ACTION elements of every live batch the server received, batch by batch.
   std::vector<std::vector<std::pair<std::string, std::string>>> Batches() const {
@@ -138,7 +134,7 @@ TEST_F(QueueTest, OnlineLinesKeepTheNotSentMarkUntilTheServerTakesTheirBatch) {
   ServerRefuses = false;
   Drain();
   EXPECT_EQ(Marks(), (std::vector<bool>{false, false, false}));
-  EXPECT_GT(History.Repaints, 0);
+  EXPECT_EQ(History.Changed, 3) << "each line is repainted once, when its mark changes";
   // Every attempt carried the same batch; what came later went in the next request.
   const auto batches = Batches();
   ASSERT_GE(batches.size(), 4u);
@@ -156,7 +152,7 @@ TEST_F(QueueTest, EditChangesTheLineValuesButKeepsItsKind) {
   const auto shot = Make.Shot(10, 1, 4, "Made", 2);
   Enqueue(shot);
   Drain();
-  const std::string before = History.Lines()[0].Text;
+  const std::string before = History.Line(0).Text;
 
   auto edit = shot->Clone();
   edit->ShortName = "edit";
@@ -164,8 +160,8 @@ TEST_F(QueueTest, EditChangesTheLineValuesButKeepsItsKind) {
   edit->SetParam("Made", "Missed");
   EXPECT_EQ(Enqueue(edit), TEnqueueResult::Accepted);
 
-  ASSERT_EQ(History.Lines().size(), 1u);
-  const THistoryLine& line = History.Lines()[0];
+  ASSERT_EQ(History.Count(), 1u);
+  const THistoryLine& line = History.Line(0);
   EXPECT_EQ(line.Record.Action->ShortName, "shot");
   EXPECT_EQ(line.Record.Action->Name, shot->Name);
   EXPECT_EQ(line.Record.Action->GetParam("Made"), "Missed");
@@ -199,12 +195,12 @@ TEST_F(QueueTest, ClockTicksAndCompleteMakeNoLineAndIncompleteActionsLeaveNoTrac
   EXPECT_EQ(Enqueue(Make.Make("clock", 1, {})), TEnqueueResult::Accepted);
   const auto shot = Make.Shot(10, 1, 4, "Made", 2);
   EXPECT_EQ(Enqueue(Make.Make("complete", 12, {{"Event", shot->ID}})), TEnqueueResult::Accepted);
-  EXPECT_TRUE(History.Lines().empty());
+  EXPECT_TRUE(History.Empty());
 
   const std::size_t stored = Store->Stored.size();
   const std::size_t pending = Queue->PendingCount();
   EXPECT_EQ(Enqueue(Make.Make("shot", 15, {{"Team", "1"}})), TEnqueueResult::Incomplete);
-  EXPECT_TRUE(History.Lines().empty());
+  EXPECT_TRUE(History.Empty());
   EXPECT_EQ(Store->Stored.size(), stored);
   EXPECT_LE(Queue->PendingCount(), pending);
   EXPECT_TRUE(Model.Actions().empty());
@@ -290,7 +286,7 @@ TEST_F(QueueTest, SentShownAndStoredCopiesCarryOneWallClockTime) {
   ASSERT_EQ(Store->Stored.size(), 1u);
   const TDateTime stamped = Store->Stored[0]->AstroTime;
   EXPECT_NE(FormatLongTime(stamped), "03:04:05") << "stamped at entry";
-  EXPECT_EQ(History.Lines()[0].Record.Action->AstroTime, stamped);
+  EXPECT_EQ(History.Line(0).Record.Action->AstroTime, stamped);
   ASSERT_EQ(Batches().size(), 1u);
   EXPECT_EQ(Batches()[0][0].second, FormatLongTime(stamped));
 }

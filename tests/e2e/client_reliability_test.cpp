@@ -197,13 +197,13 @@ TEST_P(ClosingTheLiveWindowTest, ReturnsAtOnceAndTheClientStillWorks) {
   ExpectSameGameEverywhere();
 
   // And the next live window sends as before.
-  History.Lines().clear();
+  History.Assign({});
   Model.OpenGame("G-1");
   Model.MatchInfo.Availability = kLocalAndOnline;
   StartLive();
   EnterNext(4);
   ASSERT_TRUE(WaitUntilSent());
-  EXPECT_EQ(History.Marks(), Expected(0, History.Lines().size()));
+  EXPECT_EQ(History.Marks(), Expected(0, History.Count()));
   ExpectSameGameEverywhere();
 }
 

@@ -15,21 +15,33 @@
 
 namespace velmora::testing {
 
+// Counts the row changes it is told of, as a view would repaint them.
 class TRecordingHistory final : public THistoryList {
  public:
-  void Repaint() override { ++Repaints; }
   void Reload() override { ++Reloads; }
   bool Shown() const override { return IsShown; }
 
   std::vector<bool> Marks() const {
     std::vector<bool> marks;
-    for (const auto& line : Lines()) marks.push_back(line.Record.NotSent);
+    for (std::size_t row = 0; row < Count(); ++row) marks.push_back(Line(row).Record.NotSent);
     return marks;
   }
+  std::vector<std::string> Kinds() const {
+    std::vector<std::string> kinds;
+    for (std::size_t row = 0; row < Count(); ++row) kinds.push_back(Line(row).Record.Action->ShortName);
+    return kinds;
+  }
 
-  int Repaints = 0;
+  int Inserted = 0;
+  int Changed = 0;
+  int Removed = 0;
   int Reloads = 0;
   bool IsShown = true;
+
+ protected:
+  void EndInsertTop() override { ++Inserted; }
+  void LineChanged(std::size_t) override { ++Changed; }
+  void EndRemove() override { ++Removed; }
 };
 
 // Keeps posted work until the test, acting as the user interface thread, runs it.

@@ -126,4 +126,11 @@ pugi::xml_node TTeam::ToXml(pugi::xml_node parent, int teamNumber) const {
   return element;
 }
 
+std::string PlayerCaption(const TPlayer& player) {
+  // The initial is a whole character, also when the name starts with an accented letter.
+  std::size_t initial = player.Name.empty() ? 0 : 1;
+  while (initial < player.Name.size() && (static_cast<unsigned char>(player.Name[initial]) & 0xC0) == 0x80) ++initial;
+  return ShirtText(player.Number) + ". " + player.Name.substr(0, initial) + ". " + player.Surname;
+}
+
 }  // namespace velmora

@@ -21,6 +21,10 @@ std::string ShirtText(std::int32_t number);
 // The same mapping on a number given as text ("210" -> "0", "200" -> "00", other text unchanged).
 std::string ShirtText(std::string_view number);
 
+struct TPlayer;
+// How lists and buttons name a player: shirt, first initial and surname ("7. J. Smith").
+std::string PlayerCaption(const TPlayer& player);
+
 struct TPlayer {
   std::int32_t LocalId = 0;
   std::string ID;

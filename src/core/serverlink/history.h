@@ -1,8 +1,11 @@
 #pragma once
-// The history list of the live game: one line per entered action, newest first, each with a copy
-// of the action and a not-sent mark. The live window draws it; the sender keeps it up to date.
-// Every member is used on the user interface thread only.
+// The history list of the live game: one line per entered action, newest first (row 0), each with
+// a copy of the action and a not-sent mark. The sender and the live window change it only through
+// the members below, which tell a view exactly which rows changed, so a long game repaints only
+// what changed. Used on the user interface thread only.
 
+#include <cstddef>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,6 +13,9 @@
 #include "records/action.h"
 
 namespace velmora {
+
+class TModel;
+class TMessageSource;
 
 struct THistoryRecord {
   std::string ID;
@@ -26,17 +32,39 @@ class THistoryList {
  public:
   virtual ~THistoryList() = default;
 
-  std::vector<THistoryLine>& Lines() { return Lines_; }
-  const std::vector<THistoryLine>& Lines() const { return Lines_; }
+  std::size_t Count() const { return Lines_.size(); }
+  bool Empty() const { return Lines_.empty(); }
+  const THistoryLine& Line(std::size_t row) const { return Lines_[row]; }
 
-  // The marks of some lines changed.
-  virtual void Repaint() {}
-  // An edit or a delete has reached the server: the list rebuilds itself.
+  void InsertTop(THistoryLine line);
+  // The line shows a new text and holds a new action copy; the mark stays.
+  void Replace(std::size_t row, std::string text, std::unique_ptr<TAction> action);
+  void Remove(std::size_t row);
+  void SetNotSent(std::size_t row, bool notSent);
+  // Replaces every line, newest first.
+  void Assign(std::deque<THistoryLine> lines);
+
+  // The sender's request after a batch with an edit or a delete: the window rebuilds its view.
   virtual void Reload() {}
+  // A hidden list is left alone by the sender.
   virtual bool Shown() const { return true; }
 
+ protected:
+  // A view keeps up with these (pairs bracket the change, as item views need).
+  virtual void BeginInsertTop() {}
+  virtual void EndInsertTop() {}
+  virtual void BeginRemove(std::size_t /*row*/) {}
+  virtual void EndRemove() {}
+  virtual void LineChanged(std::size_t /*row*/) {}
+  virtual void BeginReset() {}
+  virtual void EndReset() {}
+
  private:
-  std::vector<THistoryLine> Lines_;
+  std::deque<THistoryLine> Lines_;
 };
+
+// The history of a game just opened: one line per action of the model, the newest on top, marks
+// clear. The texts are rendered from copies, so the model's actions keep their wall-clock times.
+std::deque<THistoryLine> HistoryOfModel(const TModel& model, const TMessageSource& messages);
 
 }  // namespace velmora

@@ -55,28 +55,29 @@ void TQueue::AttachHistoryList(THistoryList* history) { History_ = history; }
 
 void TQueue::UpdateHistory(const TAction& action, const std::string& text) {
   if (!History_) return;
-  auto& lines = History_->Lines();
   const std::string& kind = action.ShortName;
   if (kind == "clock" || kind == "complete") return;
   if (kind == "delete") {
     const std::string target = action.Parameters.empty() ? std::string() : action.Parameters.front().Data;
-    std::erase_if(lines, [&](const THistoryLine& line) { return line.Record.ID == target; });
+    for (std::size_t row = History_->Count(); row-- > 0;) {
+      if (History_->Line(row).Record.ID == target) History_->Remove(row);
+    }
   } else if (kind == "edit") {
-    for (THistoryLine& line : lines) {
+    for (std::size_t row = 0; row < History_->Count(); ++row) {
+      const THistoryLine& line = History_->Line(row);
       if (line.Record.ID != action.ID) continue;
+      // The line keeps showing the kind it showed, with the new values.
       auto copy = action.Clone();
       if (line.Record.Action) {
         copy->ShortName = line.Record.Action->ShortName;
         copy->Name = line.Record.Action->Name;
       }
       TAction shown(*copy);
-      line.Text = shown.Describe(Model_.MatchInfo, Messages_);
-      line.Record.Action = std::move(copy);
+      History_->Replace(row, shown.Describe(Model_.MatchInfo, Messages_), std::move(copy));
     }
   } else {
-    lines.insert(lines.begin(), THistoryLine{text, THistoryRecord{action.ID, action.Clone(), Online_}});
+    History_->InsertTop(THistoryLine{text, THistoryRecord{action.ID, action.Clone(), Online_}});
   }
-  History_->Repaint();
 }
 
 void TQueue::SendingLoop() {
@@ -109,28 +110,27 @@ void TQueue::SendingLoop() {
 
 void TQueue::MarkBatch(const std::vector<std::string>& ids, bool sent, bool reload) {
   if (!History_ || !History_->Shown()) return;
-  auto& lines = History_->Lines();
-  for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
-    if (std::find(ids.begin(), ids.end(), line->Record.ID) != ids.end()) line->Record.NotSent = !sent;
+  for (std::size_t row = History_->Count(); row-- > 0;) {
+    if (std::find(ids.begin(), ids.end(), History_->Line(row).Record.ID) != ids.end()) {
+      History_->SetNotSent(row, !sent);
+    }
   }
-  History_->Repaint();
   if (reload) History_->Reload();
 }
 
 const TAction* TQueue::FindHistoryAction(const std::string& id) const {
   if (!History_) return nullptr;
-  const auto& lines = History_->Lines();
-  for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
-    if (line->Record.ID == id) return line->Record.Action.get();
+  for (std::size_t row = History_->Count(); row-- > 0;) {
+    const THistoryRecord& record = History_->Line(row).Record;
+    if (record.ID == id) return record.Action.get();
   }
   return nullptr;
 }
 
 const TAction* TQueue::FindFollowUpAction(const std::string& id, const std::string& shortName) const {
   if (!History_) return nullptr;
-  const auto& lines = History_->Lines();
-  for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
-    const TAction* action = line->Record.Action.get();
+  for (std::size_t row = History_->Count(); row-- > 0;) {
+    const TAction* action = History_->Line(row).Record.Action.get();
     if (action && (action->ID == id || action->FollowUpID == id) && action->ShortName == shortName) return action;
   }
   return nullptr;
@@ -139,9 +139,8 @@ const TAction* TQueue::FindFollowUpAction(const std::string& id, const std::stri
 std::vector<const TAction*> TQueue::HistoryActions() const {
   std::vector<const TAction*> actions;
   if (!History_) return actions;
-  const auto& lines = History_->Lines();
-  for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
-    if (line->Record.Action) actions.push_back(line->Record.Action.get());
+  for (std::size_t row = History_->Count(); row-- > 0;) {
+    if (const TAction* action = History_->Line(row).Record.Action.get()) actions.push_back(action);
   }
   return actions;
 }

@@ -12,8 +12,8 @@
 #include <string>
 #include <thread>
 
-#include "serverlink/sender.h"
 #include "records/action.h"
+#include "serverlink/sender.h"
 
 namespace velmora {
 
@@ -23,7 +23,7 @@ class TInternetPlugin;
 class THistoryList;
 class TUiThread;
 
-class TQueue final : public TSender, public TActionHistory {
+class TQueue final : public TSender {
  public:
   // `server` is the client while connected (none otherwise); model, server, UI thread and messages
   // outlive the queue.
@@ -34,12 +34,9 @@ class TQueue final : public TSender, public TActionHistory {
   TQueue& operator=(const TQueue&) = delete;
 
   TEnqueueResult Enqueue(std::unique_ptr<TAction> action) override;
-  void AttachHistoryList(THistoryList* history);
-
-  // The action copy of the earliest history line with this identifier; none when there is none.
-  const TAction* FindHistoryAction(const std::string& id) const;
-  // The earliest history action whose ID or FollowUpID is `id` and whose kind is `shortName`.
-  const TAction* FindFollowUpAction(const std::string& id, const std::string& shortName) const;
+  void AttachHistoryList(THistoryList* history) override;
+  const TAction* FindHistoryAction(const std::string& id) const override;
+  const TAction* FindFollowUpAction(const std::string& id, const std::string& shortName) const override;
   // The history's actions, earliest first (the rebound rule of SetParam looks there).
   std::vector<const TAction*> HistoryActions() const override;
 

@@ -3,6 +3,8 @@
 // model (and, for a game on the server, to the server). Destroying it stops it at once.
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "records/action.h"
 
@@ -14,11 +16,25 @@ enum class TEnqueueResult {
   NotStored,   // applied, but the local store could not keep it (the operator must be told)
 };
 
-class TSender {
+class THistoryList;
+
+// The sender also keeps the live window's history list up to date, and the entry looks actions up
+// there; a sender without a list finds nothing.
+class TSender : public TActionHistory {
  public:
   virtual ~TSender() = default;
   // Takes an action entered by the operator.
   virtual TEnqueueResult Enqueue(std::unique_ptr<TAction> action) = 0;
+
+  // Sets the list the sender updates (none: it updates no list).
+  virtual void AttachHistoryList(THistoryList* /*history*/) {}
+  // The action copy of the earliest history line with this identifier; none when there is none.
+  virtual const TAction* FindHistoryAction(const std::string& /*id*/) const { return nullptr; }
+  // The earliest history action whose ID or FollowUpID is `id` and whose kind is `shortName`.
+  virtual const TAction* FindFollowUpAction(const std::string& /*id*/, const std::string& /*shortName*/) const {
+    return nullptr;
+  }
+  std::vector<const TAction*> HistoryActions() const override { return {}; }
 };
 
 }  // namespace velmora

@@ -53,6 +53,8 @@ int TModel::StatPlayerIndex(int team, std::string_view shirtNumber) const {
 }
 
 bool TModel::OpenGame(std::string_view gameNumber) {
+  // What the previous game could not store belongs to that game; its window rescued it on closing.
+  Unstored_.clear();
   MatchInfo.GameNumber = gameNumber;
   bool loaded = false;
   if (Store_) {
@@ -190,10 +192,26 @@ bool TModel::AddAction(std::unique_ptr<TAction> action) {
     TAction& added = *Actions_.back();
     Apply(added);
     added.Period = CurrentPeriod_;
-    return Store_ ? Store_->StoreAction(MatchInfo, added) : true;
+    return Store(added);
   }
   action->Period = CurrentPeriod_;
-  return Store_ ? Store_->StoreAction(MatchInfo, *action) : true;
+  return Store(*action);
+}
+
+bool TModel::Store(const TAction& action) {
+  if (!Store_) return true;
+  // A later action must not reach the store before an earlier one that is still waiting: an edit
+  // or a delete would find nothing to change.
+  if (StoreUnstored() && Store_->StoreAction(MatchInfo, action)) return true;
+  Unstored_.push_back(action.Clone());
+  return false;
+}
+
+bool TModel::StoreUnstored() {
+  std::size_t stored = 0;
+  while (stored < Unstored_.size() && Store_ && Store_->StoreAction(MatchInfo, *Unstored_[stored])) ++stored;
+  Unstored_.erase(Unstored_.begin(), Unstored_.begin() + static_cast<std::ptrdiff_t>(stored));
+  return Unstored_.empty();
 }
 
 void TModel::UpdateMinutes(TDateTime clock) {

@@ -56,8 +56,13 @@ class TModel {
   void SetActions(TActionList actions);
 
   // The entry point of new, edited and deleted actions. False when the store failed to keep the
-  // action (the statistics have taken it all the same).
+  // action (the statistics have taken it all the same): it is kept, with every later one, until
+  // StoreUnstored or a later AddAction gets them all into the store, in order.
   bool AddAction(std::unique_ptr<TAction> action);
+  // Actions applied but not yet in the store.
+  std::size_t UnstoredCount() const { return Unstored_.size(); }
+  // Tries to store them again, in order; true when none is left.
+  bool StoreUnstored();
   void Apply(const TAction& action);
   void Recompute();
   void UpdateMinutes(TDateTime clock);
@@ -93,6 +98,9 @@ class TModel {
   const TActionList& Actions() const { return Actions_; }
   int CurrentPeriod() const { return CurrentPeriod_; }
   bool PeriodEnded() const { return PeriodEnded_; }
+  // The period commands of the live window set these before their actions arrive.
+  void SetCurrentPeriod(int period) { CurrentPeriod_ = period; }
+  void SetPeriodEnded(bool ended) { PeriodEnded_ = ended; }
   bool GameEnded() const { return GameEnded_; }
   const TConfiguration& Config() const { return Config_; }
 
@@ -104,6 +112,7 @@ class TModel {
   void ApplySubstitution(const TAction& action);
   void ApplyPeriod(const TAction& action);
   void ResetTables();
+  bool Store(const TAction& action);
 
   const TConfiguration& Config_;
   std::unique_ptr<TGameStore> Store_;
@@ -111,6 +120,7 @@ class TModel {
   TActionSubmitter* Submitter_ = nullptr;
   std::array<TIntegerHash, kTableCount> Stats_;
   TActionList Actions_;
+  TActionList Unstored_;  // in entry order
   int CurrentPeriod_ = 0;
   bool PeriodEnded_ = false;
   bool GameEnded_ = false;
