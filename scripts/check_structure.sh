@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # Each core folder may include only the folders before it.
-layers=(records platform protocol stats store serverlink app)
+layers=(records platform protocol stats store serverlink app live)
 status=0
 for i in "${!layers[@]}"; do
   folder=${layers[$i]}
