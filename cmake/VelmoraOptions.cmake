@@ -21,8 +21,11 @@ if(VELMORA_FUZZ)
   target_link_options(velmora_options INTERFACE -fsanitize=address,undefined)
 endif()
 
-# Qt targets additionally refuse implicit conversions from 8-bit strings and context-less connects.
+# Qt targets additionally refuse implicit conversions between 8-bit strings and QString, narrowing
+# conversions in connections and what Qt 6.4 deprecates. Qt 6.4 cannot refuse a connection without
+# a context object; scripts/check_structure.sh does.
 add_library(velmora_qt_options INTERFACE)
 target_link_libraries(velmora_qt_options INTERFACE velmora_options)
 target_compile_definitions(velmora_qt_options INTERFACE
-  QT_NO_CAST_FROM_ASCII QT_NO_CONTEXTLESS_CONNECT)
+  QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
+  QT_DISABLE_DEPRECATED_BEFORE=0x060400)

@@ -1,0 +1,177 @@
+// What keeps the operator's work safe: the warning and the later storing of actions the store
+// refused, the rescue file on closing, the backups, the marks of what the server has not received,
+// and the general error display.
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <atomic>
+#include <filesystem>
+
+#include "app/velmora_application.h"
+#include "live/history_list_box.h"
+#include "live/history_list_model.h"
+#include "live_window_fixture.h"
+#include "loopback_http_server.h"
+#include "serverlink/internet_plugin.h"
+#include "stats/game_documents.h"
+
+namespace velmora::gui::testing {
+namespace {
+
+using Kinds = std::vector<std::string>;
+
+TActionList StartedGame(TActionFactory& make, LiveWindowTest& test) {
+  TActionList game;
+  (void)test;
+  for (int shirt = 4; shirt <= 8; ++shirt) game.push_back(make.Subst(0, 1, 0, shirt));
+  for (int shirt = 4; shirt <= 8; ++shirt) game.push_back(make.Subst(0, 2, 0, shirt));
+  game.push_back(make.Period(0, 0, "Start Game"));
+  return game;
+}
+
+TEST_F(LiveWindowTest, ActionsTheStoreRefusesAreShownKeptAndStoredLaterInOrder) {
+  StoreGame(StartedGame(Make, *this));
+  Open();
+  auto* warning = Find<QLabel>("UnstoredLabel");
+  EXPECT_FALSE(warning->isVisible());
+
+  Flaky->Fail = true;
+  Enter(Make.Shot(20, 1, 4, "Missed", 2));
+  Enter(Make.Rebound(22, 2, 5, true));
+  ASSERT_EQ(Ui.Boxes.size(), 1u) << "the operator is told once, at once";
+  EXPECT_EQ(Ui.Boxes[0].Icon, TMessageIcon::Warning);
+  EXPECT_TRUE(warning->isVisible());
+  EXPECT_TRUE(warning->text().contains(QStringLiteral("2 acción"))) << warning->text().toStdString();
+  EXPECT_EQ(Model.Actions().size(), 13u) << "the game goes on with them";
+
+  Flaky->Fail = false;
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !warning->isVisible(); }, 5000)) << "stored again without any entry";
+  Kinds expected(10, "subst");
+  expected.insert(expected.end(), {"quarter", "shot", "reb"});
+  EXPECT_EQ(StoredKinds(), expected);
+  EXPECT_EQ(Ui.Boxes.size(), 1u);
+}
+
+TEST_F(LiveWindowTest, ClosingWithUnstoredActionsWritesTheWholeGameToAFile) {
+  StoreGame(StartedGame(Make, *this));
+  Open();
+  Flaky->Fail = true;
+  Enter(Make.Shot(20, 1, 4, "Made", 3));
+  Ui.Boxes.clear();
+  Ui.Answer = true;
+  Window->close();
+  EXPECT_FALSE(Window->isVisible());
+  ASSERT_EQ(Ui.Boxes.size(), 1u);
+  const std::string& text = Ui.Boxes[0].Text;
+  const std::size_t open = text.find('"');
+  const std::size_t close = text.find('"', open + 1);
+  ASSERT_NE(close, std::string::npos) << text;
+  const std::filesystem::path file = text.substr(open + 1, close - open - 1);
+  EXPECT_EQ(file.parent_path(), Folder.Path());
+  const auto game = ReadTransferFile(file);
+  ASSERT_TRUE(game.Ok()) << game.Error();
+  ASSERT_TRUE(game.Value().Actions.has_value());
+  EXPECT_EQ(game.Value().Actions->size(), 12u);
+  EXPECT_EQ(game.Value().Actions->back()->ShortName, "shot");
+  EXPECT_EQ(game.Value().MatchInfo.GameNumber, "G-1");
+}
+
+TEST_F(LiveWindowTest, BackupsAreWrittenWhileTheClockRunsAndAtPeriodEnds) {
+  const std::filesystem::path backups = Folder / "backups";
+  std::filesystem::create_directory(backups);
+  TRegistryKey settings;
+  settings.WriteString("backup_folder", backups.string());
+  ASSERT_TRUE(Registry.WriteKey("StrConfig", settings));
+  Config.Load(Registry);
+  StoreGame(StartedGame(Make, *this));
+  Open();
+  const std::filesystem::path backup = backups / "G-1.log";
+  Click("StartClockButton");
+  Tick(59);
+  EXPECT_FALSE(std::filesystem::exists(backup));
+  Tick(1);
+  ASSERT_TRUE(std::filesystem::exists(backup)) << "a minute of running clock";
+  auto game = ReadTransferFile(backup);
+  ASSERT_TRUE(game.Ok());
+  EXPECT_EQ(game.Value().Actions->size(), 11u);
+
+  Enter(Make.Shot(70, 1, 4, "Made", 2));
+  Ui.Answer = true;  // end the period at the buzzer
+  Tick(540);
+  EXPECT_TRUE(Model.PeriodEnded());
+  game = ReadTransferFile(backup);
+  ASSERT_TRUE(game.Ok());
+  EXPECT_EQ(game.Value().Actions->size(), 13u) << "the end of the period is in the backup";
+  for (const auto& entry : std::filesystem::directory_iterator(backups)) {
+    EXPECT_EQ(entry.path().filename(), "G-1.log") << "no temporary file is left behind";
+  }
+}
+
+TEST_F(LiveWindowTest, FunctionKeyAndControlSpaceToggleTheClockOnlyDuringPlay) {
+  StoreGame(Lineups(5, 5));
+  Open();
+  QTest::keyClick(Window.get(), Qt::Key_F1);
+  EXPECT_FALSE(Window->ClockRunning()) << "no clock before the game";
+  Click("StartGameButton");
+  QTest::keyClick(Window->focusWidget(), Qt::Key_F1, Qt::ShiftModifier);
+  EXPECT_TRUE(Window->ClockRunning());
+  auto* comment = Find<QLineEdit>("CommentText");
+  comment->setFocus();
+  QTest::keyClick(comment, Qt::Key_Space, Qt::ControlModifier);
+  EXPECT_FALSE(Window->ClockRunning());
+  EXPECT_TRUE(comment->text().isEmpty()) << "the key went to the clock, not to the comment";
+  QTest::keyClick(comment, Qt::Key_Space, Qt::ControlModifier);
+  EXPECT_TRUE(Window->ClockRunning());
+}
+
+TEST_F(LiveWindowTest, LinesStayRedUntilTheServerHasThem) {
+  std::atomic<bool> accept{false};
+  velmora::testing::TLoopbackHttpServer front([&](const velmora::testing::TLoopbackRequest&) {
+    return accept ? velmora::testing::TLoopbackReply::Text("OK") : velmora::testing::TLoopbackReply::Text("busy", 503);
+  });
+  TInternetPlugin client(Config, &Ui);
+  client.SetServerUrl(front.Url("/"));
+  client.SetSession("{s}");
+  client.SetRetryPause(std::chrono::milliseconds(2));
+  Server = &client;
+  StoreGame(StartedGame(Make, *this), kLocalAndOnline);
+  Open();
+  Enter(Make.Shot(20, 1, 4, "Made", 2));
+  THistoryListModel& history = Window->History();
+  const QModelIndex top = history.index(0);
+  EXPECT_TRUE(history.data(top, kNotSentRole).toBool());
+  ASSERT_TRUE(front.WaitForRequests(2, std::chrono::seconds(5))) << "the refused batch is sent again";
+  Settle();
+  EXPECT_TRUE(history.data(history.index(0), kNotSentRole).toBool());
+  EXPECT_FALSE(history.data(history.index(1), kNotSentRole).toBool()) << "lines of the opened game are sent";
+
+  accept = true;
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !history.data(history.index(0), kNotSentRole).toBool(); }, 5000));
+  CloseWindow();
+}
+
+class TThrowingObject final : public QObject {
+ public:
+  bool event(QEvent* event) override {
+    if (event->type() == QEvent::User) throw std::runtime_error("Fallo de prueba");
+    return QObject::event(event);
+  }
+};
+
+TEST(GeneralErrorDisplay, AnErrorThatReachesTheEventLoopIsShownNotFatal) {
+  TRecordingUserInterface ui;
+  auto* application = static_cast<TVelmoraApplication*>(QCoreApplication::instance());
+  application->SetUserInterface(&ui);
+  TThrowingObject thrower;
+  QEvent event(QEvent::User);
+  QCoreApplication::sendEvent(&thrower, &event);
+  application->SetUserInterface(nullptr);
+  ASSERT_EQ(ui.Boxes.size(), 1u);
+  EXPECT_EQ(ui.Boxes[0].Title, "Talvex Velmora");
+  EXPECT_EQ(ui.Boxes[0].Text, "Fallo de prueba");
+  EXPECT_EQ(ui.Boxes[0].Icon, TMessageIcon::Error);
+}
+
+}  // namespace
+}  // namespace velmora::gui::testing
