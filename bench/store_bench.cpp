@@ -1,5 +1,5 @@
 // The game store: storing one action durably, compared with a bare durable SQLite insert of one
-// row on the same file system, and opening a stored game of a thousand actions.
+// row on the same file system, opening a stored game of a thousand actions, and opening the store.
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -94,10 +94,29 @@ void BM_OpenGame(benchmark::State& state) {
   state.counters["actions"] = static_cast<double>(model.Actions().size());
 }
 
+// Opening the store with N games of a thousand actions each: the page check reads the whole file.
+void BM_OpenStore(benchmark::State& state) {
+  TScratchFolder folder;
+  {
+    auto store = OpenStore(folder.Path);
+    for (int game = 0; game < state.range(0); ++game) {
+      TMatchInfo matchInfo = testing::MakeMatchInfo(12, "B-" + std::to_string(game));
+      TDateTime clock = 0;
+      if (!store->StoreMatchInfo(matchInfo) ||
+          !store->SaveActionList(matchInfo.GameNumber, testing::SimulateGame(matchInfo, 1000, game), false, clock)) {
+        state.SkipWithError("cannot store the games");
+      }
+    }
+  }
+  for (auto _ : state) benchmark::DoNotOptimize(OpenStore(folder.Path));
+  state.counters["MiB"] = static_cast<double>(std::filesystem::file_size(folder.Path / "dravon.db")) / (1 << 20);
+}
+
 // Flushing to disk is wall time, not processor time.
 BENCHMARK(BM_StoreAction)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_BareInsert)->Unit(benchmark::kMicrosecond)->UseRealTime()->Arg(0)->Arg(1)->Arg(2);
 BENCHMARK(BM_OpenGame)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_OpenStore)->Unit(benchmark::kMillisecond)->UseRealTime()->Arg(1)->Arg(100);
 
 }  // namespace
 }  // namespace velmora

@@ -39,24 +39,29 @@ TStatus WriteAndClose(int fd, const std::filesystem::path& file, std::string_vie
   return {};
 }
 
+// Appends the rest of the file to `content`, stopping once it holds more than `limit` bytes;
+// the errno of a failed read, or 0.
+int ReadToEnd(int fd, std::string& content, std::size_t limit) {
+  char buffer[65536];
+  while (content.size() <= limit) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    if (n == 0) break;
+    content.append(buffer, static_cast<std::size_t>(n));
+  }
+  return 0;
+}
+
 }  // namespace
 
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& file) {
   const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return std::nullopt;
   std::string content;
-  char buffer[65536];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      ::close(fd);
-      return std::nullopt;
-    }
-    if (n == 0) break;
-    content.append(buffer, static_cast<std::size_t>(n));
-  }
+  const int error = ReadToEnd(fd, content, std::string::npos);
   ::close(fd);
+  if (error != 0) return std::nullopt;
   return content;
 }
 
@@ -73,19 +78,11 @@ TResult<std::string> ReadRegularFile(const std::filesystem::path& file, std::siz
   const std::string tooLarge = "is larger than " + std::to_string(maxBytes / (1024 * 1024)) + " MB.";
   if (static_cast<std::uintmax_t>(status.st_size) > maxBytes) return refuse(tooLarge);
   std::string content;
-  char buffer[65536];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      const int error = errno;
-      ::close(fd);
-      return SystemError(file, error);
-    }
-    if (n == 0) break;
-    content.append(buffer, static_cast<std::size_t>(n));
-    if (content.size() > maxBytes) return refuse(tooLarge);  // it grew while being read
+  if (const int error = ReadToEnd(fd, content, maxBytes); error != 0) {
+    ::close(fd);
+    return SystemError(file, error);
   }
+  if (content.size() > maxBytes) return refuse(tooLarge);  // it grew while being read
   ::close(fd);
   return content;
 }
