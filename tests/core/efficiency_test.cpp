@@ -105,5 +105,18 @@ TEST(Efficiency, RoundsToTwoDecimalsAndGivesZeroForAnyError) {
   EXPECT_EQ(Efficiency(TIntegerHash(), "RT+1"), 0);  // no such key: the name stays and is refused
 }
 
+TEST(FormulaTest, AcceptsWhatTheEfficiencyCanComputeAndRefusesTheRest) {
+  EXPECT_TRUE(FormulaEvaluates(kDefaultEfficiencyFormula));
+  EXPECT_TRUE(FormulaEvaluates(" pt + Rt - ( p3a - P3M ) ")) << "blanks and letter case do not matter";
+  EXPECT_TRUE(FormulaEvaluates("PTS+STA*2+MIN/60+PLLSS")) << "names that contain others are whole names";
+  EXPECT_TRUE(FormulaEvaluates("(PT+RT+AS)*2400/MAX(MIN,1)"));
+  EXPECT_TRUE(FormulaEvaluates("PT*0,5"));
+
+  EXPECT_FALSE(FormulaEvaluates("PT+"));
+  EXPECT_FALSE(FormulaEvaluates("PT+XYZ"));
+  EXPECT_FALSE(FormulaEvaluates("(PT+RT"));
+  EXPECT_FALSE(FormulaEvaluates("PT/(P3A-P3M)")) << "every figure is 1 in the test, so this divides by zero";
+}
+
 }  // namespace
 }  // namespace velmora

@@ -493,7 +493,11 @@ class LoginTest : public ::testing::Test {
       if (!Session) return TLoopbackReply::Text(SoapFaultEnvelope("Server", "base de datos caída"), 500);
       return TLoopbackReply::Text(SoapResponseEnvelope("ValidateUser", *Session));
     }
-    if (request.Query() == "do=ping") return TLoopbackReply::Text(Pong);
+    if (request.Query() == "do=ping") {
+      TLoopbackReply reply = TLoopbackReply::Text(Pong);
+      reply.Delay = PingDelay;
+      return reply;
+    }
     if (request.Query().starts_with("do=get_active_games&")) return TLoopbackReply::Text(Games, GamesStatus);
     return TLoopbackReply::Text("unexpected", 404);
   }
@@ -507,6 +511,7 @@ class LoginTest : public ::testing::Test {
   }
 
   std::string Pong = "pong";
+  std::chrono::milliseconds PingDelay{0};
   std::optional<std::string> Session = "s-1";  // none: a SOAP fault
   std::string Games = "<GAMES/>";
   int GamesStatus = 200;
@@ -627,6 +632,20 @@ TEST_F(LoginTest, TakingOverMergesTheGamesAndStoresTheCredentials) {
   const TCredentials stored = ReadCredentials(Registry);
   EXPECT_EQ(stored.UserName, "ana");
   EXPECT_EQ(stored.Password, "kept");
+}
+
+TEST_F(LoginTest, CancellingEndsAHangingLoginAtOnceAndSilently) {
+  PingDelay = std::chrono::minutes(1);
+  std::atomic<bool> cancel{false};
+  auto login = std::async(std::launch::async, [&] {
+    return RunLogin({Server.Url("/liga/"), "ana", "x"}, Config, Registry, Ui, &cancel);
+  });
+  ASSERT_TRUE(Server.WaitForRequests(1, std::chrono::seconds(5)));
+  EXPECT_EQ(login.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout) << "the ping hangs";
+  cancel = true;
+  ASSERT_EQ(login.wait_for(std::chrono::seconds(2)), std::future_status::ready);
+  EXPECT_FALSE(login.get());
+  EXPECT_TRUE(Ui.Messages.empty()) << "a cancelled login shows nothing";
 }
 
 }  // namespace

@@ -44,6 +44,7 @@ THttpClient::~THttpClient() {
 
 void THttpClient::SetSettings(const THttpSettings& settings) {
   Impl_->Settings = settings;
+  Cancel_ = settings.Cancel;
   CURL* easy = Impl_->Easy;
   if (!settings.ProxyHost.empty() && settings.ProxyPort > 0) {
     curl_easy_setopt(easy, CURLOPT_PROXY, settings.ProxyHost.c_str());
@@ -92,7 +93,7 @@ void THttpClient::Resume() { Abandoned_ = false; }
 TResult<THttpAnswer> THttpClient::Perform(const std::string& url, const std::string* body, const char* contentType,
                                           std::string_view soapAction) {
   LastStatus_ = 0;
-  if (Abandoned_) return TError{"the transfer was abandoned"};
+  if (Abandoned()) return TError{"the transfer was abandoned"};
   CURL* easy = Impl_->Easy;
   std::string received;
   curl_slist* headers = nullptr;
@@ -126,7 +127,7 @@ TResult<THttpAnswer> THttpClient::Perform(const std::string& url, const std::str
       }
     }
     if (finished) break;
-    if (Abandoned_) {
+    if (Abandoned()) {
       outcome = CURLE_ABORTED_BY_CALLBACK;
       break;
     }

@@ -24,6 +24,9 @@ struct THttpSettings {
   std::chrono::milliseconds ConnectTimeout{5000};
   // A request fails when the server sends nothing for this long.
   std::chrono::milliseconds ReadTimeout{10000};
+  // When given (it outlives the client), setting it ends the transfer in flight within 200 ms
+  // and fails every later one, as Abandon does.
+  const std::atomic<bool>* Cancel = nullptr;
 };
 
 class THttpClient {
@@ -46,7 +49,7 @@ class THttpClient {
   // Makes the transfer in flight, and every later one until Resume, fail at once.
   void Abandon();
   void Resume();
-  bool Abandoned() const { return Abandoned_; }
+  bool Abandoned() const { return Abandoned_ || (Cancel_ && *Cancel_); }
   // The HTTP status of the last answer; 0 when the last request got none.
   long LastStatus() const { return LastStatus_; }
 
@@ -59,6 +62,7 @@ class THttpClient {
   std::unique_ptr<TImpl> Impl_;
   std::atomic<bool> Abandoned_{false};
   long LastStatus_ = 0;
+  const std::atomic<bool>* Cancel_ = nullptr;
 };
 
 }  // namespace velmora

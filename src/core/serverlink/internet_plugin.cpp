@@ -20,6 +20,7 @@ namespace velmora {
 namespace {
 
 constexpr std::size_t kActionPieceLength = 40000;
+constexpr const char* kLoginCancelled = "the login was cancelled";
 
 // Parses an answer of the server (windows-1252 unless it says otherwise).
 bool ParseAnswer(pugi::xml_document& document, std::string_view body) {
@@ -326,8 +327,10 @@ TResult<std::string> TInternetPlugin::UploadStatistics(std::string_view gameNumb
 }
 
 TResult<TLoginOutcome> RunLogin(const TCredentials& entered, const TConfiguration& config, const TRegistry& registry,
-                                TUserInterface& userInterface) {
+                                TUserInterface& userInterface, const std::atomic<bool>* cancel) {
+  const auto cancelled = [&] { return cancel && *cancel; };
   const auto refuse = [&](const std::string& text) -> TResult<TLoginOutcome> {
+    if (cancelled()) return TError{kLoginCancelled};
     userInterface.ShowMessage(kApplicationTitle, text, TMessageIcon::Error);
     return TError{text};
   };
@@ -335,7 +338,8 @@ TResult<TLoginOutcome> RunLogin(const TCredentials& entered, const TConfiguratio
   outcome.ServerUrl = entered.Url;
   if (!outcome.ServerUrl.ends_with("/") && !outcome.ServerUrl.ends_with("\\")) outcome.ServerUrl += "/";
 
-  const THttpSettings http = HttpSettingsOf(config);
+  THttpSettings http = HttpSettingsOf(config);
+  http.Cancel = cancel;
   AuthServiceSoap service(AuthServiceEndpoint(registry, outcome.ServerUrl), http);
   THttpClient client(http);
 
@@ -350,7 +354,7 @@ TResult<TLoginOutcome> RunLogin(const TCredentials& entered, const TConfiguratio
   }
 
   auto session = service.ValidateUser(entered.UserName, entered.Password);
-  if (!session) {
+  if (!session && !cancelled()) {
     userInterface.ShowMessage(kApplicationTitle,
                               "Se produjo una excepción al intentar hacer login en el servidor " + session.Error(),
                               TMessageIcon::Error);
@@ -380,6 +384,7 @@ TResult<TLoginOutcome> RunLogin(const TCredentials& entered, const TConfiguratio
     matchInfo.Time = ParseDateTime(game.attribute("Time").value()).value_or(0);
     outcome.Games.push_back(matchInfo);
   }
+  if (cancelled()) return TError{kLoginCancelled};
   if (outcome.Games.empty()) {
     userInterface.ShowMessage(kApplicationTitle, "No hay partidos disponibles para este usuario",
                               TMessageIcon::Information);

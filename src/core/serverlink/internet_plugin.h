@@ -3,6 +3,7 @@
 // connection, serialised by a re-entrant lock, with the logging, retries and messages the protocol
 // asks for. It exists while the operator is connected.
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
@@ -124,8 +125,9 @@ class TModel;
 TInternetPlugin* ServerClientOf(const TModel& model);
 
 // The login: ping, user validation through the administration service, the user's games. Shows
-// its messages; fails (with the text shown) when the operator must try again.
+// its messages; fails (with the text shown) when the operator must try again. Setting `cancel`
+// (which outlives the call) ends it within 200 ms, failing without a message.
 TResult<TLoginOutcome> RunLogin(const TCredentials& entered, const TConfiguration& config, const TRegistry& registry,
-                                TUserInterface& userInterface);
+                                TUserInterface& userInterface, const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace velmora

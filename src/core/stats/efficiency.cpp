@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "records/text_utils.h"
+#include "stats/model.h"
 #include "stats/expression_parser.h"
 
 namespace velmora {
@@ -58,6 +59,19 @@ double Efficiency(const TIntegerHash& table, std::string_view formula) {
     return std::nearbyint(parser.Value() / 0.01) * 0.01;
   } catch (const std::exception&) {
     return 0;
+  }
+}
+
+bool FormulaEvaluates(std::string_view formula) {
+  TIntegerHash ones = NewStatTable();
+  for (const std::string& key : ones.KeysInOrder()) ones.Set(key, 1);
+  try {
+    TParser parser;
+    parser.SetExpression(SubstituteEfficiencyFormula(formula, ones));
+    parser.Value();
+    return true;
+  } catch (const std::exception&) {
+    return false;
   }
 }
 

@@ -18,4 +18,8 @@ std::string SubstituteEfficiencyFormula(std::string_view formula, const TInteger
 // compiled or evaluated.
 double Efficiency(const TIntegerHash& table, std::string_view formula);
 
+// The settings dialog's test of a formula: true when it compiles and evaluates with every statistic
+// at 1.
+bool FormulaEvaluates(std::string_view formula);
+
 }  // namespace velmora

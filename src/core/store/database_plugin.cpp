@@ -14,6 +14,7 @@
 #include "records/message_source.h"
 #include "records/text_encoding.h"
 #include "records/text_utils.h"
+#include "stats/model.h"
 #include "store/sqlite.h"
 
 namespace velmora {
@@ -612,5 +613,7 @@ TStatus TDatabasePlugin::DeleteGame(std::string_view gameNumber) {
     return TError{"No se pudo eliminar el partido " + std::string(gameNumber) + ": " + Explain(failure)};
   }
 }
+
+TDatabasePlugin* DatabaseOf(const TModel& model) { return dynamic_cast<TDatabasePlugin*>(model.Store()); }
 
 }  // namespace velmora

@@ -18,6 +18,7 @@
 namespace velmora {
 
 class ESqliteError;
+class TModel;
 class TSqliteDatabase;
 class TSqliteStatement;
 
@@ -100,5 +101,8 @@ class TDatabasePlugin final : public TGameStore {
   std::string LastError_;
   TCatalogue Catalogue_;
 };
+
+// The model's local store when it is the game database; none otherwise.
+TDatabasePlugin* DatabaseOf(const TModel& model);
 
 }  // namespace velmora
