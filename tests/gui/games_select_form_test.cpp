@@ -1,48 +1,232 @@
-#include <gtest/gtest.h>
+// The start window on a real store: the grid, opening without a server, creating, deleting,
+// importing, exporting and quitting.
 
-#include <QHeaderView>
-#include <QPushButton>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QLabel>
 #include <QTableWidget>
-#include <cstdlib>
+#include <QTest>
 
+#include "game_builder.h"
+#include "setup/edit_match_info_form.h"
 #include "setup/games_select_form.h"
+#include "setup/roster_grid.h"
+#include "server/internet_plugin_form.h"
+#include "setup_fixture.h"
+#include "stats/game_documents.h"
+#include "store/game_transfer.h"
 
-namespace velmora::gui {
+namespace velmora::testing {
 namespace {
 
-// Saves a picture of the widget when VELMORA_SCREENSHOT_DIR names a folder, to look at by eye.
-void SaveScreenshot(QWidget& widget, const char* name) {
-  if (const char* folder = std::getenv("VELMORA_SCREENSHOT_DIR")) {
-    widget.grab().save(QString::fromUtf8(folder) + QStringLiteral("/") + QString::fromUtf8(name) + QStringLiteral(".png"));
+using gui::TGamesSelectForm;
+
+using TTexts = std::vector<std::string>;
+
+TTexts Column(const QTableWidget& grid, int column) {
+  TTexts texts;
+  for (int row = 0; row < grid.rowCount(); ++row) {
+    texts.push_back(grid.item(row, column) ? grid.item(row, column)->text().toStdString() : std::string());
   }
+  return texts;
 }
 
-TEST(GamesSelectForm, ShowsCaptionGridAndButtons) {
-  TGamesSelectForm form;
-  form.show();
-  SaveScreenshot(form, "games_select_form");
+TTexts Texts(const QStringList& list) {
+  TTexts texts;
+  for (const QString& text : list) texts.push_back(text.toStdString());
+  return texts;
+}
 
-  EXPECT_EQ(form.windowTitle(), QStringLiteral("Velmora - Seleccionar partido"));
-  EXPECT_GE(form.minimumWidth(), 680);
-  EXPECT_GE(form.minimumHeight(), 400);
+TMatchInfo GameAt(const std::string& number, TDateTime time) {
+  TMatchInfo game = MakeMatchInfo(6, number);
+  game.Time = time;
+  return game;
+}
 
-  QTableWidget* grid = form.GamesGrid();
-  ASSERT_EQ(grid->columnCount(), 5);
-  const QStringList captions = {QStringLiteral("Nº Partido"), QStringLiteral("Día y Hora"),
-                                QStringLiteral("Equipo 1 (Local)"), QStringLiteral("Equipo 2 (Visitante)"),
-                                QStringLiteral("Estado")};
-  for (int column = 0; column < 5; ++column) {
-    EXPECT_EQ(grid->horizontalHeaderItem(column)->text(), captions[column]);
+class GamesSelectFormTest : public SetupWindowTest {
+ protected:
+  // The window opens games through this instead of the live window.
+  std::unique_ptr<TGamesSelectForm> MakeForm() {
+    auto form = std::make_unique<TGamesSelectForm>(*Context);
+    form->SetGameOpener([this](const std::string& number, const std::function<bool()>& prepare) {
+      Opened.push_back(number);
+      Prepared.push_back(prepare());
+    });
+    form->show();
+    return form;
   }
-  EXPECT_EQ(grid->rowCount(), 1) << "an empty games list keeps one empty row";
+  std::vector<std::string> Opened;
+  std::vector<bool> Prepared;
+};
 
-  QStringList buttons;
-  for (const QPushButton* button : form.findChildren<QPushButton*>()) buttons << button->text();
-  for (const char16_t* caption : {u"&Configuración", u"&Salir", u"Conec&tar", u"&Abrir partido", u"&Editar partido",
-                                  u"&Eliminar partido", u"&Exportar partido", u"&Importar partido", u"&Nuevo partido"}) {
-    EXPECT_TRUE(buttons.contains(QString::fromUtf16(caption))) << QString::fromUtf16(caption).toStdString();
+TEST_F(GamesSelectFormTest, GridListsTheStoreLatestFirstWithUndatedGamesOnTop) {
+  StoreGame(GameAt("A-1", *EncodeDate(2024, 3, 1) + EncodeTime(18, 30, 0)));
+  StoreGame(GameAt("A-2", *EncodeDate(2024, 5, 2)));
+  StoreGame(GameAt("A-3", 0));
+  auto form = MakeForm();
+  SaveScreenshot(*form, "games_select_form");
+
+  const QTableWidget& grid = *form->GamesGrid();
+  EXPECT_EQ(form->windowTitle(), QStringLiteral("Velmora - Seleccionar partido"));
+  ASSERT_EQ(grid.columnCount(), 5);
+  EXPECT_EQ(grid.horizontalHeaderItem(4)->text(), QStringLiteral("Estado"));
+  EXPECT_EQ(Column(grid, 0), (TTexts{"A-3", "A-2", "A-1"}));
+  EXPECT_EQ(Column(grid, 1), (TTexts{"", "2024.05.02", "2024.03.01 18:30:00"}));
+  EXPECT_EQ(Column(grid, 2)[0], "Club Baloncesto Norte");
+  EXPECT_EQ(Column(grid, 4), (TTexts{"Local only", "Local only", "Local only"}));
+  EXPECT_EQ(grid.currentRow(), 0);
+  EXPECT_EQ(form->findChild<QLabel*>(QStringLiteral("ConnectLabel"))->text(), QStringLiteral("NO conectado."));
+  EXPECT_EQ(form->ConnectionTimer()->interval(), 30000);
+  EXPECT_EQ(TGamesSelectForm::ServerHostText(QStringLiteral("http://liga.example:8080/pages/default.asp")),
+            QStringLiteral("liga.example:8080"));
+}
+
+TEST_F(GamesSelectFormTest, WithoutGamesTheButtonsDoNothing) {
+  auto form = MakeForm();
+  EXPECT_EQ(form->GamesGrid()->rowCount(), 1) << "one empty row";
+  for (const char* button : {"OpenGameButton", "EditGameButton", "DeleteGameButton", "ExportButton"}) {
+    Click(*form, button);
   }
+  EXPECT_TRUE(Ui.Questions.empty());
+  EXPECT_TRUE(Ui.Messages.empty());
+  EXPECT_TRUE(Opened.empty());
+}
+
+TEST_F(GamesSelectFormTest, OpeningWhileNotConnectedAsksAndWorksOfflineOnNo) {
+  TActionFactory make;
+  TActionList actions;
+  actions.push_back(make.Shot(30, 1, 4, "Made", 2));
+  actions.push_back(make.Shot(45, 2, 5, "Made", 3));
+  StoreGame(GameAt("L-1", 0), &actions);
+  auto form = MakeForm();
+
+  Ui.Answers = {TAnswer::Cancel, TAnswer::No};
+  Click(*form, "OpenGameButton");
+  EXPECT_TRUE(Opened.empty()) << "Cancel stops";
+  QTest::keyClick(form->GamesGrid(), Qt::Key_Return);  // Enter opens, whatever has the focus
+  ASSERT_EQ(Opened, std::vector<std::string>{"L-1"});
+  EXPECT_EQ(Prepared, std::vector<bool>{true});
+  EXPECT_EQ(Model.Score(), (std::pair<int, int>{2, 3})) << "the game came from the store";
+  ASSERT_EQ(Ui.Questions.size(), 2u);
+  EXPECT_EQ(Ui.Questions[0].second,
+            "No está conectado a internet.\n\rTodos los partidos oficiales de la ZUL deben ser transmitidos Online.");
+  EXPECT_EQ(Ui.Captions[0], (std::pair<std::string, std::string>{"Conectar ahora", "Trabajar Offline"}));
+  EXPECT_TRUE(form->ConnectionTimer()->isActive()) << "the keep-alive runs again after the game";
+
+  // "Conectar ahora" only connects; the operator cancels the connect dialog here.
+  Ui.Answers = {TAnswer::Yes};
+  WhenShown<gui::TInternetPluginForm>([](gui::TInternetPluginForm& dialog) { Click(dialog, "btnPrev"); });
+  Click(*form, "OpenGameButton");
+  EXPECT_EQ(Opened.size(), 1u);
+  EXPECT_FALSE(form->Connected());
+}
+
+TEST_F(GamesSelectFormTest, NewGameIsStoredOnceAndDeletedOnYes) {
+  auto form = MakeForm();
+  const auto typeGame = [](gui::TEditMatchInfoForm& editor) {
+    editor.findChild<QLineEdit*>(QStringLiteral("GameNumberEdit"))->setText(QStringLiteral("N-7"));
+    editor.findChild<QLineEdit*>(QStringLiteral("Team1Edit"))->setText(QStringLiteral("Norte"));
+    for (const char* grid : {"PlayerList1", "PlayerList2"}) {
+      editor.findChild<gui::TRosterGrid*>(QString::fromLatin1(grid))->SetRows(RosterRowsOf(MakeMatchInfo(5).Team1));
+    }
+    Click(editor, "SaveButton");
+  };
+  WhenShown<gui::TEditMatchInfoForm>(typeGame);
+  Click(*form, "NewGameButton");
+  EXPECT_TRUE(Ui.Messages.empty()) << Ui.Texts().front();
+  EXPECT_EQ(Column(*form->GamesGrid(), 0), TTexts{"N-7"});
+  TMatchInfo stored;
+  ASSERT_TRUE(Store->LoadMatchInfo("N-7", stored));
+  EXPECT_EQ(stored.Team1.Name, "Norte");
+  EXPECT_EQ(stored.Team2.PlayerCount, 5);
+
+  WhenShown<gui::TEditMatchInfoForm>(typeGame);
+  Click(*form, "NewGameButton");
+  EXPECT_EQ(Ui.Texts(), std::vector<std::string>{kGameExistsError});
+
+  Ui.Answer = false;
+  Click(*form, "DeleteGameButton");
+  EXPECT_NE(Store->FindGameId("N-7"), 0);
+  Ui.Answer = true;
+  Click(*form, "DeleteGameButton");
+  EXPECT_EQ(Store->FindGameId("N-7"), 0);
+  EXPECT_EQ(Column(*form->GamesGrid(), 0), TTexts{""});
+  EXPECT_EQ(Ui.QuestionTexts().back(), "Seguro que quiere eliminar este partido?");
+}
+
+TEST_F(GamesSelectFormTest, ImportRefusesCorruptAndDuplicateFilesAndMovesTheClock) {
+  auto form = MakeForm();
+  EXPECT_EQ(form->OpenDialog().Title(), QStringLiteral("Select Velmora file to import"));
+  EXPECT_EQ(Texts(form->OpenDialog().Filters()),
+            (TTexts{"Game Log files (*.log)", "XML Files (*.xml)", "All files (*.*)"}));
+  EXPECT_EQ(form->OpenDialog().DefaultSuffix(), QStringLiteral("log"));
+
+  // A game written by another installation, whose clock stands before its last action.
+  TModel writer(Config);
+  writer.MatchInfo = MakeMatchInfo(6, "I-1");
+  writer.MatchInfo.CurrentGameTime = EncodeTime(0, 1, 0);
+  TActionFactory make;
+  writer.AddAction(make.Shot(30, 1, 4, "Made", 2));
+  writer.AddAction(make.Shot(400, 2, 5, "Made", 3));
+  const auto file = Temp / "I-1.log";
+  ASSERT_TRUE(WriteTransferFile(writer, file));
+  WriteFile(Temp / "three.xml", "<DRAVON><ACTIONS/><ACTIONS/><MATCHINFO GameNumber=\"X\"/></DRAVON>");
+
+  const auto import = [&](const std::filesystem::path& path) {
+    form->OpenDialog().AnswerNext(QString::fromStdString(path.string()));
+    Click(*form, "ImportButton");
+  };
+  import(Temp / "missing.log");
+  import(Temp / "three.xml");
+  import(file);
+  import(file);
+  EXPECT_EQ(Ui.Texts(), (std::vector<std::string>{"Failed to read game data from specified file.",
+                                                  "Error al interpretar el fichero - quizá los datos están corruptos.",
+                                                  kGameExistsError}));
+  EXPECT_EQ(Column(*form->GamesGrid(), 0), TTexts{"I-1"});
+  TMatchInfo stored;
+  ASSERT_TRUE(Store->LoadMatchInfo("I-1", stored));
+  EXPECT_EQ(FormatLongTime(stored.CurrentGameTime), "00:06:40") << "the clock moved to the last action";
+}
+
+TEST_F(GamesSelectFormTest, ExportWritesTheStoredGameWhereTheOperatorSays) {
+  TActionFactory make;
+  TActionList actions;
+  actions.push_back(make.Shot(30, 1, 4, "Made", 2));
+  StoreGame(GameAt("E-1", 0), &actions);
+  auto form = MakeForm();
+  EXPECT_EQ(form->SaveDialog().Title(), QStringLiteral("Select output file"));
+
+  const QString target = QString::fromStdString((Temp / "out.log").string());
+  form->SaveDialog().AnswerNext(target);
+  Click(*form, "ExportButton");
+  EXPECT_EQ(form->SaveDialog().OfferedName(), QStringLiteral("E-1"));
+  ASSERT_EQ(Ui.Boxes.size(), 1u);
+  EXPECT_EQ(Ui.Boxes[0].Text, "información del partido guardada en el fichero \"" + target.toStdString() + "\"");
+  EXPECT_EQ(Ui.Boxes[0].Icon, TMessageIcon::Information);
+  const auto read = ReadTransferFile(Temp / "out.log");
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read.Value().Actions->size(), 1u);
+
+  form->SaveDialog().AnswerNext(QString::fromStdString((Temp / "no-such-folder" / "out.log").string()));
+  Click(*form, "ExportButton");
+  EXPECT_EQ(Ui.Texts().back(), "Error al abrir el fichero para escritura.");
+  form->SaveDialog().CancelNext();
+  Click(*form, "ExportButton");
+  EXPECT_EQ(Ui.Messages.size(), 2u) << "a cancelled dialog exports nothing";
+}
+
+TEST_F(GamesSelectFormTest, QuittingAsksFirst) {
+  auto form = MakeForm();
+  Ui.Answer = false;
+  Click(*form, "QuitButton");
+  EXPECT_TRUE(form->isVisible());
+  Ui.Answer = true;
+  form->close();
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_EQ(Ui.QuestionTexts(), (std::vector<std::string>{"Desea salir del programa Velmora?",
+                                                          "Desea salir del programa Velmora?"}));
 }
 
 }  // namespace
-}  // namespace velmora::gui
+}  // namespace velmora::testing

@@ -83,8 +83,12 @@ class TRecordingUserInterface final : public TUserInterface {
   bool AskYesNo(std::string_view title, std::string_view text, TMessageIcon icon) override {
     return Ask(title, text, icon) == TAnswer::Yes;
   }
-  TAnswer AskYesNoCancel(std::string_view title, std::string_view text, TMessageIcon icon, std::string_view,
-                         std::string_view) override {
+  TAnswer AskYesNoCancel(std::string_view title, std::string_view text, TMessageIcon icon, std::string_view yesCaption,
+                         std::string_view noCaption) override {
+    {
+      const std::lock_guard guard(Lock_);
+      Captions.emplace_back(yesCaption, noCaption);
+    }
     return Ask(title, text, icon);
   }
   std::vector<std::string> Texts() {
@@ -105,6 +109,7 @@ class TRecordingUserInterface final : public TUserInterface {
   std::vector<std::pair<std::string, std::string>> Messages;
   std::vector<std::pair<std::string, std::string>> Questions;
   std::vector<TBox> Boxes;  // messages only
+  std::vector<std::pair<std::string, std::string>> Captions;  // of the Yes and No buttons, per three-way question
 
  private:
   TAnswer Ask(std::string_view title, std::string_view text, TMessageIcon) {

@@ -13,6 +13,7 @@
 #include "live/open_game.h"
 #include "platform/configuration.h"
 #include "platform/folders.h"
+#include "platform/languages.h"
 #include "platform/logger.h"
 #include "platform/registry.h"
 #include "platform/text_formats.h"
@@ -80,6 +81,7 @@ int main(int argc, char** argv) {
   }
 
   velmora::TRegistry registry(options->DataDir ? velmora::RegistryFileIn(dataFolder) : velmora::DefaultRegistryFile());
+  velmora::SeedLanguages(registry);
   velmora::TConfiguration config(velmora::ProgramFolder());
   auto store = velmora::TDatabasePlugin::Open(dataFolder, velmora::ReadVersionValue(registry, "DBVersion"),
                                               velmora::ProgramFolder());
@@ -104,7 +106,7 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  velmora::gui::TGamesSelectForm mainWindow;
+  velmora::gui::TGamesSelectForm mainWindow(context);
   messageBoxes.SetParent(&mainWindow);
   mainWindow.show();
   return QApplication::exec();

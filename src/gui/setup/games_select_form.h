@@ -1,27 +1,114 @@
 #pragma once
-// The start window: lists the games, and leads to connecting, opening, editing, creating,
-// deleting, importing and exporting them, and to the settings.
+// The start window: lists the local games and, while connected, the server's, and leads to
+// connecting, opening, editing, creating, deleting, importing and exporting games, and to the
+// settings. Closing it ends the program.
+
+#include <functional>
+#include <string>
 
 #include <QMainWindow>
 
+#include "records/hash_table.h"
+#include "platform/user_interface.h"
+#include "records/match_info.h"
+#include "widgets/dialog_answers.h"
+
+class QKeyEvent;
 class QLabel;
 class QPushButton;
 class QTableWidget;
 class QTimer;
 
+namespace velmora {
+class TInternetPlugin;
+class TDatabasePlugin;
+}  // namespace velmora
+
 namespace velmora::gui {
 
-class TGamesSelectForm : public QMainWindow {
- public:
-  explicit TGamesSelectForm(QWidget* parent = nullptr);
+struct TGuiContext;
+class TKeepAlive;
+class TProgressForm;
 
+class TGamesSelectForm : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Shows the game: runs `prepare` and, when it gives true, the live window until it closes.
+  using TGameOpener = std::function<void(const std::string& gameNumber, const std::function<bool()>& prepare)>;
+
+  explicit TGamesSelectForm(TGuiContext& context, QWidget* parent = nullptr);
+  ~TGamesSelectForm() override;
+
+  void SetGameOpener(TGameOpener opener) { GameOpener_ = std::move(opener); }
+
+  void FormCreate();
+  void FormShow();
+  // True when the key was taken.
+  bool FormKeyDown(QKeyEvent* event);
+  bool FormCloseQuery();
+  void GamesGridDblClick() { OpenGameButtonClick(); }
+  void OpenGameButtonClick();
+  void EditGameButtonClick();
+  void DeleteGameButtonClick();
+  void ExportButtonClick();
+  void ImportButtonClick();
+  void NewGameButtonClick();
+  void ConfigButtonClick();
+  void QuitButtonClick();
+  void ConnectButtonClick();
+  void ConnectionTimerTimer();
+
+  // Reloads the games from the store and, with `connect`, logs in through the connect dialog; the
+  // model's server client is then the new one (or none). False when the store could not be read or
+  // the login did not succeed.
+  bool ReloadGames(bool connect);
+  void RefreshGamesGrid();
+  // Makes the local and the server copy of the game agree; true when it may be opened.
+  bool PrepareGame(const std::string& gameNumber);
+  // The host of the URL: without a leading "http://" and from the first "/" on.
+  static QString ServerHostText(const QString& url);
+
+  bool Connected() const;
+  const TObjectHash<TMatchInfo>& Games() const { return Games_; }
   QTableWidget* GamesGrid() const { return GamesGrid_; }
+  TFileDialog& OpenDialog() { return OpenDialog_; }
+  TFileDialog& SaveDialog() { return SaveDialog_; }
+  QTimer* ConnectionTimer() const { return ConnectionTimer_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   QWidget* BuildTopPanel();
   QWidget* BuildOnlineGroup();
   QWidget* BuildGamesGroup();
   QWidget* BuildBottomPanel();
+
+  // The game number of the current row; empty when there is none.
+  std::string SelectedGame() const;
+  TMatchInfo* Entry(const std::string& gameNumber) const;
+  void ShowConnected(bool connected);
+  void Disconnect();
+  void KeepAliveFailed(TInternetPlugin* client);
+  // Lets the operator edit the model's match information; true when it was saved.
+  bool EditMatchInfo();
+  // Runs server work behind the progress window; the window ignores keep-alive failures meanwhile.
+  void RunServerWork(const std::function<void()>& work);
+  void WaitForJob(const std::function<bool()>& finished);
+  void Say(const QString& text, TMessageIcon icon);
+
+  TGuiContext& Context_;
+  TDatabasePlugin& Store_;
+  TObjectHash<TMatchInfo> Games_;
+  TGameOpener GameOpener_;
+  TFileDialog OpenDialog_;
+  TFileDialog SaveDialog_;
+  TKeepAlive* KeepAlive_ = nullptr;
+  int Busy_ = 0;
+  bool Shown_ = false;
 
   QLabel* ConnectImage_ = nullptr;
   QLabel* DisconnectImage_ = nullptr;
