@@ -78,6 +78,9 @@ TEST_F(SetupWindowsE2eTest, ConnectOpenPlayDisconnectAndComeBack) {
   EXPECT_EQ(LocalIds(), ServerIds());
   EXPECT_EQ(LocalIds().size(), 2u) << "the two shots";
   EXPECT_EQ(Model.Score(), (std::pair<int, int>{2, 3}));
+  OpenTheGame(false);
+  EXPECT_EQ(Opened.size(), 2u) << "opened again at once, in the same session";
+  EXPECT_TRUE(Ui.Questions.empty());
 
   Click(Form, "NewGameButton");
   Click(Form, "DeleteGameButton");
@@ -93,7 +96,7 @@ TEST_F(SetupWindowsE2eTest, ConnectOpenPlayDisconnectAndComeBack) {
   EXPECT_EQ(State(), "Local and online");
   Play.push_back(Make.Shot(80, 1, 6, "Made", 2));
   OpenTheGame(false);
-  EXPECT_EQ(Opened.size(), 2u) << "equal checksums open the game at once";
+  EXPECT_EQ(Opened.size(), 3u) << "equal checksums open the game at once";
   EXPECT_TRUE(Ui.Questions.empty());
   EXPECT_EQ(LocalIds(), ServerIds());
   EXPECT_EQ(LocalChecksum(), ServerChecksum());

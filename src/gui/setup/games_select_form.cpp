@@ -234,7 +234,12 @@ bool TGamesSelectForm::ReloadGames(bool connect) {
   if (dialog.exec() != QDialog::Accepted) return false;
   auto client = std::make_unique<TInternetPlugin>(Context_.App.Config(), &Context_.Ui,
                                                   ReadInstalledVersion(Context_.Registry));
-  if (!client->Login(Games_, dialog.Outcome(), dialog.Entered(), dialog.Remember(), Context_.Registry)) return false;
+  if (!client->Login(Games_, dialog.Outcome(), dialog.Entered(), dialog.Remember(), Context_.Registry)) {
+    // The server's games were merged in already; without a client they must go again.
+    Games_.Clear();
+    Store_.LoadGamesList(Games_);
+    return false;
+  }
   model.SetServer(std::move(client));
   return true;
 }
@@ -400,8 +405,10 @@ bool TGamesSelectForm::PrepareGame(const std::string& gameNumber) {
     if (!EditMatchInfo()) return false;
     auto job = TUploaderThread::BringIntoStore(model, *client, Store_);
     WaitForJob([&] { return job->Finished(); });
-    entry->Availability = kLocalAndOnline;
+    // The entry becomes the game as now stored: the next opening compares checksums over it, and
+    // the server's short listing would never match.
     model.MatchInfo.Availability = kLocalAndOnline;
+    Games_.Set(gameNumber, std::make_unique<TMatchInfo>(model.MatchInfo));
     return true;
   }
 
