@@ -64,6 +64,7 @@ TConfigForm::TConfigForm(TApp& app, TRegistry& registry, TUserInterface& userInt
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(Pages_);
   layout->addLayout(buttons);
+  resize(720, sizeHint().height());
 }
 
 TIntegerBox* TConfigForm::AddIntegerBox(const char* setting, int maximum) {
@@ -145,6 +146,9 @@ QWidget* TConfigForm::BuildReportsPage() {
   test->setObjectName(QStringLiteral("FormulaTestButton"));
   connect(test, &QPushButton::clicked, this, &TConfigForm::FormulaTestButtonClick);
   for (QPushButton* button : {headerBrowse, footerBrowse, ReportFormulaHelpButton_, test}) button->setAutoDefault(false);
+  for (QPushButton* small : {headerBrowse, footerBrowse, ReportFormulaHelpButton_}) {
+    small->setFixedWidth(small->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
+  }
 
   fields->addRow(tr("Imagen de la cabecera"), Row(ReportHeaderEdit_, headerBrowse));
   fields->addRow(tr("Imagen en el pie de página"), Row(ReportFooterEdit_, footerBrowse));

@@ -244,8 +244,9 @@ bool TGamesSelectForm::ReloadGames(bool connect) {
   return true;
 }
 
-void TGamesSelectForm::RefreshGamesGrid() {
-  const std::string selected = SelectedGame();
+void TGamesSelectForm::RefreshGamesGrid() { RefreshGamesGrid(SelectedGame()); }
+
+void TGamesSelectForm::RefreshGamesGrid(const std::string& selected) {
   const std::vector<const TMatchInfo*> games = GamesInGridOrder(Games_);
   GamesGrid_->clearContents();
   GamesGrid_->setRowCount(std::max<int>(1, static_cast<int>(games.size())));
@@ -499,7 +500,7 @@ void TGamesSelectForm::NewGameButtonClick() {
     return;
   }
   Games_.Set(gameNumber, std::make_unique<TMatchInfo>(model.MatchInfo));
-  RefreshGamesGrid();
+  RefreshGamesGrid(gameNumber);
 }
 
 // ---- Files ----
@@ -553,7 +554,7 @@ void TGamesSelectForm::ImportButtonClick() {
   }
   const TMatchInfo& matchInfo = imported.Value();
   Games_.Set(matchInfo.GameNumber, std::make_unique<TMatchInfo>(matchInfo));
-  RefreshGamesGrid();
+  RefreshGamesGrid(matchInfo.GameNumber);
 }
 
 // ---- Settings and quitting ----

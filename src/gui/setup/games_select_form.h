@@ -64,6 +64,8 @@ class TGamesSelectForm : public QMainWindow {
   // the login did not succeed.
   bool ReloadGames(bool connect);
   void RefreshGamesGrid();
+  // The same, with the game of that number selected (the first row when it is not listed).
+  void RefreshGamesGrid(const std::string& selected);
   // Makes the local and the server copy of the game agree; true when it may be opened.
   bool PrepareGame(const std::string& gameNumber);
   // The host of the URL: without a leading "http://" and from the first "/" on.
