@@ -35,9 +35,10 @@ class SetupWindowsE2eTest : public ClientE2eTest {
     Form.show();
   }
 
-  void ConnectThroughTheDialog() {
-    WhenShown<gui::TInternetPluginForm>([this](gui::TInternetPluginForm& dialog) {
-      dialog.findChild<QLineEdit*>(QStringLiteral("URLEdit"))->setText(QString::fromStdString(DirectUrl()));
+  void ConnectThroughTheDialog(const std::string& url = "") {
+    WhenShown<gui::TInternetPluginForm>([this, url](gui::TInternetPluginForm& dialog) {
+      dialog.findChild<QLineEdit*>(QStringLiteral("URLEdit"))
+          ->setText(QString::fromStdString(url.empty() ? DirectUrl() : url));
       dialog.findChild<QLineEdit*>(QStringLiteral("UserEdit"))->setText(QString::fromLatin1(kOperator));
       dialog.findChild<QLineEdit*>(QStringLiteral("PasswordEdit"))->setText(QString::fromLatin1(kOperatorPassword));
       Click(dialog, "btnNext");
@@ -140,6 +141,17 @@ TEST_F(SetupWindowsE2eTest, ServerGamesAreEditedAndExportedThroughTheLocalStore)
   EXPECT_EQ(Ui.Texts().back(), "información del partido guardada en el fichero \"" + file.toStdString() + "\"");
   EXPECT_EQ(LocalIds("G-2"), ServerIds("G-2")) << "the export brought the server's actions home first";
   EXPECT_EQ(Model.Score(), (std::pair<int, int>{3, 0}));
+}
+
+TEST_F(SetupWindowsE2eTest, AServerThatStopsAnsweringOpensNothingAndStoresNothing) {
+  ConnectThroughTheDialog(FrontUrl());
+  ASSERT_TRUE(Form.Connected());
+  Mode = TFrontMode::Refuse;
+  OpenTheGame(false);
+  EXPECT_TRUE(Opened.empty());
+  EXPECT_EQ(Ui.Texts(), std::vector<std::string>{"Failed to get match info.\r\nPlease try logging in again."});
+  EXPECT_EQ(Local->FindGameId("G-1"), 0);
+  EXPECT_EQ(State(), "Online only");
 }
 
 TEST_F(SetupWindowsE2eTest, AChangedServerCopyThatMayNotBeOverwrittenDisconnects) {

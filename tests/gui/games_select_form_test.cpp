@@ -180,9 +180,11 @@ TEST_F(GamesSelectFormTest, ImportRefusesCorruptAndDuplicateFilesAndMovesTheCloc
   import(Temp / "three.xml");
   import(file);
   import(file);
-  EXPECT_EQ(Ui.Texts(), (std::vector<std::string>{"Failed to read game data from specified file.",
-                                                  "Error al interpretar el fichero - quizá los datos están corruptos.",
-                                                  kGameExistsError}));
+  const TTexts errors = Ui.Texts();
+  ASSERT_EQ(errors.size(), 3u);
+  EXPECT_TRUE(errors[0].starts_with("Failed to read game data from specified file.")) << errors[0];
+  EXPECT_EQ(errors[1], "Error al interpretar el fichero - quizá los datos están corruptos.");
+  EXPECT_EQ(errors[2], kGameExistsError);
   EXPECT_EQ(Column(*form->GamesGrid(), 0), TTexts{"I-1"});
   TMatchInfo stored;
   ASSERT_TRUE(Store->LoadMatchInfo("I-1", stored));

@@ -358,6 +358,30 @@ bool TGamesSelectForm::EditMatchInfo() {
   return true;
 }
 
+TStatus TGamesSelectForm::FetchMatchInfo(const std::string& gameNumber) {
+  TModel& model = Context_.Model;
+  TInternetPlugin* client = ServerClientOf(model);
+  TStatus fetched = TError{"Failed to get match info.\r\nPlease try logging in again."};
+  if (client) RunServerWork([&] { fetched = client->GetMatchInfo(gameNumber, model.MatchInfo, false); });
+  return fetched;
+}
+
+TStatus TGamesSelectForm::BringIntoStore(const std::string& gameNumber) {
+  TModel& model = Context_.Model;
+  TInternetPlugin* client = ServerClientOf(model);
+  if (!client) return TError{"Failed to get match info.\r\nPlease try logging in again."};
+  model.MatchInfo.Availability = kOnlineOnly;
+  auto job = TUploaderThread::BringIntoStore(model, *client, Store_);
+  WaitForJob([&] { return job->Finished(); });
+  if (Store_.FindGameId(gameNumber) != 0) {
+    // The entry becomes the game as now stored: the next opening compares checksums over it, and
+    // the server's short listing would never match.
+    model.MatchInfo.Availability = kLocalAndOnline;
+    Games_.Set(gameNumber, std::make_unique<TMatchInfo>(model.MatchInfo));
+  }
+  return job->Outcome();
+}
+
 // ---- Opening ----
 
 void TGamesSelectForm::OpenGameButtonClick() {
@@ -397,26 +421,27 @@ bool TGamesSelectForm::PrepareGame(const std::string& gameNumber) {
   }
 
   if (entry->Availability == kOnlineOnly) {
-    TStatus fetched;
-    RunServerWork([&] { fetched = client->GetMatchInfo(gameNumber, model.MatchInfo, false); });
-    if (!fetched) {
+    if (const TStatus fetched = FetchMatchInfo(gameNumber); !fetched) {
       Say(FromStd(fetched.Error()), TMessageIcon::Error);
       return false;
     }
     if (!EditMatchInfo()) return false;
-    auto job = TUploaderThread::BringIntoStore(model, *client, Store_);
-    WaitForJob([&] { return job->Finished(); });
-    // The entry becomes the game as now stored: the next opening compares checksums over it, and
-    // the server's short listing would never match.
-    model.MatchInfo.Availability = kLocalAndOnline;
-    Games_.Set(gameNumber, std::make_unique<TMatchInfo>(model.MatchInfo));
-    return true;
+    const TStatus brought = BringIntoStore(gameNumber);
+    if (!brought) Say(FromStd(brought.Error()), TMessageIcon::Error);
+    return brought.Ok();
   }
 
   model.OpenGame(gameNumber);
   auto job = TUploaderThread::CompareAndOverwrite(model, *client, Store_, *entry, Context_.Ui);
   WaitForJob([&] { return job->Finished(); });
   if (job->ResultFlag()) return true;
+  if (!job->Outcome()) {
+    // The operator agreed, but the server did not take the local copy.
+    Say(FromStd(job->Outcome().Error()), TMessageIcon::Error);
+    job.reset();
+    Disconnect();
+    return false;
+  }
   Say(tr("No puede trabajar Online sin sincronizar los datos.\n\rPara utilizar los datos del servidor elimine el "
          "partido en local y conecte con el servidor.\n\rPara utilizar los datos locales acepte el volcado en el "
          "paso anterior."),
@@ -438,9 +463,7 @@ void TGamesSelectForm::EditGameButtonClick() {
   TInternetPlugin* client = ServerClientOf(model);
 
   if (entry->Availability == kOnlineOnly) {
-    TStatus fetched = TError{"Failed to get match info.\r\nPlease try logging in again."};
-    if (client) RunServerWork([&] { fetched = client->GetMatchInfo(gameNumber, model.MatchInfo, false); });
-    if (!fetched) {
+    if (const TStatus fetched = FetchMatchInfo(gameNumber); !fetched) {
       Say(FromStd(fetched.Error()), TMessageIcon::Error);
       return;
     }
@@ -453,7 +476,8 @@ void TGamesSelectForm::EditGameButtonClick() {
     if (const TStatus stored = Store_.StoreMatchInfo(model.MatchInfo); !stored) {
       Say(FromStd(stored.Error()), TMessageIcon::Error);
     } else if (model.MatchInfo.Availability != kLocalOnly && client) {
-      RunServerWork([&] { client->UpdateMatchInfo(model.MatchInfo); });
+      // A refusal shows its own box; the local copy is kept either way.
+      RunServerWork([&] { [[maybe_unused]] const TStatus sent = client->UpdateMatchInfo(model.MatchInfo); });
     }
   }
   Games_.Set(model.MatchInfo.GameNumber, std::make_unique<TMatchInfo>(model.MatchInfo));
@@ -516,23 +540,9 @@ void TGamesSelectForm::ExportButtonClick() {
 
   Context_.App.LoadCatalogue();
   TStatus exported;
-  TInternetPlugin* client = ServerClientOf(model);
   if (entry->Availability == kOnlineOnly) {
-    if (!client) {
-      exported = TError{kExportError};
-    } else {
-      RunServerWork([&] {
-        model.MatchInfo.Availability = kOnlineOnly;
-        exported = client->GetMatchInfo(gameNumber, model.MatchInfo, false);
-        if (!exported) return;
-        // A game the store then lacks fails the export below; the server's refusal has shown its box.
-        if (const TStatus saved = model.SaveMatchInfo(); !saved) Log(saved.Error());
-        const TActionList actions = client->GetActionList(gameNumber);
-        if (!Store_.SaveActionList(gameNumber, actions, false, model.MatchInfo.CurrentGameTime)) {
-          exported = TError{kExportError};
-        }
-      });
-    }
+    exported = FetchMatchInfo(gameNumber);
+    if (exported) exported = BringIntoStore(gameNumber);
   }
   if (exported) exported = ExportGame(model, Store_, gameNumber, file->toStdString());
   if (!exported) {

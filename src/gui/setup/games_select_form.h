@@ -11,6 +11,7 @@
 #include "records/hash_table.h"
 #include "platform/user_interface.h"
 #include "records/match_info.h"
+#include "records/result.h"
 #include "widgets/dialog_answers.h"
 
 class QKeyEvent;
@@ -97,6 +98,10 @@ class TGamesSelectForm : public QMainWindow {
   void KeepAliveFailed(TInternetPlugin* client);
   // Lets the operator edit the model's match information; true when it was saved.
   bool EditMatchInfo();
+  // The server's current match information of the game into the model.
+  TStatus FetchMatchInfo(const std::string& gameNumber);
+  // Job 2: the model's match information and the server's actions into the store.
+  TStatus BringIntoStore(const std::string& gameNumber);
   // Runs server work behind the progress window; the window ignores keep-alive failures meanwhile.
   void RunServerWork(const std::function<void()>& work);
   void WaitForJob(const std::function<bool()>& finished);
