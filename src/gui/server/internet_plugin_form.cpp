@@ -8,11 +8,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace velmora::gui {
+#include "widgets/dialog_layout.h"
 
-namespace {
-QString FromStd(const std::string& text) { return QString::fromStdString(text); }
-}  // namespace
+namespace velmora::gui {
 
 TInternetPluginForm::TInternetPluginForm(const TCredentials& stored, const TConfiguration& config,
                                          const TRegistry& registry, TUserInterface& userInterface, QWidget* parent)
@@ -20,12 +18,12 @@ TInternetPluginForm::TInternetPluginForm(const TCredentials& stored, const TConf
   setWindowTitle(tr("Connect to server"));
   auto* group = new QGroupBox(tr("Settings"), this);
   auto* fields = new QFormLayout(group);
-  URLEdit_ = new QLineEdit(stored.Url.empty() ? QStringLiteral("http://") : FromStd(stored.Url), group);
+  URLEdit_ = new QLineEdit(stored.Url.empty() ? QStringLiteral("http://") : QString::fromStdString(stored.Url), group);
   URLEdit_->setObjectName(QStringLiteral("URLEdit"));
   URLEdit_->setMinimumWidth(280);
-  UserEdit_ = new QLineEdit(FromStd(stored.UserName), group);
+  UserEdit_ = new QLineEdit(QString::fromStdString(stored.UserName), group);
   UserEdit_->setObjectName(QStringLiteral("UserEdit"));
-  PasswordEdit_ = new QLineEdit(FromStd(stored.Password), group);
+  PasswordEdit_ = new QLineEdit(QString::fromStdString(stored.Password), group);
   PasswordEdit_->setObjectName(QStringLiteral("PasswordEdit"));
   PasswordEdit_->setEchoMode(QLineEdit::Password);
   PasswordEdit_->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
@@ -37,21 +35,15 @@ TInternetPluginForm::TInternetPluginForm(const TCredentials& stored, const TConf
   fields->addRow(tr("Password"), PasswordEdit_);
   fields->addRow(QString(), RememberCheckbox_);
 
-  btnNext_ = new QPushButton(tr("&OK"), this);
-  btnNext_->setObjectName(QStringLiteral("btnNext"));
+  btnNext_ = NamedButton(tr("&OK"), QStringLiteral("btnNext"), this);
   btnNext_->setDefault(true);
-  btnPrev_ = new QPushButton(tr("&Cancel"), this);
-  btnPrev_->setObjectName(QStringLiteral("btnPrev"));
+  btnPrev_ = NamedButton(tr("&Cancel"), QStringLiteral("btnPrev"), this);
   connect(btnNext_, &QPushButton::clicked, this, &TInternetPluginForm::btnNextClick);
   connect(btnPrev_, &QPushButton::clicked, this, &TInternetPluginForm::btnPrevClick);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(btnNext_);
-  buttons->addWidget(btnPrev_);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(group);
-  layout->addLayout(buttons);
+  layout->addLayout(ButtonRow({btnNext_, btnPrev_}));
 }
 
 TInternetPluginForm::~TInternetPluginForm() {

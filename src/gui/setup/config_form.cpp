@@ -15,13 +15,12 @@
 #include "platform/user_interface.h"
 #include "setup/formula_help_form.h"
 #include "stats/efficiency.h"
+#include "widgets/dialog_layout.h"
 #include "widgets/integer_box.h"
 
 namespace velmora::gui {
 
 namespace {
-
-QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 
 QWidget* Row(QWidget* first, QWidget* second, QWidget* third = nullptr) {
   auto* row = new QWidget;
@@ -50,20 +49,14 @@ TConfigForm::TConfigForm(TApp& app, TRegistry& registry, TUserInterface& userInt
   Pages_->addTab(BuildInterfacePage(), tr("Interface del usuario"));
   Pages_->addTab(BuildReportsPage(), tr("Informes"));
 
-  auto* ok = new QPushButton(tr("&Aceptar"), this);
-  ok->setObjectName(QStringLiteral("OKButton"));
+  auto* ok = NamedButton(tr("&Aceptar"), QStringLiteral("OKButton"), this);
   ok->setDefault(true);
-  auto* cancel = new QPushButton(tr("&Cancelar"), this);
-  cancel->setObjectName(QStringLiteral("CancelButton"));
+  auto* cancel = NamedButton(tr("&Cancelar"), QStringLiteral("CancelButton"), this);
   connect(ok, &QPushButton::clicked, this, &TConfigForm::OKButtonClick);
   connect(cancel, &QPushButton::clicked, this, &TConfigForm::CancelButtonClick);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(Pages_);
-  layout->addLayout(buttons);
+  layout->addLayout(ButtonRow({ok, cancel}));
   resize(720, sizeHint().height());
 }
 
@@ -169,15 +162,15 @@ void TConfigForm::FormShow() {
   LowBandwidthCheckBox_->setChecked(App_.GetInt("low_bandwidth") == 1);
   HideFollowupsCheckbox_->setChecked(App_.GetInt("hide_followups") == 1);
   EnableFollowupsCheckBox_->setChecked(App_.GetInt("enable_followups") == 1);
-  ReportHeaderEdit_->setText(FromStd(App_.GetString("report_header")));
-  ReportFooterEdit_->setText(FromStd(App_.GetString("report_footer")));
-  ProxyServerEdit_->setText(FromStd(App_.GetString("proxy_server")));
-  ReportFormulaEdit_->setText(FromStd(App_.GetString("eff_formula")));
+  ReportHeaderEdit_->setText(QString::fromStdString(App_.GetString("report_header")));
+  ReportFooterEdit_->setText(QString::fromStdString(App_.GetString("report_footer")));
+  ProxyServerEdit_->setText(QString::fromStdString(App_.GetString("proxy_server")));
+  ReportFormulaEdit_->setText(QString::fromStdString(App_.GetString("eff_formula")));
 
   ReportLanguageEdit_->clear();
   LanguageCodes_.clear();
   for (const TLanguage& language : OfferedLanguages(Registry_)) {
-    ReportLanguageEdit_->addItem(FromStd(language.Name));
+    ReportLanguageEdit_->addItem(QString::fromStdString(language.Name));
     LanguageCodes_.push_back(language.Code);
     if (language.Code == App_.GetString("report_language")) {
       ReportLanguageEdit_->setCurrentIndex(ReportLanguageEdit_->count() - 1);

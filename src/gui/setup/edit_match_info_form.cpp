@@ -16,25 +16,18 @@
 #include "setup/edit_player_form.h"
 #include "setup/roster_grid.h"
 #include "widgets/color_button.h"
+#include "widgets/dialog_layout.h"
 
 namespace velmora::gui {
 
 namespace {
 
-QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 std::string ToStd(const QLineEdit* edit) { return edit->text().toStdString(); }
 
 QLineEdit* NamedEdit(const char* name, QWidget* parent) {
   auto* edit = new QLineEdit(parent);
   edit->setObjectName(QString::fromLatin1(name));
   return edit;
-}
-
-QPushButton* NamedButton(const QString& caption, const QString& name, QWidget* parent) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(name);
-  button->setAutoDefault(false);
-  return button;
 }
 
 QString Numbered(const char* name, int team) { return QString::fromLatin1(name).arg(team); }
@@ -56,14 +49,9 @@ TEditMatchInfoForm::TEditMatchInfoForm(const TMatchInfo& matchInfo, std::optiona
   CancelButton_ = NamedButton(tr("&Cancel"), QStringLiteral("CancelButton"), this);
   connect(SaveButton_, &QPushButton::clicked, this, &TEditMatchInfoForm::SaveButtonClick);
   connect(CancelButton_, &QPushButton::clicked, this, &QDialog::reject);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(SaveButton_);
-  buttons->addWidget(CancelButton_);
-
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(MainPanel_);
-  layout->addLayout(buttons);
+  layout->addLayout(ButtonRow({SaveButton_, CancelButton_}));
   resize(820, 480);
   Fill();
 }
@@ -181,25 +169,25 @@ QWidget* TEditMatchInfoForm::BuildPlayersPage(int team) {
 
 void TEditMatchInfoForm::Fill() {
   const TMatchInfo& info = Result_;
-  GameNumberEdit_->setText(FromStd(info.GameNumber));
+  GameNumberEdit_->setText(QString::fromStdString(info.GameNumber));
   GameNumberEdit_->setReadOnly(!Trimmed(info.GameNumber).empty());
   // A new game is usually typed in just before it starts.
   const bool newGame = Trimmed(info.GameNumber).empty();
-  DateTimeEdit_->setText(FromStd(FormatDateTime(info.Time == 0 || newGame ? Now() : info.Time)));
-  PlaceEdit_->setText(FromStd(info.Place));
-  FieldEdit_->setText(FromStd(info.Field));
+  DateTimeEdit_->setText(QString::fromStdString(FormatDateTime(info.Time == 0 || newGame ? Now() : info.Time)));
+  PlaceEdit_->setText(QString::fromStdString(info.Place));
+  FieldEdit_->setText(QString::fromStdString(info.Field));
   const std::string* referees[] = {&info.Referee1, &info.Referee2, &info.Referee3, &info.Referee4};
-  for (int referee = 0; referee < 4; ++referee) RefereeEdits_[referee]->setText(FromStd(*referees[referee]));
-  CommissionerEdit_->setText(FromStd(info.Commissioner));
-  CompetitionEdit_->setText(FromStd(info.Competition));
+  for (int referee = 0; referee < 4; ++referee) RefereeEdits_[referee]->setText(QString::fromStdString(*referees[referee]));
+  CommissionerEdit_->setText(QString::fromStdString(info.Commissioner));
+  CompetitionEdit_->setText(QString::fromStdString(info.Competition));
   SpectatorsEdit_->setText(info.Spectators == 0 ? QString() : QString::number(info.Spectators));
   TVBox_->setCurrentIndex(info.TV >= 0 && info.TV < TVBox_->count() ? info.TV : 0);
   for (const int team : {1, 2}) {
     TTeamControls& controls = Team(team);
     const TTeam& source = info.Team(team);
-    controls.Name->setText(FromStd(source.Name));
-    controls.Coach->setText(FromStd(source.Coach));
-    controls.Short->setText(FromStd(source.Shortname));
+    controls.Name->setText(QString::fromStdString(source.Name));
+    controls.Coach->setText(QString::fromStdString(source.Coach));
+    controls.Short->setText(QString::fromStdString(source.Shortname));
     SetTeamColor(team, source.Color);
     controls.Players->SetNamesEditable(!ServerGame());
     controls.Players->SetRows(RosterRowsOf(source));
@@ -287,7 +275,7 @@ void TEditMatchInfoForm::ShowError(const QString& text) {
 
 bool TEditMatchInfoForm::RosterValid(int team) {
   const std::vector<std::string> errors = RosterErrors(Team(team).Players->Rows(), Limits_);
-  for (const std::string& error : errors) ShowError(FromStd(error));
+  for (const std::string& error : errors) ShowError(QString::fromStdString(error));
   if (!errors.empty()) MainPanel_->setCurrentWidget(Team(team).Page);
   return errors.empty();
 }

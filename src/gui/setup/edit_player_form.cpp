@@ -17,6 +17,7 @@
 #include "platform/user_interface.h"
 #include "records/game_time.h"
 #include "records/text_utils.h"
+#include "widgets/dialog_layout.h"
 
 namespace velmora::gui {
 
@@ -24,7 +25,6 @@ namespace {
 
 const QString kDateFormat = QStringLiteral("yyyy.MM.dd");
 
-QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 
 const char* const kPositionNames[] = {"",          "Center",        "Forward",     "Guard",         "Forward/Center",
                                       "Guard/Forward", "Power forward", "Point guard", "Small forward", "Shooting guard"};
@@ -51,11 +51,9 @@ TPlayerDetailsForm::TPlayerDetailsForm(TUserInterface& userInterface, QWidget* p
   connect(DobCheck_, &QCheckBox::toggled, DobEdit_, &QDateEdit::setEnabled);
   ClubEdit_ = new QLineEdit(this);
   ClubEdit_->setObjectName(QStringLiteral("ClubEdit"));
-  OKButton_ = new QPushButton(tr("&OK"), this);
-  OKButton_->setObjectName(QStringLiteral("OKButton"));
+  OKButton_ = NamedButton(tr("&OK"), QStringLiteral("OKButton"), this);
   OKButton_->setDefault(true);
-  CancelButton_ = new QPushButton(tr("&Cancel"), this);
-  CancelButton_->setObjectName(QStringLiteral("CancelButton"));
+  CancelButton_ = NamedButton(tr("&Cancel"), QStringLiteral("CancelButton"), this);
   connect(OKButton_, &QPushButton::clicked, this, &TPlayerDetailsForm::OKButtonClick);
   connect(CancelButton_, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -76,28 +74,24 @@ void TPlayerDetailsForm::BuildLayout(const std::vector<std::pair<QString, QWidge
   fields->addRow(tr("Date of birth"), birth);
   fields->addRow(tr("Current club"), ClubEdit_);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(OKButton_);
-  buttons->addWidget(CancelButton_);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(group);
-  layout->addLayout(buttons);
+  layout->addLayout(ButtonRow({OKButton_, CancelButton_}));
 }
 
 void TPlayerDetailsForm::SetDateOfBirth(double birthDate) {
   DobCheck_->setChecked(birthDate > 0);
-  if (birthDate > 0) DobEdit_->setDate(QDate::fromString(FromStd(FormatDate(birthDate)), kDateFormat));
+  if (birthDate > 0) DobEdit_->setDate(QDate::fromString(QString::fromStdString(FormatDate(birthDate)), kDateFormat));
 }
 
 void TPlayerDetailsForm::FillDetails(const TRosterRow& row) {
-  ShirtNumberEdit_->setText(FromStd(std::string(Trimmed(row.Number))));
-  HeightEdit_->setText(FromStd(row.Height));
+  ShirtNumberEdit_->setText(QString::fromStdString(std::string(Trimmed(row.Number))));
+  HeightEdit_->setText(QString::fromStdString(row.Height));
   PositionEdit_->setCurrentIndex(PositionIndex(row.Position) - 1);
-  const QDate born = QDate::fromString(FromStd(row.Born), kDateFormat);
+  const QDate born = QDate::fromString(QString::fromStdString(row.Born), kDateFormat);
   DobCheck_->setChecked(!row.Born.empty());
   if (born.isValid()) DobEdit_->setDate(born);
-  ClubEdit_->setText(FromStd(row.Club));
+  ClubEdit_->setText(QString::fromStdString(row.Club));
 }
 
 void TPlayerDetailsForm::WriteDetails(TRosterRow& row) const {
@@ -136,8 +130,8 @@ TEditPlayerForm::TEditPlayerForm(TUserInterface& userInterface, QWidget* parent)
 }
 
 void TEditPlayerForm::Fill(const TRosterRow& row) {
-  FirstNameEdit_->setText(FromStd(row.Name));
-  LastNameEdit_->setText(FromStd(row.Surname));
+  FirstNameEdit_->setText(QString::fromStdString(row.Name));
+  LastNameEdit_->setText(QString::fromStdString(row.Surname));
   FillDetails(row);
 }
 
@@ -175,7 +169,7 @@ void TEditPlayerForm2::OfferForAdd(const std::vector<std::string>& usedIds) {
   for (int slot = 1; slot <= InitialRoster_.PlayerCount; ++slot) {
     const TPlayer& player = InitialRoster_.Player(slot);
     if (std::find(usedIds.begin(), usedIds.end(), player.ID) != usedIds.end()) continue;
-    PlayerEdit_->addItem(FromStd(player.Name + " " + player.Surname), FromStd(player.ID));
+    PlayerEdit_->addItem(QString::fromStdString(player.Name + " " + player.Surname), QString::fromStdString(player.ID));
   }
   PlayerEdit_->setCurrentIndex(-1);
 }
@@ -184,7 +178,7 @@ void TEditPlayerForm2::OfferForEdit(const TRosterRow& row) {
   OfferForAdd({});
   {
     const QSignalBlocker quiet(PlayerEdit_);
-    PlayerEdit_->setCurrentIndex(PlayerEdit_->findData(FromStd(std::string(Trimmed(row.Id)))));
+    PlayerEdit_->setCurrentIndex(PlayerEdit_->findData(QString::fromStdString(std::string(Trimmed(row.Id)))));
   }
   PlayerEdit_->setEnabled(false);
   FillDetails(row);
@@ -198,11 +192,11 @@ const TPlayer* TEditPlayerForm2::ChosenPlayer() const {
 void TEditPlayerForm2::PlayerEditChange() {
   const TPlayer* player = ChosenPlayer();
   if (!player) return;
-  ShirtNumberEdit_->setText(FromStd(ShirtText(player->Number)));
-  HeightEdit_->setText(player->Height > 0 ? FromStd(RosterRowOf(*player).Height) : QString());
+  ShirtNumberEdit_->setText(QString::fromStdString(ShirtText(player->Number)));
+  HeightEdit_->setText(player->Height > 0 ? QString::fromStdString(RosterRowOf(*player).Height) : QString());
   PositionEdit_->setCurrentIndex(PositionIndex(player->Position) - 1);
   SetDateOfBirth(player->Birth_date);
-  ClubEdit_->setText(FromStd(player->Club));
+  ClubEdit_->setText(QString::fromStdString(player->Club));
 }
 
 void TEditPlayerForm2::WriteInto(TRosterRow& row) const {

@@ -29,6 +29,7 @@
 #include "store/database_plugin.h"
 #include "store/game_transfer.h"
 #include "store/games_list.h"
+#include "widgets/dialog_layout.h"
 #include "widgets/job_wait.h"
 #include "widgets/pictures.h"
 #include "widgets/progress_form.h"
@@ -49,14 +50,6 @@ constexpr TColumn kColumns[] = {
     {u"Estado", 98},
 };
 
-QString FromStd(const std::string& text) { return QString::fromStdString(text); }
-
-QPushButton* MakeButton(const QString& caption, const char* name, QWidget* parent) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(QString::fromLatin1(name));
-  button->setAutoDefault(false);
-  return button;
-}
 
 }  // namespace
 
@@ -118,8 +111,8 @@ QWidget* TGamesSelectForm::BuildTopPanel() {
   texts->addWidget(new QLabel(tr("Por favor elija un partido de la lista de abajo"), panel));
   layout->addLayout(texts, 1);
 
-  ConfigButton_ = MakeButton(tr("&Configuración"), "ConfigButton", panel);
-  QuitButton_ = MakeButton(tr("&Salir"), "QuitButton", panel);
+  ConfigButton_ = NamedButton(tr("&Configuración"), QStringLiteral("ConfigButton"), panel);
+  QuitButton_ = NamedButton(tr("&Salir"), QStringLiteral("QuitButton"), panel);
   connect(ConfigButton_, &QPushButton::clicked, this, &TGamesSelectForm::ConfigButtonClick);
   connect(QuitButton_, &QPushButton::clicked, this, &TGamesSelectForm::QuitButtonClick);
   layout->addWidget(ConfigButton_, 0, Qt::AlignTop);
@@ -139,7 +132,7 @@ QWidget* TGamesSelectForm::BuildOnlineGroup() {
   DisconnectImage_->hide();
   ConnectLabel_ = new QLabel(tr("NO conectado."), group);
   ConnectLabel_->setObjectName(QStringLiteral("ConnectLabel"));
-  ConnectButton_ = MakeButton(tr("Conec&tar"), "ConnectButton", group);
+  ConnectButton_ = NamedButton(tr("Conec&tar"), QStringLiteral("ConnectButton"), group);
   connect(ConnectButton_, &QPushButton::clicked, this, &TGamesSelectForm::ConnectButtonClick);
   layout->addWidget(ConnectImage_);
   layout->addWidget(DisconnectImage_);
@@ -172,12 +165,12 @@ QWidget* TGamesSelectForm::BuildGamesGroup() {
 QWidget* TGamesSelectForm::BuildBottomPanel() {
   auto* panel = new QWidget(this);
   auto* layout = new QHBoxLayout(panel);
-  OpenGameButton_ = MakeButton(tr("&Abrir partido"), "OpenGameButton", panel);
-  EditGameButton_ = MakeButton(tr("&Editar partido"), "EditGameButton", panel);
-  DeleteGameButton_ = MakeButton(tr("&Eliminar partido"), "DeleteGameButton", panel);
-  ExportButton_ = MakeButton(tr("&Exportar partido"), "ExportButton", panel);
-  ImportButton_ = MakeButton(tr("&Importar partido"), "ImportButton", panel);
-  NewGameButton_ = MakeButton(tr("&Nuevo partido"), "NewGameButton", panel);
+  OpenGameButton_ = NamedButton(tr("&Abrir partido"), QStringLiteral("OpenGameButton"), panel);
+  EditGameButton_ = NamedButton(tr("&Editar partido"), QStringLiteral("EditGameButton"), panel);
+  DeleteGameButton_ = NamedButton(tr("&Eliminar partido"), QStringLiteral("DeleteGameButton"), panel);
+  ExportButton_ = NamedButton(tr("&Exportar partido"), QStringLiteral("ExportButton"), panel);
+  ImportButton_ = NamedButton(tr("&Importar partido"), QStringLiteral("ImportButton"), panel);
+  NewGameButton_ = NamedButton(tr("&Nuevo partido"), QStringLiteral("NewGameButton"), panel);
   connect(OpenGameButton_, &QPushButton::clicked, this, &TGamesSelectForm::OpenGameButtonClick);
   connect(EditGameButton_, &QPushButton::clicked, this, &TGamesSelectForm::EditGameButtonClick);
   connect(DeleteGameButton_, &QPushButton::clicked, this, &TGamesSelectForm::DeleteGameButtonClick);
@@ -253,8 +246,8 @@ void TGamesSelectForm::RefreshGamesGrid(const std::string& selected) {
   int selectedRow = 0;
   for (int row = 0; row < static_cast<int>(games.size()); ++row) {
     const TMatchInfo& game = *games[static_cast<std::size_t>(row)];
-    const QString cells[] = {FromStd(game.GameNumber), FromStd(GridDateText(game)), FromStd(game.Team1.Name),
-                             FromStd(game.Team2.Name), FromStd(AvailabilityText(game.Availability))};
+    const QString cells[] = {QString::fromStdString(game.GameNumber), QString::fromStdString(GridDateText(game)), QString::fromStdString(game.Team1.Name),
+                             QString::fromStdString(game.Team2.Name), QString::fromStdString(AvailabilityText(game.Availability))};
     for (int column = 0; column < static_cast<int>(std::size(cells)); ++column) {
       GamesGrid_->setItem(row, column, new QTableWidgetItem(cells[column]));
     }
@@ -273,7 +266,7 @@ QString TGamesSelectForm::ServerHostText(const QString& url) {
 void TGamesSelectForm::ShowConnected(bool connected) {
   if (connected) {
     const TInternetPlugin* client = ServerClientOf(Context_.Model);
-    ConnectLabel_->setText(tr("Conectado al servidor \"") + ServerHostText(FromStd(client->PageUrl())) +
+    ConnectLabel_->setText(tr("Conectado al servidor \"") + ServerHostText(QString::fromStdString(client->PageUrl())) +
                            QStringLiteral("\"."));
     ConnectButton_->setText(tr("Desconectar"));
   } else {
@@ -326,14 +319,6 @@ void TGamesSelectForm::RunServerWork(const std::function<void()>& work) {
   --Busy_;
 }
 
-void TGamesSelectForm::WaitForJob(const std::function<bool()>& finished) {
-  TProgressForm progress(this);
-  progress.SetMessage(tr("Sincronizando datos con el servidor, espere por favor..."));
-  ++Busy_;
-  WaitBehindProgress(progress, finished);
-  --Busy_;
-}
-
 bool TGamesSelectForm::EditMatchInfo() {
   TModel& model = Context_.Model;
   std::optional<TMatchInfo> initial;
@@ -345,7 +330,7 @@ bool TGamesSelectForm::EditMatchInfo() {
       RunServerWork([&] { fetched = client->GetMatchInfo(model.MatchInfo.GameNumber, *initial, true); });
     }
     if (!fetched) {
-      Say(FromStd(fetched.Error()), TMessageIcon::Error);
+      Say(QString::fromStdString(fetched.Error()), TMessageIcon::Error);
       return false;
     }
   }
@@ -372,7 +357,7 @@ TStatus TGamesSelectForm::BringIntoStore(const std::string& gameNumber) {
   if (!client) return TError{"Failed to get match info.\r\nPlease try logging in again."};
   model.MatchInfo.Availability = kOnlineOnly;
   auto job = TUploaderThread::BringIntoStore(model, *client, Store_);
-  WaitForJob([&] { return job->Finished(); });
+  RunServerWork([&] { job->Wait(); });
   if (Store_.FindGameId(gameNumber) != 0) {
     // The entry becomes the game as now stored: the next opening compares checksums over it, and
     // the server's short listing would never match.
@@ -416,28 +401,28 @@ bool TGamesSelectForm::PrepareGame(const std::string& gameNumber) {
 
   if (!client || entry->Availability == kLocalOnly) {
     if (model.OpenGame(gameNumber)) return true;
-    Say(tr("No se pudo abrir el partido \"%1\".").arg(FromStd(gameNumber)), TMessageIcon::Error);
+    Say(tr("No se pudo abrir el partido \"%1\".").arg(QString::fromStdString(gameNumber)), TMessageIcon::Error);
     return false;
   }
 
   if (entry->Availability == kOnlineOnly) {
     if (const TStatus fetched = FetchMatchInfo(gameNumber); !fetched) {
-      Say(FromStd(fetched.Error()), TMessageIcon::Error);
+      Say(QString::fromStdString(fetched.Error()), TMessageIcon::Error);
       return false;
     }
     if (!EditMatchInfo()) return false;
     const TStatus brought = BringIntoStore(gameNumber);
-    if (!brought) Say(FromStd(brought.Error()), TMessageIcon::Error);
+    if (!brought) Say(QString::fromStdString(brought.Error()), TMessageIcon::Error);
     return brought.Ok();
   }
 
   model.OpenGame(gameNumber);
   auto job = TUploaderThread::CompareAndOverwrite(model, *client, Store_, *entry, Context_.Ui);
-  WaitForJob([&] { return job->Finished(); });
+  RunServerWork([&] { job->Wait(); });
   if (job->ResultFlag()) return true;
   if (!job->Outcome()) {
     // The operator agreed, but the server did not take the local copy.
-    Say(FromStd(job->Outcome().Error()), TMessageIcon::Error);
+    Say(QString::fromStdString(job->Outcome().Error()), TMessageIcon::Error);
     job.reset();
     Disconnect();
     return false;
@@ -464,17 +449,17 @@ void TGamesSelectForm::EditGameButtonClick() {
 
   if (entry->Availability == kOnlineOnly) {
     if (const TStatus fetched = FetchMatchInfo(gameNumber); !fetched) {
-      Say(FromStd(fetched.Error()), TMessageIcon::Error);
+      Say(QString::fromStdString(fetched.Error()), TMessageIcon::Error);
       return;
     }
   } else if (!Store_.LoadMatchInfo(gameNumber, model.MatchInfo)) {
-    Say(tr("No se pudo leer el partido \"%1\".").arg(FromStd(gameNumber)), TMessageIcon::Error);
+    Say(tr("No se pudo leer el partido \"%1\".").arg(QString::fromStdString(gameNumber)), TMessageIcon::Error);
     return;
   }
 
   if (EditMatchInfo()) {
     if (const TStatus stored = Store_.StoreMatchInfo(model.MatchInfo); !stored) {
-      Say(FromStd(stored.Error()), TMessageIcon::Error);
+      Say(QString::fromStdString(stored.Error()), TMessageIcon::Error);
     } else if (model.MatchInfo.Availability != kLocalOnly && client) {
       // A refusal shows its own box; the local copy is kept either way.
       RunServerWork([&] { [[maybe_unused]] const TStatus sent = client->UpdateMatchInfo(model.MatchInfo); });
@@ -497,7 +482,7 @@ void TGamesSelectForm::DeleteGameButtonClick() {
     return;
   }
   if (const TStatus deleted = Store_.DeleteGame(gameNumber); !deleted) {
-    Say(FromStd(deleted.Error()), TMessageIcon::Error);
+    Say(QString::fromStdString(deleted.Error()), TMessageIcon::Error);
     return;
   }
   Games_.Delete(gameNumber);
@@ -516,11 +501,11 @@ void TGamesSelectForm::NewGameButtonClick() {
   if (!EditMatchInfo()) return;
   const std::string gameNumber = model.MatchInfo.GameNumber;
   if (Games_.Exists(gameNumber) || Store_.FindGameId(gameNumber) != 0) {
-    Say(FromStd(kGameExistsError), TMessageIcon::Error);
+    Say(QString::fromStdString(kGameExistsError), TMessageIcon::Error);
     return;
   }
   if (const TStatus stored = Store_.StoreMatchInfo(model.MatchInfo); !stored) {
-    Say(FromStd(stored.Error()), TMessageIcon::Error);
+    Say(QString::fromStdString(stored.Error()), TMessageIcon::Error);
     return;
   }
   Games_.Set(gameNumber, std::make_unique<TMatchInfo>(model.MatchInfo));
@@ -535,7 +520,7 @@ void TGamesSelectForm::ExportButtonClick() {
   if (!entry) return;
   TModel& model = Context_.Model;
   model.MatchInfo.GameNumber = gameNumber;
-  const auto file = SaveDialog_.Execute(this, FromStd(gameNumber));
+  const auto file = SaveDialog_.Execute(this, QString::fromStdString(gameNumber));
   if (!file) return;
 
   Context_.App.LoadCatalogue();
@@ -559,7 +544,7 @@ void TGamesSelectForm::ImportButtonClick() {
   Context_.App.LoadCatalogue();
   const auto imported = ImportGame(Store_, file->toStdString(), Games_);
   if (!imported) {
-    Say(FromStd(imported.Error()), TMessageIcon::Error);
+    Say(QString::fromStdString(imported.Error()), TMessageIcon::Error);
     return;
   }
   const TMatchInfo& matchInfo = imported.Value();

@@ -104,7 +104,6 @@ class TGamesSelectForm : public QMainWindow {
   TStatus BringIntoStore(const std::string& gameNumber);
   // Runs server work behind the progress window; the window ignores keep-alive failures meanwhile.
   void RunServerWork(const std::function<void()>& work);
-  void WaitForJob(const std::function<bool()>& finished);
   void Say(const QString& text, TMessageIcon icon);
 
   TGuiContext& Context_;

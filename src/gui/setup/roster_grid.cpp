@@ -11,8 +11,6 @@ namespace velmora::gui {
 
 namespace {
 
-QString FromStd(const std::string& text) { return QString::fromStdString(text); }
-
 // Where the hidden, never shown values of a row are kept.
 constexpr int kLocalIdRole = Qt::UserRole;
 constexpr int kActiveRole = Qt::UserRole + 1;
@@ -31,7 +29,7 @@ class TRosterCellEditors : public QStyledItemDelegate {
       case TRosterGrid::kSurname: return Grid_.NamesEditable() ? new QLineEdit(parent) : nullptr;
       case TRosterGrid::kPosition: {
         auto* codes = new QComboBox(parent);
-        for (const std::string_view code : kPositionCodes) codes->addItem(FromStd(std::string(code)));
+        for (const std::string_view code : kPositionCodes) codes->addItem(QString::fromStdString(std::string(code)));
         return codes;
       }
       default: return nullptr;
@@ -133,14 +131,14 @@ TRosterRow TRosterGrid::Row(int row) const {
 }
 
 void TRosterGrid::SetRow(int row, const TRosterRow& values) {
-  SetCell(row, kNumber, FromStd(values.Number));
-  SetCell(row, kId, FromStd(values.Id));
-  SetCell(row, kName, FromStd(values.Name));
-  SetCell(row, kSurname, FromStd(values.Surname));
-  SetCell(row, kHeight, FromStd(values.Height));
-  SetCell(row, kPosition, FromStd(values.Position));
-  SetCell(row, kBorn, FromStd(values.Born));
-  SetCell(row, kClub, FromStd(values.Club));
+  SetCell(row, kNumber, QString::fromStdString(values.Number));
+  SetCell(row, kId, QString::fromStdString(values.Id));
+  SetCell(row, kName, QString::fromStdString(values.Name));
+  SetCell(row, kSurname, QString::fromStdString(values.Surname));
+  SetCell(row, kHeight, QString::fromStdString(values.Height));
+  SetCell(row, kPosition, QString::fromStdString(values.Position));
+  SetCell(row, kBorn, QString::fromStdString(values.Born));
+  SetCell(row, kClub, QString::fromStdString(values.Club));
   QTableWidgetItem* hidden = item(row, kId);
   hidden->setData(kLocalIdRole, values.LocalId);
   hidden->setData(kActiveRole, values.Active);
@@ -173,7 +171,7 @@ std::vector<std::string> TRosterGrid::Ids() const {
 }
 
 void TRosterGrid::PlayerListSetEditText(int row, int column, const QString& typed) {
-  SetCell(row, column, FromStd(EditedCellText(column, typed.toStdString())));
+  SetCell(row, column, QString::fromStdString(EditedCellText(column, typed.toStdString())));
 }
 
 }  // namespace velmora::gui
