@@ -20,9 +20,7 @@ using gui::TEditPlayerForm;
 using gui::TEditPlayerForm2;
 using gui::TRosterGrid;
 
-QLineEdit* Edit(QWidget& window, const char* name) {
-  return window.findChild<QLineEdit*>(QString::fromLatin1(name));
-}
+QLineEdit* Edit(QWidget& window, const char* name) { return window.findChild<QLineEdit*>(QString::fromLatin1(name)); }
 void Type(QWidget& window, const char* name, const char* text) { Edit(window, name)->setText(QString::fromUtf8(text)); }
 std::string Text(QWidget& window, const char* name) { return Edit(window, name)->text().toStdString(); }
 TRosterGrid& Grid(QWidget& window, int team) {
@@ -57,7 +55,8 @@ TEST_F(EditMatchInfoFormTest, ShowsTheMatchInfoAndHandsTheEditedOneBackSorted) {
   EXPECT_TRUE(Edit(*editor, "GameNumberEdit")->isReadOnly());
   EXPECT_EQ(Text(*editor, "DateTimeEdit"), "2024.03.14 18:30:00");
   EXPECT_EQ(Text(*editor, "SpectatorsEdit"), "");
-  EXPECT_EQ(editor->findChild<QComboBox*>(QStringLiteral("TVBox"))->currentText(), QStringLiteral("Delayed / complete"));
+  EXPECT_EQ(editor->findChild<QComboBox*>(QStringLiteral("TVBox"))->currentText(),
+            QStringLiteral("Delayed / complete"));
   auto* pages = editor->findChild<QTabWidget*>(QStringLiteral("MainPanel"));
   EXPECT_EQ(pages->tabText(1), QStringLiteral("Club Baloncesto Norte"));
   auto* color = editor->findChild<gui::TColorButton*>(QStringLiteral("Color1Button"));
@@ -71,7 +70,7 @@ TEST_F(EditMatchInfoFormTest, ShowsTheMatchInfoAndHandsTheEditedOneBackSorted) {
   EXPECT_TRUE(grid.isColumnHidden(TRosterGrid::kId));
 
   grid.PlayerListSetEditText(0, TRosterGrid::kHeight, QStringLiteral("1.9"));
-  grid.PlayerListSetEditText(5, TRosterGrid::kNumber, QStringLiteral("3"));  // wears 3 now...
+  grid.PlayerListSetEditText(5, TRosterGrid::kNumber, QStringLiteral("3"));   // wears 3 now...
   grid.PlayerListSetEditText(5, TRosterGrid::kNumber, QStringLiteral("30"));  // ...no, 30
   Type(*editor, "PlaceEdit", "Bilbao");
   Type(*editor, "SpectatorsEdit", "mucho");

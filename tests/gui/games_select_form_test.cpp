@@ -2,16 +2,16 @@
 // importing, exporting and quitting.
 
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTableWidget>
 #include <QTest>
 
 #include "game_builder.h"
+#include "server/internet_plugin_form.h"
 #include "setup/edit_match_info_form.h"
 #include "setup/games_select_form.h"
 #include "setup/roster_grid.h"
-#include "server/internet_plugin_form.h"
 #include "setup_fixture.h"
 #include "stats/game_documents.h"
 #include "store/game_transfer.h"
@@ -226,8 +226,8 @@ TEST_F(GamesSelectFormTest, QuittingAsksFirst) {
   Ui.Answer = true;
   form->close();
   EXPECT_FALSE(form->isVisible());
-  EXPECT_EQ(Ui.QuestionTexts(), (std::vector<std::string>{"Desea salir del programa Velmora?",
-                                                          "Desea salir del programa Velmora?"}));
+  EXPECT_EQ(Ui.QuestionTexts(),
+            (std::vector<std::string>{"Desea salir del programa Velmora?", "Desea salir del programa Velmora?"}));
 }
 
 }  // namespace

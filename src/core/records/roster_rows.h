@@ -13,8 +13,8 @@
 namespace velmora {
 
 struct TRosterRow {
-  std::string Number;    // as shown: "0", "00", "7"
-  std::string Id;        // the player's ID on the server
+  std::string Number;  // as shown: "0", "00", "7"
+  std::string Id;      // the player's ID on the server
   std::string Name;
   std::string Surname;
   std::string Height;    // "1.98", or empty

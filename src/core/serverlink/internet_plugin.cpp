@@ -178,7 +178,7 @@ TStatus TInternetPlugin::GetMatchInfo(std::string_view gameNumber, TMatchInfo& m
       GetWithSession(PageUrl_ + "?do=get_match_info" + GameQuery(gameNumber) + "&get_initial=" + (initial ? "1" : "0"));
   if (!body) {
     Log("Failed to get match info for the game " + std::string(gameNumber) + ": " + body.Error());
-    return TError{"Failed to get match info.\r\nPlease try logging in again."};
+    return TError{kGetMatchInfoError};
   }
   pugi::xml_document document;
   if (ParseAnswer(document, body.Value())) {

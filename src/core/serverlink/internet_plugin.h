@@ -28,6 +28,8 @@ class TConfiguration;
 class TRegistry;
 class TUserInterface;
 
+inline constexpr const char* kGetMatchInfoError = "Failed to get match info.\r\nPlease try logging in again.";
+
 // What a successful login hands over.
 struct TLoginOutcome {
   std::string ServerUrl;  // normalised: ends in "/" (or "\")

@@ -103,9 +103,9 @@ void TInternetPluginForm::reject() {
 }
 
 void TInternetPluginForm::SetBusy(bool busy) {
-  for (QWidget* field : {static_cast<QWidget*>(URLEdit_), static_cast<QWidget*>(UserEdit_),
-                         static_cast<QWidget*>(PasswordEdit_), static_cast<QWidget*>(RememberCheckbox_),
-                         static_cast<QWidget*>(btnNext_)}) {
+  for (QWidget* field :
+       {static_cast<QWidget*>(URLEdit_), static_cast<QWidget*>(UserEdit_), static_cast<QWidget*>(PasswordEdit_),
+        static_cast<QWidget*>(RememberCheckbox_), static_cast<QWidget*>(btnNext_)}) {
     field->setEnabled(!busy);
   }
   btnPrev_->setEnabled(!busy || !CloseWhenDone_);

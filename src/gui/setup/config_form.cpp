@@ -138,7 +138,8 @@ QWidget* TConfigForm::BuildReportsPage() {
   auto* test = new QPushButton(tr("&Pruebe el fórmula"), page);
   test->setObjectName(QStringLiteral("FormulaTestButton"));
   connect(test, &QPushButton::clicked, this, &TConfigForm::FormulaTestButtonClick);
-  for (QPushButton* button : {headerBrowse, footerBrowse, ReportFormulaHelpButton_, test}) button->setAutoDefault(false);
+  for (QPushButton* button : {headerBrowse, footerBrowse, ReportFormulaHelpButton_, test})
+    button->setAutoDefault(false);
   for (QPushButton* small : {headerBrowse, footerBrowse, ReportFormulaHelpButton_}) {
     small->setFixedWidth(small->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
   }
@@ -220,7 +221,8 @@ void TConfigForm::ReportFormulaHelpButtonClick() {
   TFormulaHelpForm help(this);
   const auto file = FormulaHelpFile(App_.ProgramFolder());
   if (!help.FormCreate(file)) {
-    Ui_.ShowMessage(kApplicationTitle, tr("No se puede abrir el fichero \"%1\".").arg(QString::fromStdString(file.string())).toStdString(),
+    Ui_.ShowMessage(kApplicationTitle,
+                    tr("No se puede abrir el fichero \"%1\".").arg(QString::fromStdString(file.string())).toStdString(),
                     TMessageIcon::Error);
     return;
   }

@@ -177,7 +177,8 @@ void TEditMatchInfoForm::Fill() {
   PlaceEdit_->setText(QString::fromStdString(info.Place));
   FieldEdit_->setText(QString::fromStdString(info.Field));
   const std::string* referees[] = {&info.Referee1, &info.Referee2, &info.Referee3, &info.Referee4};
-  for (int referee = 0; referee < 4; ++referee) RefereeEdits_[referee]->setText(QString::fromStdString(*referees[referee]));
+  for (int referee = 0; referee < 4; ++referee)
+    RefereeEdits_[referee]->setText(QString::fromStdString(*referees[referee]));
   CommissionerEdit_->setText(QString::fromStdString(info.Commissioner));
   CompetitionEdit_->setText(QString::fromStdString(info.Competition));
   SpectatorsEdit_->setText(info.Spectators == 0 ? QString() : QString::number(info.Spectators));

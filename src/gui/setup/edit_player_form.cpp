@@ -25,9 +25,16 @@ namespace {
 
 const QString kDateFormat = QStringLiteral("yyyy.MM.dd");
 
-
-const char* const kPositionNames[] = {"",          "Center",        "Forward",     "Guard",         "Forward/Center",
-                                      "Guard/Forward", "Power forward", "Point guard", "Small forward", "Shooting guard"};
+const char* const kPositionNames[] = {"",
+                                      "Center",
+                                      "Forward",
+                                      "Guard",
+                                      "Forward/Center",
+                                      "Guard/Forward",
+                                      "Power forward",
+                                      "Point guard",
+                                      "Small forward",
+                                      "Shooting guard"};
 
 }  // namespace
 

@@ -18,10 +18,10 @@
 #include "app/app.h"
 #include "app/gui_context.h"
 #include "platform/logger.h"
+#include "server/internet_plugin_form.h"
 #include "serverlink/credentials.h"
 #include "serverlink/internet_plugin.h"
 #include "serverlink/uploader_thread.h"
-#include "server/internet_plugin_form.h"
 #include "setup/config_form.h"
 #include "setup/edit_match_info_form.h"
 #include "setup/keep_alive.h"
@@ -50,15 +50,13 @@ constexpr TColumn kColumns[] = {
     {u"Estado", 98},
 };
 
-
 }  // namespace
 
 TGamesSelectForm::TGamesSelectForm(TGuiContext& context, QWidget* parent)
     : QMainWindow(parent),
       Context_(context),
       Store_(*DatabaseOf(context.Model)),
-      OpenDialog_(TFileDialog::TMode::Open, tr("Select Velmora file to import"), kGameFilter,
-                  QStringLiteral("log")),
+      OpenDialog_(TFileDialog::TMode::Open, tr("Select Velmora file to import"), kGameFilter, QStringLiteral("log")),
       SaveDialog_(TFileDialog::TMode::Save, tr("Select output file"), kGameFilter, QStringLiteral("log")) {
   setWindowTitle(tr("Velmora - Seleccionar partido"));
   setMinimumSize(680, 400);
@@ -222,11 +220,11 @@ bool TGamesSelectForm::ReloadGames(bool connect) {
     model.SetServer(nullptr);
     return true;
   }
-  TInternetPluginForm dialog(ReadCredentials(Context_.Registry), Context_.App.Config(), Context_.Registry,
-                             Context_.Ui, this);
+  TInternetPluginForm dialog(ReadCredentials(Context_.Registry), Context_.App.Config(), Context_.Registry, Context_.Ui,
+                             this);
   if (dialog.exec() != QDialog::Accepted) return false;
-  auto client = std::make_unique<TInternetPlugin>(Context_.App.Config(), &Context_.Ui,
-                                                  ReadInstalledVersion(Context_.Registry));
+  auto client =
+      std::make_unique<TInternetPlugin>(Context_.App.Config(), &Context_.Ui, ReadInstalledVersion(Context_.Registry));
   if (!client->Login(Games_, dialog.Outcome(), dialog.Entered(), dialog.Remember(), Context_.Registry)) {
     // The server's games were merged in already; without a client they must go again.
     Games_.Clear();
@@ -246,8 +244,9 @@ void TGamesSelectForm::RefreshGamesGrid(const std::string& selected) {
   int selectedRow = 0;
   for (int row = 0; row < static_cast<int>(games.size()); ++row) {
     const TMatchInfo& game = *games[static_cast<std::size_t>(row)];
-    const QString cells[] = {QString::fromStdString(game.GameNumber), QString::fromStdString(GridDateText(game)), QString::fromStdString(game.Team1.Name),
-                             QString::fromStdString(game.Team2.Name), QString::fromStdString(AvailabilityText(game.Availability))};
+    const QString cells[] = {QString::fromStdString(game.GameNumber), QString::fromStdString(GridDateText(game)),
+                             QString::fromStdString(game.Team1.Name), QString::fromStdString(game.Team2.Name),
+                             QString::fromStdString(AvailabilityText(game.Availability))};
     for (int column = 0; column < static_cast<int>(std::size(cells)); ++column) {
       GamesGrid_->setItem(row, column, new QTableWidgetItem(cells[column]));
     }
@@ -324,7 +323,7 @@ bool TGamesSelectForm::EditMatchInfo() {
   std::optional<TMatchInfo> initial;
   if (model.MatchInfo.Availability != kLocalOnly) {
     TInternetPlugin* client = ServerClientOf(model);
-    TStatus fetched = TError{"Failed to get match info.\r\nPlease try logging in again."};
+    TStatus fetched = TError{kGetMatchInfoError};
     initial.emplace();
     if (client) {
       RunServerWork([&] { fetched = client->GetMatchInfo(model.MatchInfo.GameNumber, *initial, true); });
@@ -346,7 +345,7 @@ bool TGamesSelectForm::EditMatchInfo() {
 TStatus TGamesSelectForm::FetchMatchInfo(const std::string& gameNumber) {
   TModel& model = Context_.Model;
   TInternetPlugin* client = ServerClientOf(model);
-  TStatus fetched = TError{"Failed to get match info.\r\nPlease try logging in again."};
+  TStatus fetched = TError{kGetMatchInfoError};
   if (client) RunServerWork([&] { fetched = client->GetMatchInfo(gameNumber, model.MatchInfo, false); });
   return fetched;
 }
@@ -354,7 +353,7 @@ TStatus TGamesSelectForm::FetchMatchInfo(const std::string& gameNumber) {
 TStatus TGamesSelectForm::BringIntoStore(const std::string& gameNumber) {
   TModel& model = Context_.Model;
   TInternetPlugin* client = ServerClientOf(model);
-  if (!client) return TError{"Failed to get match info.\r\nPlease try logging in again."};
+  if (!client) return TError{kGetMatchInfoError};
   model.MatchInfo.Availability = kOnlineOnly;
   auto job = TUploaderThread::BringIntoStore(model, *client, Store_);
   RunServerWork([&] { job->Wait(); });
@@ -562,8 +561,7 @@ void TGamesSelectForm::ConfigButtonClick() {
 void TGamesSelectForm::QuitButtonClick() { close(); }
 
 bool TGamesSelectForm::FormCloseQuery() {
-  return Context_.Ui.AskYesNo("Velmora", tr("Desea salir del programa Velmora?").toStdString(),
-                              TMessageIcon::Question);
+  return Context_.Ui.AskYesNo("Velmora", tr("Desea salir del programa Velmora?").toStdString(), TMessageIcon::Question);
 }
 
 void TGamesSelectForm::closeEvent(QCloseEvent* event) {

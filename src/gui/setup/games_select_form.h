@@ -8,8 +8,8 @@
 
 #include <QMainWindow>
 
-#include "records/hash_table.h"
 #include "platform/user_interface.h"
+#include "records/hash_table.h"
 #include "records/match_info.h"
 #include "records/result.h"
 #include "widgets/dialog_answers.h"

@@ -21,7 +21,7 @@ void TKeepAlive::Ping(TInternetPlugin& client) {
 
 void TKeepAlive::Answered(unsigned generation, bool ok, TInternetPlugin* client) {
   if (generation != Generation_) return;  // abandoned meanwhile
-  Thread_.join();                          // it has posted its last word
+  Thread_.join();                         // it has posted its last word
   Client_ = nullptr;
   if (!ok) Failed_(client);
 }

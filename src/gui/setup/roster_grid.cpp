@@ -66,8 +66,8 @@ class TRosterCellEditors : public QStyledItemDelegate {
 }  // namespace
 
 TRosterGrid::TRosterGrid(QWidget* parent) : QTableWidget(1, kColumnCount, parent) {
-  setHorizontalHeaderLabels({tr("No."), QString(), tr("First name"), tr("Last name"), tr("Height"), tr("Position"),
-                             tr("Born"), QString()});
+  setHorizontalHeaderLabels(
+      {tr("No."), QString(), tr("First name"), tr("Last name"), tr("Height"), tr("Position"), tr("Born"), QString()});
   verticalHeader()->hide();
   setSelectionBehavior(QAbstractItemView::SelectRows);
   setSelectionMode(QAbstractItemView::SingleSelection);
