@@ -1,7 +1,7 @@
 // The start window against velmora-statserver on loopback: connecting through the connect dialog,
 // bringing a server game home, playing, disconnecting and coming back, and the refused overwrite
-// of a server copy that changed meanwhile. The live window is stood in for by entering actions
-// through the running sender.
+// of a server copy that changed meanwhile. Actions are entered through the sender of the live
+// window while it is open.
 
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "client_fixture.h"
+#include "live/casting_form.h"
 #include "server/internet_plugin_form.h"
 #include "setup/edit_match_info_form.h"
 #include "setup/games_select_form.h"
@@ -21,19 +22,7 @@ using gui::TGamesSelectForm;
 
 class SetupWindowsE2eTest : public ClientE2eTest {
  protected:
-  SetupWindowsE2eTest() : Context{Model, *App, Registry, Ui, Temp.Path()}, Form(Context) {
-    Form.SetGameOpener([this](const std::string& number, const std::function<bool()>& prepare) {
-      if (!prepare()) return;
-      Opened.push_back(number);
-      Client = ServerClientOf(Model);
-      StartLive();
-      for (auto& action : Play) App->Submit(std::move(action));
-      Play.clear();
-      EXPECT_TRUE(WaitUntilSent());
-      StopLive();
-    });
-    Form.show();
-  }
+  SetupWindowsE2eTest() : Context{Model, *App, Registry, Ui, Temp.Path()}, Form(Context) { Form.show(); }
 
   void ConnectThroughTheDialog(const std::string& url = "") {
     WhenShown<gui::TInternetPluginForm>([this, url](gui::TInternetPluginForm& dialog) {
@@ -45,13 +34,32 @@ class SetupWindowsE2eTest : public ClientE2eTest {
     });
     Click(Form, "ConnectButton");
   }
-  // Opens G-1, confirming the editor when the game comes from the server.
-  void OpenTheGame(bool confirmEditor) {
-    if (confirmEditor) {
+  // Opens the first game, confirming the editor when the game comes from the server. When the live
+  // window opens, `Play` is entered, sent, and the window closed.
+  void OpenTheGame(bool fromServer, bool opens = true) {
+    if (fromServer) {
       WhenShown<gui::TEditMatchInfoForm>([](gui::TEditMatchInfoForm& editor) { Click(editor, "SaveButton"); });
+    }
+    if (opens) {
+      WhenShown<gui::TCastingForm>([this](gui::TCastingForm& window) {
+        Opened.push_back(Model.GameNumberText());
+        EXPECT_FALSE(Form.isVisible()) << "the start window is hidden meanwhile";
+        for (auto& action : Play) App->Submit(std::move(action));
+        Play.clear();
+        const auto* queue = dynamic_cast<const TQueue*>(App->Sender());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return queue->PendingCount() == 0; }, 10000));
+        window.close();
+      });
     }
     Form.GamesGrid()->setCurrentCell(0, 0);
     Click(Form, "OpenGameButton");
+    EXPECT_TRUE(Form.isVisible());
+  }
+  // How often the overwrite question of a differing server copy was asked.
+  int OverwriteQuestions() {
+    int asked = 0;
+    for (const std::string& text : Ui.QuestionTexts()) asked += text.starts_with("Los datos locales no coinciden");
+    return asked;
   }
   std::string State() const { return Form.GamesGrid()->item(0, 4)->text().toStdString(); }
   std::string ConnectLabel() const {
@@ -81,7 +89,7 @@ TEST_F(SetupWindowsE2eTest, ConnectOpenPlayDisconnectAndComeBack) {
   EXPECT_EQ(Model.Score(), (std::pair<int, int>{2, 3}));
   OpenTheGame(false);
   EXPECT_EQ(Opened.size(), 2u) << "opened again at once, in the same session";
-  EXPECT_TRUE(Ui.Questions.empty());
+  EXPECT_EQ(OverwriteQuestions(), 0);
 
   Click(Form, "NewGameButton");
   Click(Form, "DeleteGameButton");
@@ -98,7 +106,7 @@ TEST_F(SetupWindowsE2eTest, ConnectOpenPlayDisconnectAndComeBack) {
   Play.push_back(Make.Shot(80, 1, 6, "Made", 2));
   OpenTheGame(false);
   EXPECT_EQ(Opened.size(), 3u) << "equal checksums open the game at once";
-  EXPECT_TRUE(Ui.Questions.empty());
+  EXPECT_EQ(OverwriteQuestions(), 0);
   EXPECT_EQ(LocalIds(), ServerIds());
   EXPECT_EQ(LocalChecksum(), ServerChecksum());
 
@@ -152,7 +160,7 @@ TEST_F(SetupWindowsE2eTest, AServerThatStopsAnsweringOpensNothingAndStoresNothin
   ConnectThroughTheDialog(FrontUrl());
   ASSERT_TRUE(Form.Connected());
   Mode = TFrontMode::Refuse;
-  OpenTheGame(false);
+  OpenTheGame(false, false);
   EXPECT_TRUE(Opened.empty());
   EXPECT_EQ(Ui.Texts(), std::vector<std::string>{"Failed to get match info.\r\nPlease try logging in again."});
   EXPECT_EQ(Local->FindGameId("G-1"), 0);
@@ -172,10 +180,9 @@ TEST_F(SetupWindowsE2eTest, AChangedServerCopyThatMayNotBeOverwrittenDisconnects
   ASSERT_NE(LocalChecksum(), ServerChecksum());
 
   Ui.Answers = {TAnswer::No};
-  OpenTheGame(false);
+  OpenTheGame(false, false);
   EXPECT_EQ(Opened.size(), 1u) << "the game is not opened";
-  ASSERT_EQ(Ui.QuestionTexts().size(), 1u);
-  EXPECT_TRUE(Ui.QuestionTexts()[0].starts_with("Los datos locales no coinciden con los datos en servidor."));
+  EXPECT_EQ(OverwriteQuestions(), 1);
   EXPECT_EQ(Ui.Texts().back(),
             "No puede trabajar Online sin sincronizar los datos.\n\rPara utilizar los datos del servidor elimine el "
             "partido en local y conecte con el servidor.\n\rPara utilizar los datos locales acepte el volcado en el "

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "game_builder.h"
+#include "live/casting_form.h"
 #include "server/internet_plugin_form.h"
 #include "setup/edit_match_info_form.h"
 #include "setup/games_select_form.h"
@@ -51,6 +52,7 @@ class GamesSelectFormTest : public SetupWindowTest {
     form->SetGameOpener([this](const std::string& number, const std::function<bool()>& prepare) {
       Opened.push_back(number);
       Prepared.push_back(prepare());
+      return Prepared.back() ? gui::TGameWindowOutcome::Closed : gui::TGameWindowOutcome::NotOpened;
     });
     form->show();
     return form;
@@ -119,6 +121,39 @@ TEST_F(GamesSelectFormTest, OpeningWhileNotConnectedAsksAndWorksOfflineOnNo) {
   Click(*form, "OpenGameButton");
   EXPECT_EQ(Opened.size(), 1u);
   EXPECT_FALSE(form->Connected());
+}
+
+TEST_F(GamesSelectFormTest, ALocalGameOpensInTheLiveWindowAndQuittingThereEndsTheProgram) {
+  TActionFactory make;
+  TActionList actions;
+  actions.push_back(make.Shot(30, 1, 4, "Made", 2));
+  StoreGame(GameAt("L-2", 0), &actions);
+  TGamesSelectForm form(*Context);
+  form.show();
+
+  Ui.Answers = {TAnswer::No};  // work offline
+  WhenShown<gui::TCastingForm>([&](gui::TCastingForm& window) {
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_FALSE(form.ConnectionTimer()->isActive());
+    EXPECT_NE(App->Sender(), nullptr);
+    App->Submit(make.Shot(60, 2, 5, "Made", 3));
+    window.close();
+  });
+  Click(form, "OpenGameButton");
+  EXPECT_TRUE(form.isVisible());
+  EXPECT_EQ(App->Sender(), nullptr) << "the sender stops with the window";
+  EXPECT_TRUE(form.ConnectionTimer()->isActive());
+  TActionList stored;
+  ASSERT_TRUE(Store->LoadActions("L-2", stored));
+  EXPECT_EQ(stored.size(), 2u);
+
+  Ui.Answers = {TAnswer::No};
+  WhenShown<gui::TCastingForm>([](gui::TCastingForm& window) { window.QuitProgramClick(); });
+  Click(form, "OpenGameButton");
+  EXPECT_FALSE(form.isVisible());
+  for (const std::string& question : Ui.QuestionTexts()) {
+    EXPECT_NE(question, "Desea salir del programa Velmora?") << "asked once, in the live window";
+  }
 }
 
 TEST_F(GamesSelectFormTest, NewGameIsStoredOnceAndDeletedOnYes) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -17,7 +18,6 @@
 
 #include "app/app.h"
 #include "app/gui_context.h"
-#include "platform/logger.h"
 #include "server/internet_plugin_form.h"
 #include "serverlink/credentials.h"
 #include "serverlink/internet_plugin.h"
@@ -79,10 +79,8 @@ TGamesSelectForm::TGamesSelectForm(TGuiContext& context, QWidget* parent)
   // The window sees key presses before its controls.
   for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
 
-  GameOpener_ = [](const std::string& gameNumber, const std::function<bool()>& prepare) {
-    Log("Opening game " + gameNumber);
-    prepare();
-    Log("Closed game " + gameNumber);
+  GameOpener_ = [this](const std::string& gameNumber, const std::function<bool()>& prepare) {
+    return OpenGameWindow(Context_, gameNumber, prepare, this);
   };
 
   resize(760, 520);
@@ -383,8 +381,15 @@ void TGamesSelectForm::OpenGameButtonClick() {
   ConnectionTimer_->stop();
   Context_.Model.MatchInfo.GameNumber = gameNumber;
   ++Busy_;
-  GameOpener_(gameNumber, [this, gameNumber] { return PrepareGame(gameNumber); });
+  const TGameWindowOutcome outcome = GameOpener_(gameNumber, [this, gameNumber] { return PrepareGame(gameNumber); });
   --Busy_;
+  if (outcome == TGameWindowOutcome::Quit) {
+    // Asked and answered in the live window already.
+    QuitAsked_ = true;
+    close();
+    QCoreApplication::quit();
+    return;
+  }
   RefreshGamesGrid();
   ConnectionTimer_->start();
   ConnectionTimerTimer();
@@ -565,7 +570,7 @@ bool TGamesSelectForm::FormCloseQuery() {
 }
 
 void TGamesSelectForm::closeEvent(QCloseEvent* event) {
-  if (FormCloseQuery()) {
+  if (QuitAsked_ || FormCloseQuery()) {
     ConnectionTimer_->stop();
     event->accept();
   } else {

@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 
+#include "live/open_game.h"
 #include "platform/user_interface.h"
 #include "records/hash_table.h"
 #include "records/match_info.h"
@@ -35,8 +36,10 @@ class TGamesSelectForm : public QMainWindow {
   Q_OBJECT
 
  public:
-  // Shows the game: runs `prepare` and, when it gives true, the live window until it closes.
-  using TGameOpener = std::function<void(const std::string& gameNumber, const std::function<bool()>& prepare)>;
+  // Shows the game: runs `prepare` and, when it gives true, the live window until it closes. The
+  // program's is the live window's opening path; tests give their own.
+  using TGameOpener =
+      std::function<TGameWindowOutcome(const std::string& gameNumber, const std::function<bool()>& prepare)>;
 
   explicit TGamesSelectForm(TGuiContext& context, QWidget* parent = nullptr);
   ~TGamesSelectForm() override;
@@ -115,6 +118,7 @@ class TGamesSelectForm : public QMainWindow {
   TKeepAlive* KeepAlive_ = nullptr;
   int Busy_ = 0;
   bool Shown_ = false;
+  bool QuitAsked_ = false;  // the operator chose to end the program from the live window
 
   QLabel* ConnectImage_ = nullptr;
   QLabel* DisconnectImage_ = nullptr;
