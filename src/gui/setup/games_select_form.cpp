@@ -50,6 +50,19 @@ constexpr TColumn kColumns[] = {
     {u"Estado", 98},
 };
 
+// While a handler works with the server client, a failed keep-alive does not take it away; the
+// next ping tells again.
+class TBusyGuard {
+ public:
+  explicit TBusyGuard(int& busy) : Busy_(busy) { ++Busy_; }
+  ~TBusyGuard() { --Busy_; }
+  TBusyGuard(const TBusyGuard&) = delete;
+  TBusyGuard& operator=(const TBusyGuard&) = delete;
+
+ private:
+  int& Busy_;
+};
+
 }  // namespace
 
 TGamesSelectForm::TGamesSelectForm(TGuiContext& context, QWidget* parent)
@@ -311,9 +324,8 @@ void TGamesSelectForm::KeepAliveFailed(TInternetPlugin* client) {
 void TGamesSelectForm::RunServerWork(const std::function<void()>& work) {
   TProgressForm progress(this);
   progress.SetMessage(tr("Sincronizando datos con el servidor, espere por favor..."));
-  ++Busy_;
+  const TBusyGuard busy(Busy_);
   RunBehindProgress(progress, work);
-  --Busy_;
 }
 
 bool TGamesSelectForm::EditMatchInfo() {
@@ -380,9 +392,11 @@ void TGamesSelectForm::OpenGameButtonClick() {
   }
   ConnectionTimer_->stop();
   Context_.Model.MatchInfo.GameNumber = gameNumber;
-  ++Busy_;
-  const TGameWindowOutcome outcome = GameOpener_(gameNumber, [this, gameNumber] { return PrepareGame(gameNumber); });
-  --Busy_;
+  TGameWindowOutcome outcome;
+  {
+    const TBusyGuard busy(Busy_);
+    outcome = GameOpener_(gameNumber, [this, gameNumber] { return PrepareGame(gameNumber); });
+  }
   if (outcome == TGameWindowOutcome::Quit) {
     // Asked and answered in the live window already.
     QuitAsked_ = true;
@@ -446,6 +460,7 @@ void TGamesSelectForm::EditGameButtonClick() {
   const std::string gameNumber = SelectedGame();
   TMatchInfo* entry = Entry(gameNumber);
   if (!entry) return;
+  const TBusyGuard busy(Busy_);
   TModel& model = Context_.Model;
   model.MatchInfo.GameNumber = gameNumber;
   model.MatchInfo.Availability = entry->Availability;
@@ -519,6 +534,7 @@ void TGamesSelectForm::NewGameButtonClick() {
 // ---- Files ----
 
 void TGamesSelectForm::ExportButtonClick() {
+  const TBusyGuard busy(Busy_);
   const std::string gameNumber = SelectedGame();
   const TMatchInfo* entry = Entry(gameNumber);
   if (!entry) return;

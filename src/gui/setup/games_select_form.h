@@ -105,7 +105,7 @@ class TGamesSelectForm : public QMainWindow {
   TStatus FetchMatchInfo(const std::string& gameNumber);
   // Job 2: the model's match information and the server's actions into the store.
   TStatus BringIntoStore(const std::string& gameNumber);
-  // Runs server work behind the progress window; the window ignores keep-alive failures meanwhile.
+  // Runs server work behind the progress window.
   void RunServerWork(const std::function<void()>& work);
   void Say(const QString& text, TMessageIcon icon);
 
@@ -116,7 +116,7 @@ class TGamesSelectForm : public QMainWindow {
   TFileDialog OpenDialog_;
   TFileDialog SaveDialog_;
   TKeepAlive* KeepAlive_ = nullptr;
-  int Busy_ = 0;
+  int Busy_ = 0;  // handlers at work with the server client: a failed keep-alive waits
   bool Shown_ = false;
   bool QuitAsked_ = false;  // the operator chose to end the program from the live window
 
