@@ -167,6 +167,26 @@ TEST_F(SetupWindowsE2eTest, AServerThatStopsAnsweringOpensNothingAndStoresNothin
   EXPECT_EQ(State(), "Online only");
 }
 
+TEST_F(SetupWindowsE2eTest, AKeepAliveFailingWhileTheEditorIsOpenWaitsForTheEditToEnd) {
+  ConnectThroughTheDialog();
+  WhenShown<gui::TEditMatchInfoForm>([this](gui::TEditMatchInfoForm& editor) {
+    Server->Stop();
+    QTest::qWait(300);
+    Form.ConnectionTimerTimer();  // the ping fails at once against a closed port
+    QTest::qWait(1000);
+    EXPECT_TRUE(Form.Connected()) << "the edit still uses the server client";
+    Click(editor, "SaveButton");
+  });
+  Click(Form, "EditGameButton");
+  EXPECT_NE(Local->FindGameId("G-1"), 0) << "the local copy is kept although the server is gone";
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] {
+        Form.ConnectionTimerTimer();
+        return !Form.Connected();
+      },
+      10000));
+}
+
 TEST_F(SetupWindowsE2eTest, AChangedServerCopyThatMayNotBeOverwrittenDisconnects) {
   ConnectThroughTheDialog();
   OpenTheGame(true);
