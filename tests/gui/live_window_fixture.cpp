@@ -16,6 +16,18 @@
 
 namespace velmora::gui::testing {
 
+TEnqueueResult TRecordingSender::Enqueue(std::unique_ptr<TAction> action) {
+  action->FillDefaults(Inner_.get());
+  auto copy = action->Clone();
+  const TEnqueueResult result = Inner_->Enqueue(std::move(action));
+  if (result == TEnqueueResult::Incomplete) return result;
+  if (const int index = Model_.IndexOf(copy->ID); index >= 0) {
+    copy->AstroTime = Model_.Actions()[static_cast<std::size_t>(index)]->AstroTime;
+  }
+  Taken.push_back(std::move(copy));
+  return result;
+}
+
 std::vector<std::string> TRecordingSender::Kinds() const {
   std::vector<std::string> kinds;
   for (const auto& action : Taken) kinds.push_back(action->ShortName + (action->System ? ":system" : ""));
@@ -66,7 +78,7 @@ TCastingForm& LiveWindowTest::Open() {
   TGameAdapter& adapter = Window->Adapter();
   App->SetSenderFactory([this, &model, &app, &adapter]() -> std::unique_ptr<TSender> {
     auto queue = std::make_unique<TQueue>(model, Server, adapter, app, std::chrono::milliseconds(5));
-    auto recording = std::make_unique<TRecordingSender>(std::move(queue));
+    auto recording = std::make_unique<TRecordingSender>(std::move(queue), model);
     Sender = recording.get();
     KindsSeen_ = 0;
     return recording;

@@ -28,6 +28,9 @@ class TDatabasePlugin;
 class TInternetPlugin;
 }  // namespace velmora
 
+// Readable QStrings in test failures.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
 namespace velmora::gui::testing {
 
 using velmora::testing::TActionFactory;
@@ -47,14 +50,12 @@ class TManualClockTimer final : public TClockTimer {
   bool Running_ = false;
 };
 
-// Passes everything on to the real sender and remembers what it was given.
+// Passes everything on to the real sender and remembers what it took, with its defaults and the
+// wall-clock time the sender stamped on it.
 class TRecordingSender final : public TSender {
  public:
-  explicit TRecordingSender(std::unique_ptr<TSender> inner) : Inner_(std::move(inner)) {}
-  TEnqueueResult Enqueue(std::unique_ptr<TAction> action) override {
-    Taken.push_back(action->Clone());
-    return Inner_->Enqueue(std::move(action));
-  }
+  TRecordingSender(std::unique_ptr<TSender> inner, const TModel& model) : Inner_(std::move(inner)), Model_(model) {}
+  TEnqueueResult Enqueue(std::unique_ptr<TAction> action) override;
   void AttachHistoryList(THistoryList* history) override { Inner_->AttachHistoryList(history); }
   const TAction* FindHistoryAction(const std::string& id) const override { return Inner_->FindHistoryAction(id); }
   const TAction* FindFollowUpAction(const std::string& id, const std::string& kind) const override {
@@ -68,6 +69,7 @@ class TRecordingSender final : public TSender {
 
  private:
   std::unique_ptr<TSender> Inner_;
+  const TModel& Model_;
 };
 
 // The real store, refusing to store actions while `Fail` is set (a full disk, a locked database).

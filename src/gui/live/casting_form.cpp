@@ -18,8 +18,10 @@
 
 #include "app/app.h"
 #include "app/gui_context.h"
+#include "live/action_bar.h"
 #include "live/clock_timer.h"
 #include "live/court_view.h"
+#include "live/entry_dialogs.h"
 #include "live/game_adapter.h"
 #include "live/history_list_box.h"
 #include "live/history_list_model.h"
@@ -85,8 +87,7 @@ TCastingForm::TCastingForm(TGuiContext& context, QWidget* parent, std::unique_pt
   layout->setSpacing(Scaled(3));
   BuildMenu();
   layout->addWidget(BuildTopStrip());
-  ActionBar_ = new QWidget(this);
-  ActionBar_->setObjectName(QStringLiteral("pnl_Actions"));
+  ActionBar_ = new TActionBar(this);
   layout->addWidget(ActionBar_);
   UnstoredLabel_ = new QLabel(this);
   UnstoredLabel_->setObjectName(QStringLiteral("UnstoredLabel"));
@@ -99,6 +100,21 @@ TCastingForm::TCastingForm(TGuiContext& context, QWidget* parent, std::unique_pt
   layout->addWidget(BuildMiddle());
   // Height the court does not need goes to the history.
   layout->addWidget(BuildHistoryGroup(), 1);
+
+  Dialogs_ = std::make_unique<TEntryDialogs>(context.App, this, Court_, CenterPanel_);
+  Entry_ = std::make_unique<TEntryWorkflow>(context.Model, context.App, context.Ui, *Dialogs_,
+                                            static_cast<TEntryView&>(*this));
+  Court_->SetReleaseHandler([this](int x, int y, Qt::MouseButton button) { FieldImageMouseUp(x, y, button); });
+  for (TPlayerColumn* column : {Left_, Right_}) {
+    column->SetClickHandler([this](TPlayerButton* button) { PlayerClick(button); });
+  }
+  connect(Left_->SubstOneButton(), &QPushButton::clicked, this, [this] { SubstOneClick(1); });
+  connect(Right_->SubstOneButton(), &QPushButton::clicked, this, [this] { SubstOneClick(2); });
+  connect(Left_->SubstAllButton(), &QPushButton::clicked, this, &TCastingForm::SubstituteAllClick);
+  connect(Right_->SubstAllButton(), &QPushButton::clicked, this, &TCastingForm::SubstituteAllClick);
+  connect(Clock_->TimeoutButton(), &QPushButton::clicked, this, &TCastingForm::TimeoutButtonClick);
+  connect(SendButton_, &QPushButton::clicked, this, &TCastingForm::SendButtonClick);
+  connect(HistoryBox_, &THistoryListBox::DeleteRequested, this, &TCastingForm::HistoryBoxDelete);
 
   UnstoredRetry_->setInterval(2000);
   connect(UnstoredRetry_, &QTimer::timeout, this, &TCastingForm::CheckUnstored);
@@ -220,7 +236,7 @@ void TCastingForm::BuildMenu() {
 
   ActionMenu_ = bar->addMenu(tr("&Acción"));
   ActionSeparator_ = ActionMenu_->addSeparator();
-  SubstituteAllItem_ = item(ActionMenu_, "SubstituteAll1", tr("Cambio &múltiple"), nullptr, false);
+  SubstituteAllItem_ = item(ActionMenu_, "SubstituteAll1", tr("Cambio &múltiple"), [this] { SubstituteAllClick(); });
   StartGameItem_ = item(ActionMenu_, "StartGameItem", tr("&Comienzo del partido "), [this] { StartGameButtonClick(); });
   EndGameItem_ = item(ActionMenu_, "EndGameItem", tr("&Final del partido"), [this] { EndGameClick(); });
 
@@ -257,7 +273,44 @@ void TCastingForm::ApplySides() {
 }
 
 void TCastingForm::BuildActionButtons() {
+  Entry_->SetCurrentAction(nullptr);
+  Entry_->ResetEntry();
+  for (TDefinition& old : Definitions_) delete old.MenuItem;
+  Definitions_.clear();
+  ActionBar_->Clear();
+
+  for (const TActionDefinition& definition : kActionDefinitions) {
+    if (Definitions_.size() >= kMaxActionDefinitions) break;
+    auto templateAction = Context_.App.NewAction(definition.Kind);
+    if (!templateAction) continue;
+    if (!definition.PresetType.empty()) templateAction->SetParam("Type", definition.PresetType);
+    Definitions_.push_back({&definition, std::move(templateAction)});
+  }
   BuildPlayerButtons();
+
+  const TMatchInfo& matchInfo = Context_.Model.MatchInfo;
+  const bool bothTracked = matchInfo.IsTracked(1) && matchInfo.IsTracked(2);
+  QAction* above = ActionMenu_->actions().isEmpty() ? nullptr : ActionMenu_->actions().first();
+  for (std::size_t k = 0; k < Definitions_.size(); ++k) {
+    TDefinition& entry = Definitions_[k];
+    const int number = static_cast<int>(k) + 1;
+    const QString caption =
+        QString::fromUtf8(entry.Definition->Caption.data(), static_cast<qsizetype>(entry.Definition->Caption.size()));
+    // The menu lists the definitions in reverse order, each inserted on top.
+    entry.MenuItem = new QAction(QString(caption).replace(QLatin1Char('\n'), QLatin1Char(' ')), ActionMenu_);
+    entry.MenuItem->setObjectName(QStringLiteral("ActionItem") + QString::number(number));
+    connect(entry.MenuItem, &QAction::triggered, this, [this, number] { ActionClick(number, true); });
+    ActionMenu_->insertAction(above, entry.MenuItem);
+    above = entry.MenuItem;
+    if (HiddenAsFollowUp(Context_.App, bothTracked, entry.Definition->Kind)) continue;
+    const QString key =
+        QString::fromLatin1(entry.Definition->KeyName.data(), static_cast<qsizetype>(entry.Definition->KeyName.size()));
+    entry.Button = ActionBar_->AddButton(
+        number, key.isEmpty() ? caption : caption + QStringLiteral(" (") + key + QStringLiteral(")"),
+        entry.Definition->Group, [this](int clicked) { ActionClick(clicked, false); });
+  }
+  ActionBar_->LayoutActionButtons();
+
   History_->Assign(HistoryOfModel(Context_.Model, Context_.App));
   QCoreApplication::processEvents();
 }
@@ -266,10 +319,14 @@ void TCastingForm::BuildPlayerButtons() {
   const TMatchInfo& matchInfo = Context_.Model.MatchInfo;
   Team1_->NameLabel()->setText(Text(matchInfo.Team1.Name));
   Team2_->NameLabel()->setText(Text(matchInfo.Team2.Name));
+  const TAction* current = Entry_->CurrentAction();
   for (int team = 1; team <= 2; ++team) {
+    // Free throws offered to one team are thrown by none of the other.
+    const bool enabled =
+        !(current && current->ShortName == "fthrow" && current->SuggestedTeam != 0 && current->SuggestedTeam != team);
     std::vector<TPlayerButtonSpec> specs;
     for (const TPlayerView& view : Game_.PlayerButtons(team)) {
-      specs.push_back({Text(view.Caption), view.Tag, view.Fouls, view.FoulLimit, true});
+      specs.push_back({Text(view.Caption), view.Tag, view.Fouls, view.FoulLimit, enabled});
     }
     (team == 1 ? Left_ : Right_)->SetPlayers(specs);
   }
@@ -376,7 +433,7 @@ void TCastingForm::hideEvent(QHideEvent* event) {
 }
 
 bool TCastingForm::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress && isActiveWindow()) {
+  if (event->type() == QEvent::KeyPress) {
     auto* widget = qobject_cast<QWidget*>(watched);
     if (widget && (widget == this || isAncestorOf(widget)) && FormKeyDown(static_cast<QKeyEvent*>(event))) return true;
   }
@@ -384,9 +441,30 @@ bool TCastingForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool TCastingForm::FormKeyDown(QKeyEvent* event) {
-  const bool ctrl = event->modifiers().testFlag(Qt::ControlModifier);
-  if (event->key() == Qt::Key_F1 || (event->key() == Qt::Key_Space && ctrl)) {
+  const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+  const int key = event->key();
+  for (std::size_t k = 0; k < Definitions_.size(); ++k) {
+    const TDefinition& entry = Definitions_[k];
+    if (entry.Button && key == Qt::Key_F1 + entry.Definition->KeyNumber - 1 && modifiers == Qt::NoModifier) {
+      entry.Button->setChecked(true);
+      ActionClick(static_cast<int>(k) + 1, false);
+      return true;
+    }
+  }
+  if (key == Qt::Key_Escape && modifiers == Qt::NoModifier) {
+    Entry_->Cancel();
+    return true;
+  }
+  if (key == Qt::Key_F1 || (key == Qt::Key_Space && modifiers == Qt::ControlModifier)) {
     if (Clock_->ClockPanel()->isVisible()) ClockRunning() ? StopClock() : StartClock();
+    return true;
+  }
+  if (key == Qt::Key_Z && modifiers == Qt::ControlModifier) {
+    HistoryBox_->Undo();
+    return true;
+  }
+  if ((key == Qt::Key_PageUp || key == Qt::Key_PageDown) && modifiers == Qt::NoModifier) {
+    PressShirtNumber(key == Qt::Key_PageUp ? 1 : 2);
     return true;
   }
   return false;

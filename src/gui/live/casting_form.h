@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <memory>
 
+#include "live/action_definitions.h"
+#include "live/entry_workflow.h"
 #include "live/live_game.h"
 #include "widgets/custom_form.h"
 
@@ -26,8 +28,11 @@ class TSender;
 namespace velmora::gui {
 
 struct TGuiContext;
+class TActionBar;
 class TClockTimer;
 class TCourtPanel;
+class TEntryDialogs;
+class TPlayerButton;
 class TGameAdapter;
 class THistoryListBox;
 class THistoryListModel;
@@ -35,7 +40,7 @@ class TPeriodClockPanel;
 class TPlayerColumn;
 class TTeamPanel;
 
-class TCastingForm : public TCustomForm {
+class TCastingForm : public TCustomForm, private TEntryView {
   Q_OBJECT
 
  public:
@@ -46,6 +51,8 @@ class TCastingForm : public TCustomForm {
   // The thread door the game's sender posts its work to; it lives as long as the window.
   TGameAdapter& Adapter() const { return *Adapter_; }
   THistoryListModel& History() const { return *History_; }
+  TEntryWorkflow& Entry() const { return *Entry_; }
+  TEntryDialogs& Dialogs() const { return *Dialogs_; }
 
   // Builds the action definitions, buttons and menu items, the player buttons and the history.
   void BuildActionButtons();
@@ -55,10 +62,10 @@ class TCastingForm : public TCustomForm {
   void ShowTimeouts();
   void DrawScore();
   // Redraws what the action changed; `old` is the replaced action of an edit, or the deleted one.
-  void UpdateViewAfter(const TAction& action, const TAction* old = nullptr);
+  void UpdateViewAfter(const TAction& action, const TAction* old = nullptr) override;
 
-  void StartClock();
-  void StopClock();
+  void StartClock() override;
+  void StopClock() override;
   bool ClockRunning() const;
 
   // True when the operator chose "&Salir del programa": the program ends after the window.
@@ -77,6 +84,17 @@ class TCastingForm : public TCustomForm {
   void AboutClick();
   void WebClick();
   void QuitProgramClick();
+  // Entry: definition `number` (from 1) from its button, its key or its menu item.
+  void ActionClick(int number, bool fromMenu);
+  void PlayerClick(TPlayerButton* button);
+  void FieldImageMouseUp(int x, int y, Qt::MouseButton button);
+  void TimeoutButtonClick();
+  void SendButtonClick();
+  void SubstOneClick(int team);
+  void SubstituteAllClick();
+  // Corrections from the history list.
+  void HistoryBoxDelete(int row);
+  bool DeleteHistoryEntry(int row);
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -98,6 +116,18 @@ class TCastingForm : public TCustomForm {
   void WriteBackup();
   // Cancels the action under entry, as every command that is not entry does first.
   void CancelEntry();
+  std::vector<TPlayerButton*> AllPlayerButtons() const;
+  TPlayerButton* PlayerButtonOf(int tag) const;
+  void PressShirtNumber(int team);
+
+  // What the entry changes on the screen.
+  void ShowPrompt(const std::string& text) override;
+  void ResetControls() override;
+  void ShowTeamButtons(bool team1, bool team2) override;
+  void RestrictToTeam(int team) override;
+  void ReleaseButtons() override;
+  void ShowMarker(bool threePoints, int x, int y) override;
+  void InsertPlayerName(const std::string& name) override;
   void CheckUnstored();
   bool RescueUnstored();
 
@@ -112,7 +142,7 @@ class TCastingForm : public TCustomForm {
   TTeamPanel* Team2_ = nullptr;
   TPeriodClockPanel* Clock_ = nullptr;
   QHBoxLayout* TopLayout_ = nullptr;
-  QWidget* ActionBar_ = nullptr;
+  TActionBar* ActionBar_ = nullptr;
   TPlayerColumn* Left_ = nullptr;
   TPlayerColumn* Right_ = nullptr;
   QHBoxLayout* MiddleLayout_ = nullptr;
@@ -126,6 +156,17 @@ class TCastingForm : public TCustomForm {
   THistoryListBox* HistoryBox_ = nullptr;
   QToolButton* MaximizeButton_ = nullptr;
   QTimer* UnstoredRetry_ = nullptr;
+  std::unique_ptr<TEntryDialogs> Dialogs_;
+  std::unique_ptr<TEntryWorkflow> Entry_;
+
+  // The action definitions with their templates, buttons and menu items.
+  struct TDefinition {
+    const TActionDefinition* Definition;
+    std::unique_ptr<TAction> Template;
+    QPushButton* Button = nullptr;
+    QAction* MenuItem = nullptr;
+  };
+  std::vector<TDefinition> Definitions_;
 
   QMenu* ActionMenu_ = nullptr;
   QAction* ActionSeparator_ = nullptr;

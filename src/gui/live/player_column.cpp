@@ -118,6 +118,7 @@ void TPlayerColumn::SetPlayers(const std::vector<TPlayerButtonSpec>& players) {
   auto* layout = static_cast<QVBoxLayout*>(PlayerArea_->layout());
   for (TPlayerButton* old : Buttons_) {
     old->hide();
+    old->setObjectName(QString());  // its name now belongs to its successor
     layout->removeWidget(old);
     old->deleteLater();
   }
