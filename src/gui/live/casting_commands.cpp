@@ -25,7 +25,9 @@
 #include "serverlink/credentials.h"
 #include "serverlink/internet_plugin.h"
 #include "stats/model.h"
-#include "widgets/background_call.h"
+#include "setup/config_form.h"
+#include "widgets/job_wait.h"
+#include "widgets/progress_form.h"
 
 namespace velmora::gui {
 
@@ -123,19 +125,26 @@ void TCastingForm::UploadResultsClick() {
   const std::string endpoint = AuthServiceEndpoint(Context_.Registry, serverUrl);
   const THttpSettings http = HttpSettingsOf(Context_.App.Config());
   const std::string gameNumber = Context_.Model.MatchInfo.GameNumber;
-  setEnabled(false);
-  setCursor(Qt::WaitCursor);
-  const std::string result = WaitForBackground<std::string>([endpoint, http, gameNumber] {
+  std::string result;
+  TProgressForm progress(this);
+  progress.SetMessage(tr("Subiendo la tabla de resultados, espere por favor..."));
+  RunBehindProgress(progress, [&] {
     AuthServiceSoap service(endpoint, http);
     const auto answer = service.ExportToSIMS(gameNumber);
-    return answer ? answer.Value() : std::string("ERROR");
+    result = answer ? answer.Value() : std::string("ERROR");
   });
-  unsetCursor();
-  setEnabled(true);
   Context_.Ui.ShowMessage(
       kApplicationTitle,
       result.empty() ? std::string("Se ha actualizado correctamente") : "Falló la actualización" + result,
       TMessageIcon::Information);
+}
+
+void TCastingForm::EditConfigClick() {
+  StopClock();
+  TConfigForm form(Context_.App, Context_.Registry, Context_.Ui, this);
+  // The periods, the foul limit and the follow-ups take effect at once.
+  if (form.exec() == QDialog::Accepted) ReloadView();
+  FocusComment();
 }
 
 void TCastingForm::AboutClick() {

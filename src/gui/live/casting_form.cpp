@@ -227,7 +227,7 @@ void TCastingForm::BuildMenu() {
 
   QMenu* game = bar->addMenu(tr("&Partido"));
   item(game, "EditDataItem", tr("Editar &datos"), nullptr, false);
-  item(game, "EditConfigItem", tr("Editar &configuración"), nullptr, false);
+  item(game, "EditConfigItem", tr("Editar &configuración"), [this] { EditConfigClick(); });
   item(game, "SwitchSidesItem", tr("Ca&mbiar equipos"), [this] { SwitchSidesClick(); });
   item(game, "UploadResultsItem", tr("Subir tabla de resultados"), [this] { UploadResultsClick(); });
   game->addSeparator();

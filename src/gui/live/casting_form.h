@@ -81,6 +81,7 @@ class TCastingForm : public TCustomForm, private TEntryView {
   void ClockUpDownMouseUp();
   void SwitchSidesClick();
   void UploadResultsClick();
+  void EditConfigClick();
   void AboutClick();
   void WebClick();
   void QuitProgramClick();
