@@ -68,7 +68,7 @@ ul.games{list-style:none;padding:0}ul.games li{margin:6px 0}ul.games a{display:b
 
 constexpr std::string_view kGameScript = R"JS(
 const game = document.body.dataset.game;
-const url = encodeURIComponent(game) + '.json';
+const url = encodeURIComponent(game) + '?format=json';
 const esc = s => String(s).replace(/[&<>"']/g, c => ({'&':'&amp;','<':'&lt;','>':'&gt;','"':'&quot;',"'":'&#39;'}[c]));
 const pct = (m, a) => a ? Math.round(100 * m / a) + '%' : '-';
 const mmss = s => String(Math.floor(s / 60)).padStart(2, '0') + ':' + String(s % 60).padStart(2, '0');
@@ -163,32 +163,43 @@ std::optional<std::string> TLivePages::GamePage(std::string_view gameNumber) {
 }
 
 std::optional<std::string> TLivePages::GameJson(std::string_view gameNumber) {
-  const std::int64_t revision = Store_.Revision(gameNumber);
+  const std::string key(gameNumber);
+  std::shared_ptr<TCachedJson> entry;
   {
     const std::lock_guard guard(CacheLock_);
-    const auto cached = Cache_.find(std::string(gameNumber));
-    if (cached != Cache_.end() && cached->second.first == revision) return cached->second.second;
+    auto& slot = Cache_[key];
+    if (!slot) slot = std::make_shared<TCachedJson>();
+    entry = slot;
   }
-  auto json = ComputeGameJson(gameNumber, revision);
-  if (!json) return std::nullopt;
-  const std::lock_guard guard(CacheLock_);
-  Cache_[std::string(gameNumber)] = {revision, *json};
-  return json;
+  // One spectator computes the new document while the others of the game wait for it.
+  const std::lock_guard computing(entry->Lock);
+  const std::int64_t revision = Store_.Revision(gameNumber);
+  if (entry->Json && entry->Revision == revision) return entry->Json;
+  auto snapshot = Store_.Snapshot(gameNumber);
+  if (!snapshot) {
+    const std::lock_guard guard(CacheLock_);
+    Cache_.erase(key);
+    return std::nullopt;
+  }
+  entry->Revision = snapshot->Revision;
+  entry->Json = ComputeGameJson(gameNumber, std::move(*snapshot));
+  return entry->Json;
 }
 
-std::optional<std::string> TLivePages::ComputeGameJson(std::string_view gameNumber, std::int64_t) {
-  auto snapshot = Store_.Snapshot(gameNumber);
-  if (!snapshot) return std::nullopt;
+std::string TLivePages::ComputeGameJson(std::string_view gameNumber, TGameSnapshot snapshot) {
+  // Stored before periods were bounded, perhaps: such an action would have the model size its
+  // tables by its number, so the page goes without it.
+  std::erase_if(snapshot.Actions, [](const auto& action) { return !CheckActionBounds(*action); });
   TConfiguration config(ProgramFolder_);
-  config.SetInt("no_of_quarters", snapshot->Periods.NoOfQuarters);
-  config.SetInt("quarter_duration", snapshot->Periods.QuarterDuration);
-  config.SetInt("overtime_duration", snapshot->Periods.OvertimeDuration);
+  config.SetInt("no_of_quarters", snapshot.Periods.NoOfQuarters);
+  config.SetInt("quarter_duration", snapshot.Periods.QuarterDuration);
+  config.SetInt("overtime_duration", snapshot.Periods.OvertimeDuration);
   TModel model(config);
-  model.MatchInfo = snapshot->MatchInfo;
-  model.SetActions(std::move(snapshot->Actions));
+  model.MatchInfo = snapshot.MatchInfo;
+  model.SetActions(std::move(snapshot.Actions));
   model.Recompute();
 
-  const TPeriodSettings& periods = snapshot->Periods;
+  const TPeriodSettings& periods = snapshot.Periods;
   const int period = model.CurrentPeriod();
   Json json;
   json["game_number"] = std::string(gameNumber);
@@ -201,12 +212,12 @@ std::optional<std::string> TLivePages::ComputeGameJson(std::string_view gameNumb
   json["period_clock"] =
       period > 0 ? PeriodClockText(periods, period, model.MatchInfo.CurrentGameTime) : std::string("--:--");
   json["status"] = model.GameEnded() ? "Final" : (model.PeriodEnded() ? "End of period" : (period > 0 ? "Live" : ""));
+  json["stats"] = StatsJsonObject(model);
   Json names = Json::array();
-  for (std::size_t i = 1; i <= model.PeriodScores().size(); ++i) {
+  for (std::size_t i = 1; i <= json["stats"]["period_scores"].size(); ++i) {
     names.push_back(PeriodName(static_cast<int>(i), periods.NoOfQuarters));
   }
   json["period_names"] = std::move(names);
-  json["stats"] = StatsJsonObject(model);
 
   // Newest first, each with the score after it.
   Json plays = Json::array();

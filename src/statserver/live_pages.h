@@ -3,7 +3,9 @@
 // live (score, period and clock, fouls and time-outs, box scores, play-by-play), fed by a JSON
 // document computed with the statistics engine from the server's copy of the game.
 
+#include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -15,6 +17,7 @@
 namespace velmora::statserver {
 
 class TServerStore;
+struct TGameSnapshot;
 
 class TLivePages {
  public:
@@ -24,17 +27,23 @@ class TLivePages {
   std::string IndexPage();
   // None when the game is not published.
   std::optional<std::string> GamePage(std::string_view gameNumber);
+  // Computed once for each state of the game, however many spectators ask.
   std::optional<std::string> GameJson(std::string_view gameNumber);
 
  private:
-  std::optional<std::string> ComputeGameJson(std::string_view gameNumber, std::int64_t revision);
+  struct TCachedJson {
+    std::mutex Lock;  // held while the document is computed
+    std::int64_t Revision = 0;
+    std::optional<std::string> Json;
+  };
+
+  std::string ComputeGameJson(std::string_view gameNumber, TGameSnapshot snapshot);
 
   TServerStore& Store_;
   std::filesystem::path ProgramFolder_;
   TMessages Messages_;
   std::mutex CacheLock_;
-  // The last document of each game, computed again only when the game has changed.
-  std::unordered_map<std::string, std::pair<std::int64_t, std::string>> Cache_;
+  std::unordered_map<std::string, std::shared_ptr<TCachedJson>> Cache_;
 };
 
 }  // namespace velmora::statserver

@@ -1,6 +1,7 @@
 // velmora-statserver: the statistics server of the program, with its administration commands.
 
 #include <signal.h>
+#include <sys/resource.h>
 
 #include <cstdio>
 #include <iostream>
@@ -105,6 +106,14 @@ int Serve(TServerStore& store, const std::vector<std::string>& args) {
   if (!port || *port < 0 || *port > 65535) return UsageError("--listen takes ADDRESS:PORT");
   const std::string host = address.substr(0, colon);
 
+  // Every client holds a descriptor while it sends its request, hundreds of them at once: the soft
+  // limit (often 1024) would refuse connections long before the server is busy.
+  rlimit files{};
+  if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+    files.rlim_cur = files.rlim_max;
+    setrlimit(RLIMIT_NOFILE, &files);
+  }
+
   // Signals end the server cleanly from a thread of their own.
   sigset_t signals;
   sigemptyset(&signals);
@@ -163,9 +172,9 @@ int Main(const std::vector<std::string>& arguments) {
     auto publication = ReadPublication(rest[0]);
     if (!publication) return Failure(publication.Error());
     const TPublication& game = publication.Value();
-    const TStatus published =
+    const TChangeStatus published =
         store.Value()->Publish(game.MatchInfo, game.Xml, game.Actions ? &*game.Actions : nullptr, rest[2]);
-    if (!published) return Failure(published.Error());
+    if (!published) return Failure(published.Refused() ? rest[0] + ": " + published.Error() : published.Error());
     std::cout << game.MatchInfo.GameNumber << '\n';
     return 0;
   }

@@ -1,6 +1,7 @@
 #include "passwords.h"
 
 #include <nettle/pbkdf2.h>
+#include <nettle/sha2.h>
 #include <sys/random.h>
 
 #include <cstdint>
@@ -54,6 +55,24 @@ bool VerifyPassword(std::string_view password, const TPasswordHash& stored) {
     difference |= static_cast<unsigned char>(candidate[i] ^ stored.Hash[i]);
   }
   return difference == 0;
+}
+
+const TPasswordHash& UnknownUserHash() {
+  static const TPasswordHash hash = [] {
+    TPasswordHash made = HashPassword(RandomToken());
+    made.Hash = RandomBytes(kHashBytes);  // whatever the password was, nothing derives this
+    return made;
+  }();
+  return hash;
+}
+
+std::string TokenDigest(std::string_view token) {
+  sha256_ctx context;
+  sha256_init(&context);
+  sha256_update(&context, token.size(), reinterpret_cast<const std::uint8_t*>(token.data()));
+  std::string digest(SHA256_DIGEST_SIZE, '\0');
+  sha256_digest(&context, digest.size(), reinterpret_cast<std::uint8_t*>(digest.data()));
+  return HexText(digest);
 }
 
 std::string RandomToken() { return HexText(RandomBytes(16)); }

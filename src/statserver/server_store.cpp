@@ -23,8 +23,35 @@ CREATE TABLE IF NOT EXISTS svScores (
   received TEXT);
 CREATE TABLE IF NOT EXISTS svBoxScores (id INTEGER PRIMARY KEY, game_number TEXT, boxscore TEXT, received TEXT);
 CREATE TABLE IF NOT EXISTS svExports (id INTEGER PRIMARY KEY, game_number TEXT, requested TEXT);
-CREATE TABLE IF NOT EXISTS svSessions (token TEXT PRIMARY KEY, user_id INTEGER NOT NULL, last_used REAL NOT NULL);
+CREATE TABLE IF NOT EXISTS svSessions (
+  token_digest TEXT PRIMARY KEY, user_id INTEGER NOT NULL, last_used REAL NOT NULL);
 )SQL";
+
+// Databases from before kept session values in clear: each becomes its digest, so that the games
+// being played go on with the sessions they have.
+void DigestClearSessions(TSqliteDatabase& db) {
+  bool clear = false;
+  {
+    auto columns = db.Prepare("SELECT name FROM pragma_table_info('svSessions')");
+    while (columns->Step()) clear = clear || columns->Text(0) == "token";
+  }
+  if (!clear) return;
+  TSqliteTransaction transaction(db);
+  db.Execute("ALTER TABLE svSessions RENAME TO svClearSessions");
+  db.Execute(
+      "CREATE TABLE svSessions (token_digest TEXT PRIMARY KEY, user_id INTEGER NOT NULL, last_used REAL NOT NULL)");
+  {
+    auto rows = db.Prepare("SELECT token, user_id, last_used FROM svClearSessions");
+    auto insert = db.Prepare("INSERT OR IGNORE INTO svSessions (token_digest, user_id, last_used) VALUES (?,?,?)");
+    while (rows->Step()) {
+      insert->Bind(1, TokenDigest(rows->Text(0))).Bind(2, rows->Integer(1));
+      insert->Bind(3, rows->RealIfReadable(2).value_or(0));
+      insert->Step();
+    }
+  }
+  db.Execute("DROP TABLE svClearSessions");
+  transaction.Commit();
+}
 
 std::string NowText() { return FormatDateTime(Now()); }
 
@@ -34,15 +61,17 @@ bool IsNewEvent(const TAction& action) {
   return kind != "edit" && kind != "delete" && kind != "clock" && kind != "complete";
 }
 
+// The period settings a client sent; a value no game has (a period longer than an hour, more
+// periods than a game can reach) leaves the default in place.
 TPeriodSettings PeriodsOf(const pugi::xml_node& matchInfo) {
   TPeriodSettings periods;
-  const auto read = [&](const char* name, int& value) {
+  const auto read = [&](const char* name, int& value, int most) {
     const int number = matchInfo.attribute(name).as_int(0);
-    if (number > 0) value = number;
+    if (number > 0 && number <= most) value = number;
   };
-  read("cfg_no_of_quarters", periods.NoOfQuarters);
-  read("cfg_quarter_duration", periods.QuarterDuration);
-  read("cfg_overtime_duration", periods.OvertimeDuration);
+  read("cfg_no_of_quarters", periods.NoOfQuarters, kMaxPeriod);
+  read("cfg_quarter_duration", periods.QuarterDuration, 60);
+  read("cfg_overtime_duration", periods.OvertimeDuration, 60);
   return periods;
 }
 
@@ -53,6 +82,7 @@ TResult<std::unique_ptr<TServerStore>> TServerStore::Open(const std::filesystem:
   auto games = TDatabasePlugin::OpenFile(file, templateFile);
   if (!games) return TError{games.Error()};
   try {
+    DigestClearSessions(games.Value()->Connection());
     games.Value()->Connection().Execute(kServerTables);
   } catch (const ESqliteError& failure) {
     return TError{std::string("cannot prepare the server tables: ") + failure.what()};
@@ -60,7 +90,9 @@ TResult<std::unique_ptr<TServerStore>> TServerStore::Open(const std::filesystem:
   return std::unique_ptr<TServerStore>(new TServerStore(std::move(games.Value())));
 }
 
-TServerStore::TServerStore(std::unique_ptr<TDatabasePlugin> games) : Games_(std::move(games)) {}
+TServerStore::TServerStore(std::unique_ptr<TDatabasePlugin> games) : Games_(std::move(games)) {
+  Catalogue_.LoadCatalogue();
+}
 TServerStore::~TServerStore() = default;
 
 TStatus TServerStore::InTransaction(const std::function<TStatus()>& work) {
@@ -89,28 +121,40 @@ TStatus TServerStore::AddUser(std::string_view name, std::string_view password) 
         "ON CONFLICT(name) DO UPDATE SET salt=excluded.salt, hash=excluded.hash, iterations=excluded.iterations");
     insert->Bind(1, name).BindBlob(2, hash.Salt).BindBlob(3, hash.Hash).Bind(4, std::int64_t{hash.Iterations});
     insert->Step();
+    // Whoever logged in with the old password is logged out.
+    auto sessions = Games_->Connection().Prepare(
+        "DELETE FROM svSessions WHERE user_id=(SELECT id FROM svUsers WHERE name=?)");
+    sessions->Bind(1, name);
+    sessions->Step();
     return {};
   });
 }
 
 std::optional<std::int64_t> TServerStore::CheckUser(std::string_view name, std::string_view password) {
   TPasswordHash stored;
-  std::int64_t id = 0;
+  std::optional<std::int64_t> id;
   {
     const std::lock_guard guard(Lock_);
     auto query = Games_->Connection().Prepare("SELECT id, salt, hash, iterations FROM svUsers WHERE name=?");
     query->Bind(1, name);
-    if (!query->Step()) return std::nullopt;
-    id = query->Integer(0);
-    stored = TPasswordHash{query->Text(1), query->Text(2), static_cast<int>(query->Integer(3))};
+    if (query->Step()) {
+      id = query->Integer(0);
+      stored = TPasswordHash{query->Text(1), query->Text(2), static_cast<int>(query->Integer(3))};
+    }
   }
-  // The hash is slow on purpose; other requests go on meanwhile.
-  if (!VerifyPassword(password, stored)) return std::nullopt;
+  // The hash is slow on purpose; other requests go on meanwhile. An unknown user is answered no
+  // sooner than a known one, so the time tells nobody which users exist.
+  if (!VerifyPassword(password, id ? stored : UnknownUserHash())) return std::nullopt;
   return id;
 }
 
-TStatus TServerStore::Publish(const TMatchInfo& matchInfo, std::string_view matchInfoXml, const TActionList* actions,
-                              std::string_view userName) {
+TChangeStatus TServerStore::Publish(const TMatchInfo& matchInfo, std::string_view matchInfoXml,
+                                    const TActionList* actions, std::string_view userName) {
+  if (actions) {
+    for (const auto& action : *actions) {
+      if (TStatus bounded = CheckActionBounds(*action); !bounded) return TChangeStatus::Refusal(bounded.Error());
+    }
+  }
   const std::lock_guard guard(Lock_);
   const TStatus published = InTransaction([&]() -> TStatus {
     auto& db = Games_->Connection();
@@ -149,7 +193,7 @@ TStatus TServerStore::Unpublish(std::string_view gameNumber) {
     remove->Step();
     return Games_->DeleteGame(gameNumber);
   });
-  if (removed) Revisions_.erase(std::string(gameNumber));
+  if (removed) Touch(gameNumber);  // a game published again under the number is another game
   return removed;
 }
 
@@ -179,6 +223,37 @@ bool TServerStore::EventStored(std::int64_t gameId, std::string_view id) {
   auto query = Games_->Connection().Prepare("SELECT 1 FROM dvEvents WHERE game_id=? AND log_id=?");
   query->Bind(1, gameId).Bind(2, id);
   return query->Step();
+}
+
+std::string TServerStore::StoredKind(std::int64_t gameId, std::string_view id) {
+  auto query = Games_->Connection().Prepare("SELECT log_action FROM dvEvents WHERE game_id=? AND log_id=?");
+  query->Bind(1, gameId).Bind(2, id);
+  return query->Step() ? query->Text(0) : std::string();
+}
+
+TStatus TServerStore::CheckBounds(std::int64_t gameId, const TActionList& actions) {
+  // Kinds of the batch's own new actions, which a later edit in it may change.
+  std::unordered_map<std::string, std::string> batchKinds;
+  for (const auto& action : actions) {
+    if (action->ShortName != "edit") {
+      if (TStatus bounded = CheckActionBounds(*action); !bounded) return bounded;
+      if (IsNewEvent(*action)) batchKinds[action->ID] = action->ShortName;
+      continue;
+    }
+    // An edit is stored by parameter position over the action it edits: it is checked as that
+    // action would stand afterwards.
+    const auto inBatch = batchKinds.find(action->ID);
+    const std::string kind = inBatch != batchKinds.end() ? inBatch->second : StoredKind(gameId, action->ID);
+    const TAction* entry = Catalogue_.Entry(kind);
+    if (!entry) continue;
+    TAction edited(*entry);
+    edited.ID = action->ID;
+    for (std::size_t i = 0; i < edited.Parameters.size() && i < action->Parameters.size(); ++i) {
+      edited.Parameters[i].Data = action->Parameters[i].Data;
+    }
+    if (TStatus bounded = CheckActionBounds(edited); !bounded) return bounded;
+  }
+  return {};
 }
 
 TDateTime TServerStore::StoredClock(std::string_view gameNumber) {
@@ -223,13 +298,18 @@ TStatus TServerStore::UpdateMatchInfo(const TMatchInfo& matchInfo, std::string_v
   return updated;
 }
 
-TStatus TServerStore::ApplyActions(std::string_view gameNumber, const TActionList& actions) {
+TChangeStatus TServerStore::ApplyActions(std::string_view gameNumber, const TActionList& actions) {
   const std::lock_guard guard(Lock_);
+  const std::int64_t gameId = Games_->FindGameId(gameNumber);
+  try {
+    if (TStatus bounded = CheckBounds(gameId, actions); !bounded) return TChangeStatus::Refusal(bounded.Error());
+  } catch (const ESqliteError& failure) {
+    return TStatus(TError{failure.what()});
+  }
   TMatchInfo game;
   game.GameNumber = gameNumber;
   const TStatus applied = InTransaction([&]() -> TStatus {
     game.CurrentGameTime = StoredClock(gameNumber);
-    const std::int64_t gameId = Games_->FindGameId(gameNumber);
     for (const auto& action : actions) {
       // A batch sent again after its answer was lost must not store its actions twice.
       if (IsNewEvent(*action) && EventStored(gameId, action->ID)) continue;
@@ -241,7 +321,13 @@ TStatus TServerStore::ApplyActions(std::string_view gameNumber, const TActionLis
   return applied;
 }
 
-TStatus TServerStore::SaveActionList(std::string_view gameNumber, const TActionList& actions, bool append) {
+TChangeStatus TServerStore::SaveActionList(std::string_view gameNumber, const TActionList& actions,
+                                           bool append) {
+  // A list's edits are kept as actions of their own, never applied: only the list's own actions
+  // can hold a period.
+  for (const auto& action : actions) {
+    if (TStatus bounded = CheckActionBounds(*action); !bounded) return TChangeStatus::Refusal(bounded.Error());
+  }
   const std::lock_guard guard(Lock_);
   const TStatus saved = InTransaction([&]() -> TStatus {
     TDateTime clock = StoredClock(gameNumber);
@@ -305,14 +391,13 @@ TStatus TServerStore::RecordExport(std::string_view gameNumber) {
   });
 }
 
-void TServerStore::SaveSession(std::string_view token, std::int64_t userId, double lastUsed) {
+void TServerStore::SaveSession(std::string_view digest, std::int64_t userId, double lastUsed) {
   const std::lock_guard guard(Lock_);
   // A session that cannot be stored still works until the server restarts.
   (void)InTransaction([&]() -> TStatus {
     auto save = Games_->Connection().Prepare(
-        "INSERT INTO svSessions (token, user_id, last_used) VALUES (?,?,?) "
-        "ON CONFLICT(token) DO UPDATE SET last_used=excluded.last_used");
-    save->Bind(1, token).Bind(2, userId).Bind(3, lastUsed);
+        "INSERT OR REPLACE INTO svSessions (token_digest, user_id, last_used) VALUES (?,?,?)");
+    save->Bind(1, digest).Bind(2, userId).Bind(3, lastUsed);
     save->Step();
     // Sessions idle for a week are of no use to anybody.
     auto sweep = Games_->Connection().Prepare("DELETE FROM svSessions WHERE last_used < ?");
@@ -322,19 +407,30 @@ void TServerStore::SaveSession(std::string_view token, std::int64_t userId, doub
   });
 }
 
-std::optional<std::pair<std::int64_t, double>> TServerStore::FindSession(std::string_view token) {
+void TServerStore::TouchSession(std::string_view digest, double lastUsed) {
   const std::lock_guard guard(Lock_);
-  auto query = Games_->Connection().Prepare("SELECT user_id, last_used FROM svSessions WHERE token=?");
-  query->Bind(1, token);
+  // Never brings back a session that was ended meanwhile.
+  (void)InTransaction([&]() -> TStatus {
+    auto touch = Games_->Connection().Prepare("UPDATE svSessions SET last_used=? WHERE token_digest=?");
+    touch->Bind(1, lastUsed).Bind(2, digest);
+    touch->Step();
+    return {};
+  });
+}
+
+std::optional<std::pair<std::int64_t, double>> TServerStore::FindSession(std::string_view digest) {
+  const std::lock_guard guard(Lock_);
+  auto query = Games_->Connection().Prepare("SELECT user_id, last_used FROM svSessions WHERE token_digest=?");
+  query->Bind(1, digest);
   if (!query->Step()) return std::nullopt;
   return std::pair{query->Integer(0), query->RealIfReadable(1).value_or(0)};
 }
 
-void TServerStore::DeleteSession(std::string_view token) {
+void TServerStore::DeleteSession(std::string_view digest) {
   const std::lock_guard guard(Lock_);
   (void)InTransaction([&]() -> TStatus {
-    auto remove = Games_->Connection().Prepare("DELETE FROM svSessions WHERE token=?");
-    remove->Bind(1, token);
+    auto remove = Games_->Connection().Prepare("DELETE FROM svSessions WHERE token_digest=?");
+    remove->Bind(1, digest);
     remove->Step();
     return {};
   });
@@ -358,14 +454,26 @@ std::optional<TGameSnapshot> TServerStore::Snapshot(std::string_view gameNumber)
   snapshot.MatchInfo.GameNumber = gameNumber;
   snapshot.MatchInfo.CurrentGameTime = StoredClock(gameNumber);
   if (!Games_->LoadActions(gameNumber, snapshot.Actions)) return std::nullopt;
-  snapshot.Revision = Revisions_[std::string(gameNumber)];
+  snapshot.Revision = RevisionLocked(gameNumber);
   return snapshot;
 }
 
 std::int64_t TServerStore::Revision(std::string_view gameNumber) {
   const std::lock_guard guard(Lock_);
+  return RevisionLocked(gameNumber);
+}
+
+std::int64_t TServerStore::RevisionLocked(std::string_view gameNumber) {
   const auto found = Revisions_.find(std::string(gameNumber));
-  return found == Revisions_.end() ? 0 : found->second;
+  const std::int64_t own = found == Revisions_.end() ? 0 : found->second;
+  // Changes that the administration commands commit from their own process.
+  std::int64_t others = 0;
+  try {
+    auto version = Games_->Connection().Prepare("PRAGMA data_version");
+    if (version->Step()) others = version->Integer(0);
+  } catch (const ESqliteError&) {
+  }
+  return (others << 32) + own;
 }
 
 }  // namespace velmora::statserver

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "records/action.h"
+#include "records/catalogue.h"
 #include "records/match_info.h"
 #include "records/result.h"
 
@@ -43,6 +44,28 @@ struct TGameSummary {
   std::string Time;  // as stored: "yyyy.MM.dd[ hh:mm:ss]"
 };
 
+// The outcome of a change that a client sent: made; refused for what it holds (the sender's
+// fault); or failed in the store.
+class [[nodiscard]] TChangeStatus {
+ public:
+  TChangeStatus() = default;
+  TChangeStatus(TStatus status) : Status_(std::move(status)) {}
+  static TChangeStatus Refusal(std::string reason) {
+    TChangeStatus refused(TError{std::move(reason)});
+    refused.Refused_ = true;
+    return refused;
+  }
+
+  bool Ok() const { return Status_.Ok(); }
+  explicit operator bool() const { return Ok(); }
+  bool Refused() const { return Refused_; }
+  const std::string& Error() const { return Status_.Error(); }
+
+ private:
+  TStatus Status_;
+  bool Refused_ = false;
+};
+
 class TServerStore {
  public:
   // Opens the database file, making it from the empty game database when it is missing.
@@ -50,13 +73,14 @@ class TServerStore {
                                                      const std::filesystem::path& templateFile);
   ~TServerStore();
 
+  // Adds the user, or gives an existing one the new password and ends the user's sessions.
   TStatus AddUser(std::string_view name, std::string_view password);
-  // The user's id when name and password are right.
+  // The user's id when name and password are right. An unknown name costs the same hash work.
   std::optional<std::int64_t> CheckUser(std::string_view name, std::string_view password);
 
   // Publishes a game for a user: its match information becomes the first and the current one,
-  // `actions` (when given) its action log.
-  TStatus Publish(const TMatchInfo& matchInfo, std::string_view matchInfoXml, const TActionList* actions,
+  // `actions` (when given) its action log. Actions beyond what a game can hold are refused.
+  TChangeStatus Publish(const TMatchInfo& matchInfo, std::string_view matchInfoXml, const TActionList* actions,
                   std::string_view userName);
   TStatus Unpublish(std::string_view gameNumber);
   // The user who published the game; none when the game is not published.
@@ -67,9 +91,10 @@ class TServerStore {
   // the game's actions have reached).
   std::optional<std::string> MatchInfoXml(std::string_view gameNumber, bool initial);
   TStatus UpdateMatchInfo(const TMatchInfo& matchInfo, std::string_view xml);
-  // Applies live actions as the program's store does, all or nothing.
-  TStatus ApplyActions(std::string_view gameNumber, const TActionList& actions);
-  TStatus SaveActionList(std::string_view gameNumber, const TActionList& actions, bool append);
+  // Applies live actions as the program's store does, all or nothing. A batch holding an action
+  // beyond what a game can hold, or an edit that would make one, is refused whole.
+  TChangeStatus ApplyActions(std::string_view gameNumber, const TActionList& actions);
+  TChangeStatus SaveActionList(std::string_view gameNumber, const TActionList& actions, bool append);
   // The ACTIONS document of the game's log, in the order it is to be applied.
   std::optional<std::string> ActionListXml(std::string_view gameNumber);
   TResult<std::string> Checksum(std::string_view gameNumber);
@@ -79,13 +104,16 @@ class TServerStore {
   TStatus StoreBoxScore(std::string_view gameNumber, std::string_view boxScore);
   TStatus RecordExport(std::string_view gameNumber);
 
-  // Login sessions: the user and the last use (seconds since 1970).
-  void SaveSession(std::string_view token, std::int64_t userId, double lastUsed);
-  std::optional<std::pair<std::int64_t, double>> FindSession(std::string_view token);
-  void DeleteSession(std::string_view token);
+  // Login sessions, by the digest of their value (TokenDigest): the user and the last use
+  // (seconds since 1970).
+  void SaveSession(std::string_view digest, std::int64_t userId, double lastUsed);
+  // Records a later use of a session that is still stored.
+  void TouchSession(std::string_view digest, double lastUsed);
+  std::optional<std::pair<std::int64_t, double>> FindSession(std::string_view digest);
+  void DeleteSession(std::string_view digest);
 
   std::optional<TGameSnapshot> Snapshot(std::string_view gameNumber);
-  // Grows with every change of the game; 0 for an unknown game.
+  // Changes with every change of the game, also one made by another process.
   std::int64_t Revision(std::string_view gameNumber);
 
  private:
@@ -93,10 +121,14 @@ class TServerStore {
   TStatus InTransaction(const std::function<TStatus()>& work);
   TDateTime StoredClock(std::string_view gameNumber);
   bool EventStored(std::int64_t gameId, std::string_view id);
+  std::string StoredKind(std::int64_t gameId, std::string_view id);
+  TStatus CheckBounds(std::int64_t gameId, const TActionList& actions);
   void Touch(std::string_view gameNumber);
+  std::int64_t RevisionLocked(std::string_view gameNumber);
 
   std::mutex Lock_;
   std::unique_ptr<TDatabasePlugin> Games_;
+  TCatalogue Catalogue_;
   std::unordered_map<std::string, std::int64_t> Revisions_;
 };
 

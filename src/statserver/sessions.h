@@ -1,7 +1,7 @@
 #pragma once
 // Login sessions: a value handed out by ValidateUser, valid while used at least once per idle
-// time. They are kept in the database too, so that a restarted server does not strand the games
-// being played.
+// time. They are kept in the database too, by their digest only, so that a restarted server does
+// not strand the games being played and a copy of the database opens nobody's session.
 
 #include <chrono>
 #include <cstdint>
@@ -36,7 +36,7 @@ class TSessions {
   TServerStore& Store_;
   std::chrono::seconds IdleTime_;
   std::mutex Lock_;
-  std::unordered_map<std::string, TSession> Sessions_;
+  std::unordered_map<std::string, TSession> Sessions_;  // by digest
 };
 
 }  // namespace velmora::statserver

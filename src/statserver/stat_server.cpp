@@ -3,12 +3,14 @@
 #include <httplib.h>
 #include <sys/socket.h>
 
+#include <charconv>
 #include <cstdio>
 #include <ctime>
 #include <sstream>
 
 #include <pugixml.hpp>
 
+#include "http_front.h"
 #include "live_pages.h"
 #include "records/text_encoding.h"
 #include "records/text_utils.h"
@@ -21,13 +23,13 @@
 
 namespace velmora::statserver {
 
-namespace {
-
 // A request that is answered with an error status; the reason goes to the log line.
 struct TRequestError {
   int Status;
   std::string Reason;
 };
+
+namespace {
 
 thread_local std::chrono::steady_clock::time_point RequestStart;
 thread_local std::string RequestNote;
@@ -69,6 +71,60 @@ int RequireInteger(const TRequestFields& fields, std::string_view name) {
   const auto value = ParseInt32(fields.Require(name));
   if (!value) throw TRequestError{400, "field \"" + std::string(name) + "\" is not a number"};
   return *value;
+}
+
+constexpr std::size_t kKiB = 1024;
+constexpr std::size_t kMiB = 1024 * kKiB;
+
+bool IsDefaultPage(std::string_view path) { return path.ends_with("/default.asp"); }
+bool IsStatisticsPage(std::string_view path) { return path.ends_with("/statistics.asp"); }
+constexpr std::string_view kSoapPath = "/dvadminws/dvadmin.asmx";
+
+// What the body of a request can need: a live batch after a long outage holds a game's actions,
+// an action list a whole game in several fields, a box score one document.
+std::size_t BodyBound(const httplib::Request& request, const std::string* action) {
+  if (request.method != "POST") return 0;
+  if (IsDefaultPage(request.path)) {
+    if (action && *action == "send_action_list") return 32 * kMiB;
+    if (action && *action == "multipleaction") return 8 * kMiB;
+    if (action && *action == "update_match_info") return 1 * kMiB;
+    return 64 * kKiB;
+  }
+  if (IsStatisticsPage(request.path)) return 4 * kMiB;
+  if (request.path == kSoapPath) return 64 * kKiB;
+  return 0;
+}
+
+// Every write of a game comes with a session; only the ping does without.
+bool NeedsSession(const httplib::Request& request, const std::string* action) {
+  if (request.method != "POST") return false;
+  if (IsDefaultPage(request.path)) return !action || *action != "ping";
+  return IsStatisticsPage(request.path);
+}
+
+// The HTTP library reads a body for these methods.
+bool CarriesBody(std::string_view method) {
+  return method == "POST" || method == "PUT" || method == "PATCH" || method == "DELETE" || method == "PRI";
+}
+
+std::optional<std::size_t> ContentLength(const httplib::Request& request) {
+  const std::string text = request.get_header_value("Content-Length");
+  std::size_t length = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), length);
+  if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
+  return length;
+}
+
+void Refuse(httplib::Response& response, const TRequestError& error) {
+  response.status = error.Status;
+  RequestNote = error.Reason;
+  if (error.Status == 503) response.set_header("Retry-After", "1");
+  ReplyText(response, error.Reason);
+}
+
+void BeginRequest() {
+  RequestStart = std::chrono::steady_clock::now();
+  RequestNote.clear();
 }
 
 // Line breaks inside attribute values stay as they are instead of becoming blanks.
@@ -146,15 +202,23 @@ auto Guarded(THandler handler) {
     try {
       handler(request, response);
     } catch (const TRequestError& error) {
-      response.status = error.Status;
-      RequestNote = error.Reason;
-      ReplyText(response, error.Reason);
+      Refuse(response, error);
     } catch (const std::exception& error) {
       response.status = 500;
       RequestNote = error.what();
       ReplyText(response, "internal error");
     }
   };
+}
+
+TFrontLimits FrontLimits(const TServerOptions& options) {
+  TFrontLimits limits;
+  limits.Workers = std::max(1, options.Threads);
+  limits.ReservedWorkers = std::max(1, limits.Workers / 4);
+  limits.Times.Head = options.RequestTime;
+  limits.Times.Answer = options.RequestTime;
+  limits.Times.SlowestBytesPerSecond = options.SlowestBytesPerSecond;
+  return limits;
 }
 
 }  // namespace
@@ -164,25 +228,30 @@ TStatServer::TStatServer(TServerStore& store, TServerOptions options)
       Options_(std::move(options)),
       Sessions_(std::make_unique<TSessions>(store, Options_.SessionIdleTime)),
       Live_(std::make_unique<TLivePages>(store, Options_.ProgramFolder, Options_.Language)),
-      Http_(std::make_unique<httplib::Server>()) {
-  const int threads = Options_.Threads;
-  Http_->new_task_queue = [threads] { return new httplib::ThreadPool(static_cast<std::size_t>(threads)); };
+      Logins_(Options_.Logins),
+      Http_(std::make_unique<THttpFront>(FrontLimits(Options_))) {
   Http_->set_payload_max_length(Options_.MaxBodyBytes);
-  // One request per connection: the library watches an idle kept-alive connection by polling it,
-  // which costs more with hundreds of games than opening a connection on loopback does.
-  Http_->set_keep_alive_max_count(1);
   Http_->set_socket_options([this](int socket) {
     const int yes = 1;
     ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     ListenSocket_ = socket;
   });
-  Http_->set_keep_alive_timeout(10);
-  // A response goes out in two writes; without this the second waits for the client's delayed
-  // acknowledgement, some 40 ms on every request of a kept-alive connection.
-  Http_->set_tcp_nodelay(true);
-  Http_->set_pre_routing_handler([](const httplib::Request&, httplib::Response&) {
-    RequestStart = std::chrono::steady_clock::now();
-    RequestNote.clear();
+  // A body is read only when its request is allowed: refused requests are answered at once, and a
+  // client that asked to continue is told before it sends anything.
+  Http_->set_expect_100_continue_handler([this](const httplib::Request& request, httplib::Response& response) {
+    BeginRequest();
+    if (const auto refused = Admit(request)) {
+      Refuse(response, *refused);
+      return refused->Status;
+    }
+    return 100;
+  });
+  Http_->set_pre_routing_handler([this](const httplib::Request& request, httplib::Response& response) {
+    BeginRequest();
+    if (const auto refused = Admit(request)) {
+      Refuse(response, *refused);
+      return httplib::Server::HandlerResponse::Handled;
+    }
     return httplib::Server::HandlerResponse::Unhandled;
   });
   if (Options_.LogRequests) Http_->set_logger(LogLine);
@@ -205,7 +274,7 @@ std::optional<int> TStatServer::Bind(const std::string& host, int port) {
   return bound;
 }
 
-bool TStatServer::Run() { return Http_->listen_after_bind(); }
+bool TStatServer::Run() { return Http_->Serve(); }
 
 void TStatServer::Stop() { Http_->stop(); }
 
@@ -219,17 +288,7 @@ void TStatServer::Routes() {
   Http_->Get("/live/", Guarded([this](const httplib::Request&, httplib::Response& response) {
                response.set_content(Live_->IndexPage(), "text/html; charset=utf-8");
              }));
-  Http_->Get(R"(/live/(.+)\.json)", Guarded([this](const httplib::Request& request, httplib::Response& response) {
-               const auto json = Live_->GameJson(request.matches[1].str());
-               if (!json) throw TRequestError{404, "no such game"};
-               response.set_header("Cache-Control", "no-store");
-               response.set_content(*json, "application/json; charset=utf-8");
-             }));
-  Http_->Get(R"(/live/(.+))", Guarded([this](const httplib::Request& request, httplib::Response& response) {
-               const auto page = Live_->GamePage(request.matches[1].str());
-               if (!page) throw TRequestError{404, "no such game"};
-               response.set_content(*page, "text/html; charset=utf-8");
-             }));
+  Http_->Get(R"(/live/(.+))", Guarded([this](const auto& q, auto& r) { HandleLivePage(q, r); }));
   // A folder stands for its default page, as the program's login asks "URL?do=ping"; without a
   // request the site's root leads to the live pages.
   Http_->Get(R"(.*/)", Guarded([this](const httplib::Request& request, httplib::Response& response) {
@@ -237,6 +296,60 @@ void TStatServer::Routes() {
                if (request.path != "/") throw TRequestError{404, "not found"};
                response.set_redirect("/live/");
              }));
+}
+
+std::int64_t TStatServer::SessionUser(const std::string* session) {
+  if (!session) throw TRequestError{403, "no session"};
+  const auto user = Sessions_->Validate(*session);
+  if (!user) throw TRequestError{403, "session expired"};
+  return *user;
+}
+
+void TStatServer::RequireOwnGame(std::int64_t user, const std::string& gameNumber) {
+  const auto owner = Store_.OwnerOf(gameNumber);
+  if (!owner) throw TRequestError{404, "no game \"" + gameNumber + "\""};
+  if (*owner != user) throw TRequestError{403, "game \"" + gameNumber + "\" belongs to another user"};
+}
+
+std::optional<TRequestError> TStatServer::Admit(const httplib::Request& request) try {
+  if (!CarriesBody(request.method)) return std::nullopt;
+  if (request.has_header("Transfer-Encoding") || !request.has_header("Content-Length")) {
+    throw TRequestError{411, "a body must come with its Content-Length"};
+  }
+  const auto length = ContentLength(request);
+  if (!length) throw TRequestError{400, "the Content-Length is not a number"};
+  const TFormFields query = ParseFormText(QueryOf(request));
+  const std::string* action = FindField(query, "do");
+  const std::size_t bound = std::min(BodyBound(request, action), Options_.MaxBodyBytes);
+  if (*length > bound) throw TRequestError{413, "this request's body may have " + std::to_string(bound) + " bytes"};
+  if (NeedsSession(request, action)) {
+    const std::int64_t user = SessionUser(FindField(query, "SESSIONID"));
+    if (const std::string* game = FindField(query, "game_number")) RequireOwnGame(user, *game);
+  }
+  if (*length > 0 && Http_->PermitBody(*length) == THttpFront::TBodyPermit::Busy) {
+    throw TRequestError{503, "the server is busy; try again"};
+  }
+  return std::nullopt;
+} catch (const TRequestError& refusal) {
+  return refusal;
+}
+
+void TStatServer::HandleLivePage(const httplib::Request& request, httplib::Response& response) {
+  const std::string name = request.matches[1].str();
+  const auto json = [&](const std::string& gameNumber) {
+    auto document = Live_->GameJson(gameNumber);
+    if (!document) throw TRequestError{404, "no such game"};
+    response.set_header("Cache-Control", "no-store");
+    response.set_content(*document, "application/json; charset=utf-8");
+  };
+  if (request.get_param_value("format") == "json") return json(name);
+  if (const auto page = Live_->GamePage(name)) {
+    response.set_content(*page, "text/html; charset=utf-8");
+    return;
+  }
+  // The document's address of earlier pages, for a game whose number does not end so itself.
+  if (name.ends_with(".json")) return json(name.substr(0, name.size() - 5));
+  throw TRequestError{404, "no such game"};
 }
 
 void TStatServer::HandleDefaultPage(const httplib::Request& request, httplib::Response& response) {
@@ -248,15 +361,11 @@ void TStatServer::HandleDefaultPage(const httplib::Request& request, httplib::Re
     return;
   }
 
-  const std::string* session = fields.Find("SESSIONID");
-  if (!session) throw TRequestError{403, "no session"};
-  const auto user = Sessions_->Validate(*session);
-  if (!user) throw TRequestError{403, "session expired"};
-
+  const std::int64_t user = SessionUser(fields.Find("SESSIONID"));
   if (*action == "get_active_games") {
     pugi::xml_document document;
     pugi::xml_node games = document.append_child("GAMES");
-    for (const TGameSummary& game : Store_.GamesOf(*user)) {
+    for (const TGameSummary& game : Store_.GamesOf(user)) {
       pugi::xml_node node = games.append_child("GAME");
       node.append_attribute("GameNumber") = game.GameNumber.c_str();
       node.append_attribute("Team1_ID") = game.Team1Id.c_str();
@@ -270,13 +379,8 @@ void TStatServer::HandleDefaultPage(const httplib::Request& request, httplib::Re
   }
 
   // Every other request is about one game of the session's user.
-  const auto ownGame = [&](const std::string& gameNumber) {
-    const auto owner = Store_.OwnerOf(gameNumber);
-    if (!owner) throw TRequestError{404, "no game \"" + gameNumber + "\""};
-    if (*owner != *user) throw TRequestError{403, "game \"" + gameNumber + "\" belongs to another user"};
-  };
-  const auto check = [](const TStatus& status) {
-    if (!status) throw TRequestError{500, status.Error()};
+  const auto check = [](const TChangeStatus& status) {
+    if (!status) throw TRequestError{status.Refused() ? 400 : 500, status.Error()};
   };
 
   if (*action == "update_match_info") {
@@ -288,16 +392,16 @@ void TStatServer::HandleDefaultPage(const httplib::Request& request, httplib::Re
     TMatchInfo matchInfo;
     matchInfo.ReadXml(root);
     if (matchInfo.Empty) throw TRequestError{400, "the match information cannot be read"};
-    ownGame(matchInfo.GameNumber);
+    RequireOwnGame(user, matchInfo.GameNumber);
     std::ostringstream stored;
     root.print(stored, "", pugi::format_raw, pugi::encoding_utf8);
-    check(Store_.UpdateMatchInfo(matchInfo, stored.str()));
+    check(TChangeStatus(Store_.UpdateMatchInfo(matchInfo, stored.str())));
     ReplyText(response, "OK");
     return;
   }
 
   const std::string& gameNumber = fields.Require("game_number");
-  ownGame(gameNumber);
+  RequireOwnGame(user, gameNumber);
   if (*action == "get_match_info") {
     const auto xml = Store_.MatchInfoXml(gameNumber, RequireInteger(fields, "get_initial") == 1);
     if (!xml) throw TRequestError{404, "no game"};
@@ -330,8 +434,8 @@ void TStatServer::HandleDefaultPage(const httplib::Request& request, httplib::Re
     if (!checksum) throw TRequestError{500, checksum.Error()};
     ReplyText(response, checksum.Value());
   } else if (*action == "confirm_score") {
-    check(Store_.ConfirmScore(gameNumber, RequireInteger(fields, "score_a"), RequireInteger(fields, "score_b"),
-                              fields.Require("name"), fields.Require("contacts")));
+    check(TChangeStatus(Store_.ConfirmScore(gameNumber, RequireInteger(fields, "score_a"), RequireInteger(fields, "score_b"),
+                              fields.Require("name"), fields.Require("contacts"))));
     ReplyText(response, "OK");
   } else {
     throw TRequestError{400, "unknown request \"" + *action + "\""};
@@ -342,7 +446,7 @@ void TStatServer::HandleStatisticsPage(const httplib::Request& request, httplib:
   const TRequestFields fields(request);
   if (fields.Require("do") != "upload_statistics") throw TRequestError{400, "unknown request"};
   const std::string& gameNumber = fields.Require("game_number");
-  if (!Store_.OwnerOf(gameNumber)) throw TRequestError{404, "no game \"" + gameNumber + "\""};
+  RequireOwnGame(SessionUser(FindField(fields.Query, "SESSIONID")), gameNumber);
   const std::string& boxScore = fields.Require("boxscore");
   pugi::xml_document document;
   ParseDocument(document, boxScore, "BOXSCORE");
@@ -375,11 +479,29 @@ void TStatServer::HandleSoap(const httplib::Request& request, httplib::Response&
 
   std::string result;
   if (soap.Operation == "ValidateUser") {
-    if (const auto user = Store_.CheckUser(parameter("user"), parameter("pass"))) result = Sessions_->Create(*user);
+    const std::string name = parameter("user");
+    const auto wait = Logins_.Begin(name, request.remote_addr, TLoginThrottle::TClock::now());
+    if (wait.count() > 0) {
+      const auto seconds = std::to_string((wait.count() + 999) / 1000);
+      return fault(500, "Client", "Demasiados intentos fallidos. Espere " + seconds + " s antes de volver a intentarlo.");
+    }
+    if (const auto user = Store_.CheckUser(name, parameter("pass"))) {
+      Logins_.Succeeded(name, request.remote_addr);
+      result = Sessions_->Create(*user);
+    }
   } else if (soap.Operation == "ExportToSIMS") {
+    // The session travels in the service address's query, as the pages' sessions do.
     const std::string gameNumber = parameter("gameNumber");
-    if (!Store_.OwnerOf(gameNumber)) {
+    const TFormFields query = ParseFormText(QueryOf(request));
+    const std::string* session = FindField(query, "SESSIONID");
+    const auto user = session ? Sessions_->Validate(*session) : std::nullopt;
+    const auto owner = user ? Store_.OwnerOf(gameNumber) : std::nullopt;
+    if (!user) {
+      result = "La sesión no es válida o ha caducado. Por favor inicie de nuevo la sesión.";
+    } else if (!owner) {
       result = "El partido " + gameNumber + " no existe en el servidor.";
+    } else if (*owner != *user) {
+      result = "El partido " + gameNumber + " no está publicado para este usuario.";
     } else if (const TStatus recorded = Store_.RecordExport(gameNumber); !recorded) {
       result = recorded.Error();
     }

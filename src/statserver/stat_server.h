@@ -4,28 +4,38 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "login_throttle.h"
+
 namespace httplib {
-class Server;
 struct Request;
 struct Response;
 }  // namespace httplib
 
 namespace velmora::statserver {
 
+class THttpFront;
 class TServerStore;
 class TSessions;
 class TLivePages;
+struct TRequestError;
 
 struct TServerOptions {
   std::chrono::seconds SessionIdleTime{std::chrono::hours(2)};
+  // No body is larger; each request's body is bounded further by what that request needs.
   std::size_t MaxBodyBytes = 32 * 1024 * 1024;
-  // Every kept-alive client holds a thread while it is connected.
-  int Threads = 640;
+  // Workers handle requests that have arrived; a quarter of them never wait for a body.
+  int Threads = 64;
+  // A client has this long to send a request's head; for its body, this plus the body's length at
+  // the slowest rate. Reading the answer is allowed as long.
+  std::chrono::milliseconds RequestTime{5000};
+  std::size_t SlowestBytesPerSecond = 64 * 1024;
+  TLoginLimits Logins;
   std::filesystem::path ProgramFolder;  // messages files for the play-by-play
   std::string Language = "EN";
   bool LogRequests = true;
@@ -46,15 +56,24 @@ class TStatServer {
 
  private:
   void Routes();
+  // Why the request's body must not be read, or none: it is within its bound and, for a change,
+  // comes with a session of the user of its game.
+  std::optional<TRequestError> Admit(const httplib::Request& request);
+  // The user of a session value; refused (403) when there is none or it has ended.
+  std::int64_t SessionUser(const std::string* session);
+  // Refuses (404, 403) a game that is not published to the user.
+  void RequireOwnGame(std::int64_t user, const std::string& gameNumber);
   void HandleDefaultPage(const httplib::Request& request, httplib::Response& response);
   void HandleStatisticsPage(const httplib::Request& request, httplib::Response& response);
   void HandleSoap(const httplib::Request& request, httplib::Response& response);
+  void HandleLivePage(const httplib::Request& request, httplib::Response& response);
 
   TServerStore& Store_;
   TServerOptions Options_;
   std::unique_ptr<TSessions> Sessions_;
   std::unique_ptr<TLivePages> Live_;
-  std::unique_ptr<httplib::Server> Http_;
+  TLoginThrottle Logins_;
+  std::unique_ptr<THttpFront> Http_;
   int ListenSocket_ = -1;
 };
 

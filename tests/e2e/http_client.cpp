@@ -24,7 +24,14 @@ THttpClient::THttpClient() {
   static std::once_flag once;
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
   Curl_ = curl_easy_init();
+  curl_easy_setopt(Handle(Curl_), CURLOPT_TIMEOUT, 20L);
 }
+
+void THttpClient::SetLocalAddress(const std::string& address) {
+  curl_easy_setopt(Handle(Curl_), CURLOPT_INTERFACE, address.c_str());
+}
+
+void THttpClient::SetTimeout(long seconds) { curl_easy_setopt(Handle(Curl_), CURLOPT_TIMEOUT, seconds); }
 
 THttpClient::~THttpClient() {
   curl_easy_cleanup(Handle(Curl_));
@@ -62,7 +69,6 @@ THttpReply THttpClient::Perform(const std::vector<std::string>& headers) {
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply.Body);
   curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, error);
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(curl, CURLOPT_TIMEOUT, 20L);
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
   const CURLcode code = curl_easy_perform(curl);
   if (code != CURLE_OK) {

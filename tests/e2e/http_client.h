@@ -23,6 +23,11 @@ class THttpClient {
   THttpClient(const THttpClient&) = delete;
   THttpClient& operator=(const THttpClient&) = delete;
 
+  // Connections leave from this loopback address (127.0.0.1 unless told).
+  void SetLocalAddress(const std::string& address);
+  // A reply that takes longer fails (20 s unless told).
+  void SetTimeout(long seconds);
+
   THttpReply Get(const std::string& url);
   // `headers` are whole header lines ("SOAPAction: ...").
   THttpReply Post(const std::string& url, const std::string& body,

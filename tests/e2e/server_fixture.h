@@ -40,6 +40,7 @@ class TRunningServer {
 
   // "http://127.0.0.1:PORT" followed by the path.
   std::string Url(std::string_view path) const;
+  int Port() const { return Port_; }
 
  private:
   std::unique_ptr<statserver::TStatServer> Server_;

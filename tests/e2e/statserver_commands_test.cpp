@@ -180,6 +180,21 @@ TEST_F(CommandsTest, PublishRefusesATakenGameAnUnknownUserAndAnUnreadableFile) {
   EXPECT_EQ(store.Value()->GamesOf(std::nullopt).size(), 1u);
 }
 
+TEST_F(CommandsTest, PublishRefusesAPeriodBeyondWhatAGameCanReach) {
+  ASSERT_EQ(Run({"adduser", "alice", kAlicePassword}).Status, 0);
+  TActionFactory make;
+  TActionList game;
+  game.push_back(make.Period(0, 1, "Start Game"));
+  game.push_back(make.Period(600, 21, "Start"));
+  StampAstroTimes(game);
+  const TCommandResult refused = Run({"publish", TransferFile("T-8", game).string(), "--user", "alice"});
+  EXPECT_EQ(refused.Status, 1);
+  EXPECT_NE(refused.Err.find("\"21\""), std::string::npos) << refused.Err;
+  auto store = TServerStore::Open(Database, ProgramFolder() / "dravon.db");
+  ASSERT_TRUE(store.Ok());
+  EXPECT_FALSE(store.Value()->OwnerOf("T-8"));
+}
+
 TEST_F(CommandsTest, UnpublishRemovesTheGameAndEverythingOfIt) {
   ASSERT_EQ(Run({"adduser", "alice", kAlicePassword}).Status, 0);
   const TActionList game = SimulateGame(MakeMatchInfo(12, "T-7"), 40, 3);

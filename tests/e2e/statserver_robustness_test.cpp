@@ -9,8 +9,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/folders.h"
 #include "records/date_time.h"
 #include "server_fixture.h"
+#include "store/sqlite.h"
 
 namespace velmora::testing {
 namespace {
@@ -90,9 +92,10 @@ TEST_F(RobustnessTest, MissingOrUnreadableFieldsAreRefused) {
   EXPECT_EQ(PostForm("do=multipleaction" + s, {{"action", actions}, {"do", "multipleaction"}}).Status, 400);
   EXPECT_EQ(PostForm("do=send_action_list&game_number=G-1" + s, {{"actions1", actions}}).Status, 400);
   EXPECT_EQ(PostForm("do=update_match_info" + s, {{"match", MatchInfoText(Game)}}).Status, 400);
-  EXPECT_EQ(Client.Post(Server->Url("/statistics.asp?do=upload_statistics&game_number=G-1"), "score=1").Status, 400);
-  EXPECT_EQ(Client.Post(Server->Url("/statistics.asp?game_number=G-1"), FormBody({{"boxscore", "<BOXSCORE/>"}})).Status,
-            400);
+  EXPECT_EQ(Client.Post(Server->Url("/statistics.asp?do=upload_statistics&game_number=G-1" + s), "score=1").Status, 400);
+  EXPECT_EQ(
+      Client.Post(Server->Url("/statistics.asp?game_number=G-1" + s), FormBody({{"boxscore", "<BOXSCORE/>"}})).Status,
+      400);
   EXPECT_TRUE(ServerActionIds().empty());
   ExpectStillServing();
 }
@@ -105,6 +108,42 @@ TEST_F(RobustnessTest, ABodyAboveTheLimitIsRefused) {
   EXPECT_TRUE(ServerActionIds().empty());
   ExpectStillServing();
   EXPECT_EQ(ServerActionIds().size(), 1u);
+}
+
+TEST_F(RobustnessTest, APeriodBeyondWhatAGameCanReachIsRefusedWhereverActionsEnter) {
+  TActionList start;
+  start.push_back(Make.Period(0, 1, "Start Game"));
+  ASSERT_TRUE(SendActions(start).Ok());
+  const auto editOf = [](const TAction& action, const std::string& period) {
+    auto edit = action.Clone();
+    edit->ShortName = "edit";
+    edit->Parameters[0].Data = period;
+    return edit;
+  };
+  const auto refused = [&](TActionList batch) {
+    const THttpReply reply = SendActions(batch);
+    EXPECT_EQ(reply.Status, 400);
+    return reply.Body;
+  };
+  TActionList hostile;
+  hostile.push_back(Make.Period(10, 2147483647, "Start"));
+  EXPECT_NE(refused(CloneAll(hostile)).find("2147483647"), std::string::npos);
+  // An edit is checked as the action it edits will stand: the stored one, or one earlier in its batch.
+  TActionList edits;
+  edits.push_back(editOf(*start[0], "100000"));
+  refused(std::move(edits));
+  TActionList both;
+  both.push_back(Make.Period(20, 2, "Start"));
+  both.push_back(editOf(*both[0], "21"));
+  refused(std::move(both));
+  const THttpReply list = PostForm("do=send_action_list&SESSIONID=" + Session + "&game_number=G-1&append=1",
+                                   {{"actions1", ActionsText(hostile, "G-1")}});
+  EXPECT_EQ(list.Status, 400);
+  EXPECT_EQ(ServerActionIds(), std::vector<std::string>{start[0]->ID});
+
+  TActionList last;
+  last.push_back(Make.Period(30, kMaxPeriod, "Start"));
+  EXPECT_TRUE(SendActions(last).Ok());
 }
 
 TEST_F(RobustnessTest, TwentyClientsPostingAtOnceLoseNoAcceptedAction) {
@@ -142,7 +181,7 @@ TEST_F(RobustnessTest, TwentyClientsPostingAtOnceLoseNoAcceptedAction) {
     while (posting) {
       if (!client.Get(Page() + "?do=get_action_list&game_number=G-1&SESSIONID=" + Session).Ok()) ++failures;
       if (!client.Get(Page() + "?do=crc&game_number=G-1&SESSIONID=" + Session).Ok()) ++failures;
-      if (!client.Get(Server->Url("/live/G-1.json")).Ok()) ++failures;
+      if (!client.Get(Server->Url("/live/G-1?format=json")).Ok()) ++failures;
     }
   });
   for (auto& client : clients) client.join();
@@ -164,7 +203,7 @@ TEST_F(RobustnessTest, TwentyClientsPostingAtOnceLoseNoAcceptedAction) {
 class LivePagesTest : public RobustnessTest {
  protected:
   nlohmann::json LiveJson(const std::string& game = "G-1") {
-    const THttpReply reply = Client.Get(Server->Url("/live/" + game + ".json"));
+    const THttpReply reply = Client.Get(Server->Url("/live/" + FormEncodeValue(game) + "?format=json"));
     EXPECT_TRUE(reply.Ok()) << reply.Status;
     return nlohmann::json::parse(reply.Body);
   }
@@ -217,6 +256,57 @@ TEST_F(LivePagesTest, TheIndexListsThePublishedGamesAndAnUnknownGameIsNotFound) 
   EXPECT_TRUE(Client.Get(Server->Url("/live/G-1")).Ok());
   EXPECT_EQ(Client.Get(Server->Url("/live/NOPE")).Status, 404);
   EXPECT_EQ(Client.Get(Server->Url("/live/NOPE.json")).Status, 404);
+  EXPECT_EQ(Client.Get(Server->Url("/live/NOPE?format=json")).Status, 404);
+}
+
+TEST_F(LivePagesTest, AGameWhoseNumberEndsInJsonHasItsPageAndItsDocument) {
+  TMatchInfo game = MakeMatchInfo(8, "B-1.json");
+  game.Team1.Name = "Punto Json";
+  Publish(game, "alice");
+  const THttpReply page = Client.Get(Server->Url("/live/B-1.json"));
+  ASSERT_TRUE(page.Ok());
+  EXPECT_NE(page.ContentType.find("text/html"), std::string::npos);
+  EXPECT_NE(page.Body.find("data-game=\"B-1.json\""), std::string::npos);
+  EXPECT_EQ(LiveJson("B-1.json")["teams"][0]["name"], "Punto Json");
+  EXPECT_EQ(LiveJson("B-1")["teams"][0]["name"], "Bob's team");
+  // The document's address of pages opened earlier still answers.
+  const THttpReply earlier = Client.Get(Server->Url("/live/G-1.json"));
+  EXPECT_NE(earlier.ContentType.find("application/json"), std::string::npos);
+  EXPECT_EQ(nlohmann::json::parse(earlier.Body)["game_number"], "G-1");
+}
+
+TEST_F(LivePagesTest, AHostilePeriodStoredBeforeTheBoundNeverReachesThePage) {
+  TActionList start;
+  start.push_back(Make.Period(0, 1, "Start Game"));
+  start.push_back(Make.Shot(30, 1, 4, "Made", 2));
+  start.push_back(Make.Period(600, 2, "Start"));
+  StampAstroTimes(start);
+  ASSERT_TRUE(SendActions(start).Ok());
+  ASSERT_EQ(LiveJson()["period_name"], "Period II");
+  {
+    // As a database from before holds it; written by another connection, as by another process.
+    TSqliteDatabase database(Temp / "server.db");
+    auto update = database.Prepare("UPDATE dvEvents SET log_param_1='1000' WHERE log_id=?");
+    update->Bind(1, start[2]->ID);
+    update->Step();
+  }
+  const nlohmann::json live = LiveJson();
+  EXPECT_EQ(live["stats"]["period_scores"].size(), 1u);
+  EXPECT_EQ(live["stats"]["score"], nlohmann::json::array({2, 0}));
+  EXPECT_EQ(live["plays"].size(), 2u);
+}
+
+TEST_F(LivePagesTest, TheDocumentFollowsChangesMadeByTheAdministrationCommands) {
+  ASSERT_EQ(LiveJson("B-1")["teams"][0]["name"], "Bob's team");
+  {
+    auto admin = statserver::TServerStore::Open(Temp / "server.db", ProgramFolder() / "dravon.db");
+    ASSERT_TRUE(admin);
+    ASSERT_TRUE(admin.Value()->Unpublish("B-1"));
+    TMatchInfo again = MakeMatchInfo(12, "B-1");
+    again.Team1.Name = "Renamed";
+    ASSERT_TRUE(admin.Value()->Publish(again, MatchInfoText(again), nullptr, "bob"));
+  }
+  EXPECT_EQ(LiveJson("B-1")["teams"][0]["name"], "Renamed");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "records/date_time.h"
 #include "protocol/soap.h"
 #include "server_fixture.h"
+#include "serverlink/auth_service.h"
 #include "stats/game_documents.h"
 #include "stats/model.h"
 #include "store/sqlite.h"
@@ -280,13 +281,15 @@ TEST_F(ProtocolTest, ScoreConfirmationAndStatisticsUploadAreAccepted) {
   const std::string body = FormBody({{"boxscore", boxScore}});
   ASSERT_EQ(body.find('&'), std::string::npos);
   ASSERT_GT(body.size(), 8u * 1024);
-  const std::string url = Server->Url("/statistics.asp?do=upload_statistics&game_number=");
-  const THttpReply reply = Client.Post(url + "G-1", body);
+  const auto url = [&](const std::string& game) {
+    return Server->Url("/statistics.asp?do=upload_statistics&game_number=" + game + "&SESSIONID=" + Session);
+  };
+  const THttpReply reply = Client.Post(url("G-1"), body);
   EXPECT_TRUE(reply.Ok()) << reply.Status << " " << reply.Body;
   EXPECT_FALSE(reply.Body.empty());
 
-  EXPECT_EQ(Client.Post(url + "NOPE", body).Status, 404);
-  EXPECT_EQ(Client.Post(url + "G-1", FormBody({{"boxscore", "<BOXSCORE"}})).Status, 400);
+  EXPECT_EQ(Client.Post(url("NOPE"), body).Status, 404);
+  EXPECT_EQ(Client.Post(url("G-1"), FormBody({{"boxscore", "<BOXSCORE"}})).Status, 400);
   TSqliteDatabase database(Temp / "server.db");
   auto stored = database.Prepare("SELECT boxscore FROM svBoxScores WHERE game_number='G-1'");
   ASSERT_TRUE(stored->Step());
@@ -395,14 +398,45 @@ TEST_F(ProtocolTest, ValidateUserHandsOutASessionOnlyForTheRightPassword) {
   }
 }
 
-TEST_F(ProtocolTest, ExportToSimsIsEmptyForAGameAndGivesAReasonOtherwise) {
-  const std::string action = "http://tempuri.org/ExportToSIMS";
-  const auto done = ParseSoapResult(Soap("ExportToSIMS", {{"gameNumber", "G-1"}}, action).Body, "ExportToSIMS");
-  ASSERT_TRUE(done.Ok());
-  EXPECT_EQ(done.Value(), "");
-  const auto refused = ParseSoapResult(Soap("ExportToSIMS", {{"gameNumber", "NOPE"}}, action).Body, "ExportToSIMS");
-  ASSERT_TRUE(refused.Ok());
-  EXPECT_NE(refused.Value(), "");
+TEST_F(ProtocolTest, ExportToSimsIsEmptyForTheOperatorsGameAndGivesAReasonOtherwise) {
+  const auto exportOf = [&](const std::string& game, const std::string& session) {
+    const THttpReply reply = Client.Post(Server->Url("/dvadminws/dvadmin.asmx" + session),
+                                         SoapRequestEnvelope("ExportToSIMS", {{"gameNumber", game}}),
+                                         "text/xml; charset=utf-8", {"SOAPAction: \"http://tempuri.org/ExportToSIMS\""});
+    const auto result = ParseSoapResult(reply.Body, "ExportToSIMS");
+    EXPECT_TRUE(result.Ok()) << reply.Body;
+    return result ? result.Value() : std::string("no answer");
+  };
+  const std::string bob = "?SESSIONID=" + Login("bob", kBobPassword);
+  // The program's client sends the session along.
+  AuthServiceSoap service(Server->Url("/dvadminws/dvadmin.asmx"), THttpSettings{});
+  const auto exported = service.ExportToSIMS("G-1", Session);
+  ASSERT_TRUE(exported.Ok()) << exported.Error();
+  EXPECT_EQ(exported.Value(), "");
+  // Without the session of the game's user nothing is recorded, and the reason says why.
+  for (const auto& [game, session] : {std::pair{"G-1", std::string()}, std::pair{"G-1", bob},
+                                      std::pair{"G-1", std::string("?SESSIONID={feedface}")},
+                                      std::pair{"NOPE", "?SESSIONID=" + Session}}) {
+    EXPECT_NE(exportOf(game, session), "") << game << session;
+  }
+  TSqliteDatabase database(Temp / "server.db");
+  auto exports = database.Prepare("SELECT count(*) FROM svExports");
+  ASSERT_TRUE(exports->Step());
+  EXPECT_EQ(exports->Integer(0), 1);
+}
+
+TEST_F(ProtocolTest, ABoxScoreIsStoredOnlyWithTheSessionOfTheGamesUser) {
+  const std::string body = FormBody({{"boxscore", "<BOXSCORE/>"}});
+  const std::string url = Server->Url("/statistics.asp?do=upload_statistics&game_number=G-1");
+  const std::string bob = Login("bob", kBobPassword);
+  EXPECT_EQ(Client.Post(url, body).Status, 403);
+  EXPECT_EQ(Client.Post(url + "&SESSIONID={feedface}", body).Status, 403);
+  EXPECT_EQ(Client.Post(url + "&SESSIONID=" + bob, body).Status, 403);
+  TSqliteDatabase database(Temp / "server.db");
+  auto stored = database.Prepare("SELECT count(*) FROM svBoxScores");
+  ASSERT_TRUE(stored->Step());
+  EXPECT_EQ(stored->Integer(0), 0);
+  EXPECT_TRUE(Client.Post(url + "&SESSIONID=" + Session, body).Ok());
 }
 
 TEST_F(ProtocolTest, ABadSoapRequestGetsAFaultAndTheServiceGoesOn) {

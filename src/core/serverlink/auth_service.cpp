@@ -8,9 +8,10 @@ namespace velmora {
 AuthServiceSoap::AuthServiceSoap(std::string endpoint, const THttpSettings& http)
     : Endpoint_(std::move(endpoint)), Http_(http) {}
 
-TResult<std::string> AuthServiceSoap::Call(std::string_view operation, const TFormFields& parameters) {
+TResult<std::string> AuthServiceSoap::Call(std::string_view operation, const TFormFields& parameters,
+                                           const std::string& endpoint) {
   const std::string soapAction = std::string(kSoapServiceNamespace) + std::string(operation);
-  auto answer = Http_.PostXml(Endpoint_, SoapRequestEnvelope(operation, parameters), soapAction);
+  auto answer = Http_.PostXml(endpoint, SoapRequestEnvelope(operation, parameters), soapAction);
   if (!answer) return TError{answer.Error()};
   // A fault comes with an error status; its fault string says more than the status.
   auto result = ParseSoapResult(answer.Value().Body, operation);
@@ -21,11 +22,13 @@ TResult<std::string> AuthServiceSoap::Call(std::string_view operation, const TFo
 }
 
 TResult<std::string> AuthServiceSoap::ValidateUser(std::string_view user, std::string_view password) {
-  return Call("ValidateUser", {{"user", std::string(user)}, {"pass", std::string(password)}});
+  return Call("ValidateUser", {{"user", std::string(user)}, {"pass", std::string(password)}}, Endpoint_);
 }
 
-TResult<std::string> AuthServiceSoap::ExportToSIMS(std::string_view gameNumber) {
-  return Call("ExportToSIMS", {{"gameNumber", std::string(gameNumber)}});
+TResult<std::string> AuthServiceSoap::ExportToSIMS(std::string_view gameNumber, std::string_view session) {
+  const std::string endpoint =
+      Endpoint_ + (Endpoint_.find('?') == std::string::npos ? "?" : "&") + "SESSIONID=" + std::string(session);
+  return Call("ExportToSIMS", {{"gameNumber", std::string(gameNumber)}}, endpoint);
 }
 
 std::string AuthServiceEndpoint(const TRegistry& registry, std::string_view serverUrl) {

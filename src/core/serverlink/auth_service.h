@@ -19,11 +19,14 @@ class AuthServiceSoap {
   const std::string& Endpoint() const { return Endpoint_; }
   // The session value; empty when the credentials are refused. An error when the call failed.
   TResult<std::string> ValidateUser(std::string_view user, std::string_view password);
-  // Empty when the export was accepted, else the reason. An error when the call failed.
-  TResult<std::string> ExportToSIMS(std::string_view gameNumber);
+  // Empty when the export was accepted, else the reason. An error when the call failed. The
+  // session (with braces) travels in the address's query, which a service that does not know it
+  // ignores.
+  TResult<std::string> ExportToSIMS(std::string_view gameNumber, std::string_view session);
 
  private:
-  TResult<std::string> Call(std::string_view operation, const TFormFields& parameters);
+  TResult<std::string> Call(std::string_view operation, const TFormFields& parameters,
+                            const std::string& endpoint);
 
   std::string Endpoint_;
   THttpClient Http_;

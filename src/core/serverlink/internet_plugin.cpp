@@ -318,8 +318,11 @@ bool TInternetPlugin::SendScoreConfirmation(std::string_view gameNumber, int sco
 TResult<std::string> TInternetPlugin::UploadStatistics(std::string_view gameNumber, std::string_view boxScore) {
   const TFormFields fields = {{"boxscore", std::string(boxScore)}};
   const std::lock_guard guard(*Lock_);
-  auto answer =
-      Http_.PostForm(ServerUrl_ + "/statistics.asp?do=upload_statistics" + GameQuery(gameNumber), FormBody(fields));
+  // The session goes along, so that only the game's operator can store its box score; a server
+  // that does not know the parameter ignores it.
+  auto answer = Http_.PostForm(
+      ServerUrl_ + "/statistics.asp?do=upload_statistics" + GameQuery(gameNumber) + "&SESSIONID=" + SessionId_,
+      FormBody(fields));
   if (answer) return Windows1252ToUtf8(answer.Value());
   Log("Failed to upload statistics to the server: " + answer.Error());
   Log(FieldsText(fields));

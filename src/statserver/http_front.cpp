@@ -1,0 +1,191 @@
+#include "http_front.h"
+
+#include <arpa/inet.h>
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace velmora::statserver {
+
+namespace {
+
+// Accepted connections go straight to the reception, on the listening thread: handing one over
+// takes microseconds.
+class TInlineQueue final : public httplib::TaskQueue {
+ public:
+  void enqueue(std::function<void()> task) override { task(); }
+  void shutdown() override {}
+};
+
+// One request as the library reads it: the head the reception gathered, then as much of the body
+// as the routes allowed, read from the socket until a deadline. What the library writes is kept
+// for the reception to send, except an interim answer ("100 Continue"), which goes out before the
+// body is waited for.
+class TConnectionStream final : public httplib::Stream {
+ public:
+  TConnectionStream(TConnection& connection, const std::atomic<bool>& stopping)
+      : Connection_(connection), Stopping_(stopping), Limit_(connection.HeadLength) {}
+
+  void AllowBody(std::size_t length, TSteadyClock::time_point deadline) {
+    Limit_ = Connection_.HeadLength + length;
+    Deadline_ = deadline;
+  }
+  bool BodyHere(std::size_t length) const { return Connection_.In.size() >= Connection_.HeadLength + length; }
+
+  bool is_readable() const override { return Read_ < Connection_.In.size() || WaitFor(POLLIN, 0); }
+  bool is_writable() const override { return true; }
+
+  ssize_t read(char* data, std::size_t size) override {
+    if (Read_ >= Limit_) return -1;  // beyond what the routes allowed
+    size = std::min(size, Limit_ - Read_);
+    if (Read_ < Connection_.In.size()) {
+      const std::size_t n = std::min(size, Connection_.In.size() - Read_);
+      std::memcpy(data, Connection_.In.data() + Read_, n);
+      Read_ += n;
+      return static_cast<ssize_t>(n);
+    }
+    if (!SendInterimAnswer()) return -1;
+    for (;;) {
+      if (!WaitUntilDeadline(POLLIN)) return -1;
+      const ssize_t n = ::recv(Connection_.Socket, data, size, 0);
+      if (n >= 0) {
+        Read_ += static_cast<std::size_t>(n);
+        return n;
+      }
+      if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return -1;
+    }
+  }
+
+  ssize_t write(const char* data, std::size_t size) override {
+    Connection_.Out.append(data, size);
+    return static_cast<ssize_t>(size);
+  }
+
+  void get_remote_ip_and_port(std::string& ip, int& port) const override {
+    Address(::getpeername, ip, port);
+  }
+  void get_local_ip_and_port(std::string& ip, int& port) const override { Address(::getsockname, ip, port); }
+  socket_t socket() const override { return Connection_.Socket; }
+
+ private:
+  bool WaitFor(short events, int milliseconds) const {
+    pollfd entry{Connection_.Socket, events, 0};
+    return ::poll(&entry, 1, milliseconds) > 0;
+  }
+
+  // False at the deadline or when the server stops; waits in slices so that stopping is seen.
+  bool WaitUntilDeadline(short events) const {
+    for (;;) {
+      const auto left = Deadline_ - TSteadyClock::now();
+      if (left <= TSteadyClock::duration::zero() || Stopping_) return false;
+      const auto slice = std::min<TSteadyClock::duration>(left, std::chrono::milliseconds(200));
+      if (WaitFor(events, static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(slice).count()))) return true;
+    }
+  }
+
+  bool SendInterimAnswer() {
+    while (Connection_.Sent < Connection_.Out.size()) {
+      if (!WaitUntilDeadline(POLLOUT)) return false;
+      const ssize_t n = ::send(Connection_.Socket, Connection_.Out.data() + Connection_.Sent,
+                               Connection_.Out.size() - Connection_.Sent, MSG_NOSIGNAL);
+      if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) continue;
+      if (n <= 0) return false;
+      Connection_.Sent += static_cast<std::size_t>(n);
+    }
+    return true;
+  }
+
+  void Address(int (*name)(int, sockaddr*, socklen_t*), std::string& ip, int& port) const {
+    sockaddr_storage address{};
+    socklen_t length = sizeof address;
+    ip.clear();
+    port = 0;
+    if (name(Connection_.Socket, reinterpret_cast<sockaddr*>(&address), &length) != 0) return;
+    char text[INET6_ADDRSTRLEN] = "";
+    if (address.ss_family == AF_INET) {
+      const auto* v4 = reinterpret_cast<const sockaddr_in*>(&address);
+      ::inet_ntop(AF_INET, &v4->sin_addr, text, sizeof text);
+      port = ntohs(v4->sin_port);
+    } else if (address.ss_family == AF_INET6) {
+      const auto* v6 = reinterpret_cast<const sockaddr_in6*>(&address);
+      ::inet_ntop(AF_INET6, &v6->sin6_addr, text, sizeof text);
+      port = ntohs(v6->sin6_port);
+    }
+    ip = text;
+  }
+
+  TConnection& Connection_;
+  const std::atomic<bool>& Stopping_;
+  std::size_t Limit_;     // bytes of the request the library may read: the head, and the allowed body
+  std::size_t Read_ = 0;  // bytes of the request the library has read
+  TSteadyClock::time_point Deadline_ = TSteadyClock::now();
+};
+
+thread_local TConnectionStream* CurrentStream = nullptr;
+thread_local bool WaitsForBody = false;
+
+}  // namespace
+
+THttpFront::THttpFront(TFrontLimits limits) : Limits_(limits) {
+  new_task_queue = [] { return new TInlineQueue; };
+}
+
+THttpFront::~THttpFront() = default;
+
+bool THttpFront::Serve() {
+  Stopping_ = false;
+  Workers_ = std::make_unique<httplib::ThreadPool>(static_cast<std::size_t>(std::max(1, Limits_.Workers)));
+  Reception_ = std::make_unique<TReception>(Limits_.Times, [this](std::shared_ptr<TConnection> connection) {
+    Workers_->enqueue([this, connection] { Process(connection); });
+  });
+  const bool served = Reception_->Start() && listen_after_bind();
+  Stopping_ = true;
+  Workers_->shutdown();
+  Reception_->Stop();
+  return served;
+}
+
+bool THttpFront::process_and_close_socket(socket_t sock) {
+  Reception_->Receive(sock);
+  return true;
+}
+
+void THttpFront::Process(std::shared_ptr<TConnection> connection) {
+  {
+    TConnectionStream stream(*connection, Stopping_);
+    CurrentStream = &stream;
+    bool closed = false;
+    try {
+      process_request(stream, true, closed, nullptr);
+    } catch (...) {
+      // The routes answer their own errors; anything else only loses this request.
+    }
+    CurrentStream = nullptr;
+    if (WaitsForBody) {
+      --WaitingForBodies_;
+      WaitsForBody = false;
+    }
+  }
+  Reception_->Answer(std::move(connection));
+}
+
+THttpFront::TBodyPermit THttpFront::PermitBody(std::size_t length) {
+  TConnectionStream* stream = CurrentStream;
+  if (!stream) return TBodyPermit::Busy;
+  if (!stream->BodyHere(length) && !WaitsForBody) {
+    const int most = std::max(0, Limits_.Workers - Limits_.ReservedWorkers);
+    int waiting = WaitingForBodies_.load();
+    do {
+      if (waiting >= most) return TBodyPermit::Busy;
+    } while (!WaitingForBodies_.compare_exchange_weak(waiting, waiting + 1));
+    WaitsForBody = true;
+  }
+  const auto& times = Limits_.Times;
+  stream->AllowBody(length, TSteadyClock::now() + TransferTime(times.Head, length, times.SlowestBytesPerSecond));
+  return TBodyPermit::Granted;
+}
+
+}  // namespace velmora::statserver

@@ -1,0 +1,103 @@
+#pragma once
+// The reception of connections: one thread that reads every request's line and headers without
+// blocking, sends every answer, and closes the connection, each within a deadline. Workers only
+// ever see requests whose head is complete, so clients that send slowly or read slowly hold no
+// worker.
+
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <unordered_map>
+#include <vector>
+
+namespace velmora::statserver {
+
+using TSteadyClock = std::chrono::steady_clock;
+
+// One accepted connection, which carries one request and its answer.
+struct TConnection {
+  explicit TConnection(int socket) : Socket(socket) {}
+  ~TConnection();
+  TConnection(const TConnection&) = delete;
+  TConnection& operator=(const TConnection&) = delete;
+
+  int Socket;
+  std::string In;               // what has arrived: the head, perhaps the start of the body
+  std::size_t HeadLength = 0;   // up to and with the blank line
+  std::string Out;              // the answer
+  std::size_t Sent = 0;         // of Out
+  TSteadyClock::time_point Deadline;
+};
+
+struct TReceptionTimes {
+  // To send the request line and headers, counted from the connection.
+  std::chrono::milliseconds Head{5000};
+  // To read an answer: this plus its length at the slowest rate.
+  std::chrono::milliseconds Answer{5000};
+  std::size_t SlowestBytesPerSecond = 64 * 1024;
+  // After the answer, what the client still sends is read and dropped for this long, so that the
+  // answer is not lost to a reset.
+  std::chrono::milliseconds Linger{2000};
+};
+
+// The time a transfer of `bytes` may take: `base` plus the bytes at the slowest rate.
+std::chrono::milliseconds TransferTime(std::chrono::milliseconds base, std::size_t bytes,
+                                       std::size_t slowestBytesPerSecond);
+
+class TReception {
+ public:
+  // `dispatch` is given each connection whose head is complete, on the reception's thread; it
+  // must not block.
+  using TDispatch = std::function<void(std::shared_ptr<TConnection>)>;
+
+  TReception(TReceptionTimes times, TDispatch dispatch);
+  ~TReception();
+  TReception(const TReception&) = delete;
+  TReception& operator=(const TReception&) = delete;
+
+  // Starts the thread; false when the system refuses what it needs.
+  bool Start();
+  // Ends the thread and closes every connection it holds.
+  void Stop();
+
+  // Any thread: a new connection, or one whose answer is ready in Out.
+  void Receive(int socket);
+  void Answer(std::shared_ptr<TConnection> connection);
+
+ private:
+  enum class TPhase { Head, Answer, Linger };
+  struct THeld {
+    std::shared_ptr<TConnection> Connection;
+    TPhase Phase;
+    std::size_t Dropped = 0;  // read and dropped while lingering
+  };
+
+  void Run();
+  void TakeInbox();
+  void Hold(std::shared_ptr<TConnection> connection, TPhase phase);
+  void Release(int socket);
+  void ReadHead(THeld& held);
+  void SendAnswer(THeld& held);
+  void Drain(THeld& held);
+  void Sweep();
+
+  TReceptionTimes Times_;
+  TDispatch Dispatch_;
+  int Poll_ = -1;
+  int Wake_ = -1;
+  std::thread Thread_;
+  std::atomic<bool> Running_{false};
+
+  std::mutex InboxLock_;
+  std::vector<std::pair<std::shared_ptr<TConnection>, TPhase>> Inbox_;
+
+  std::unordered_map<int, THeld> Held_;  // touched by the reception's thread only
+  TSteadyClock::time_point LastSweep_;
+};
+
+}  // namespace velmora::statserver
