@@ -1,11 +1,14 @@
-// Load test of velmora-statserver: N games played at once against one server on loopback, each
-// posting a multipleaction batch every 1.5 s as the live program does. Reports, for each N, the
-// latency of those posts (median, 99th percentile, maximum) and the server's memory.
-//
-//   statserver_load [--games 100,200,300,400] [--seconds 20]
+// Load test of velmora-statserver on loopback. By default N games are played at once, each posting
+// a multipleaction batch every 1.5 s as the live program does, and for each N it reports the
+// latency of those posts and the server's memory. The other modes play a hostile crowd instead:
+// slow clients, oversized posts, password guessing (see kUsage).
 
+#include <arpa/inet.h>
 #include <curl/curl.h>
+#include <netinet/in.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,6 +17,8 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <iostream>
+#include <map>
 #include <mutex>
 #include <random>
 #include <sstream>
@@ -34,6 +39,22 @@ namespace velmora {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+constexpr const char* kUsage =
+    "usage: statserver_load [MODE] [--seconds S] [--server PROGRAM]\n"
+    "\n"
+    "modes (one at a time; the first is the default):\n"
+    "  --games 100,200,300,400   play that many games at once, one round each; p50/p99/max of the batches\n"
+    "  --slow-clients N          N clients sending one header byte every 2 s, while one client pings\n"
+    "                            every 50 ms, a spectator polls the live page and an operator sends batches\n"
+    "  --big-posts N [--mib M]   N parallel posts of M MiB (default 31) without a session; the server's\n"
+    "                            peak and remaining memory\n"
+    "  --logins N                N logins of a known and N of an unknown user (from different addresses),\n"
+    "                            then 16 clients guessing one user's password for S seconds\n"
+    "\n"
+    "  --seconds S               length of each round (default 20; 5 for --logins)\n"
+    "  --server PROGRAM          the server to measure (default: velmora-statserver beside this program)\n";
 
 std::size_t Collect(char* data, std::size_t size, std::size_t count, void* target) {
   static_cast<std::string*>(target)->append(data, size * count);
@@ -49,42 +70,162 @@ class TConnection {
     curl_easy_setopt(Curl_, CURLOPT_NOSIGNAL, 1L);
   }
   ~TConnection() { curl_easy_cleanup(Curl_); }
+  void LeaveFrom(const std::string& address) { curl_easy_setopt(Curl_, CURLOPT_INTERFACE, address.c_str()); }
   // The status, or 0 when the request failed.
   long Post(const std::string& url, const std::string& body, curl_slist* headers = nullptr) {
-    Body_.clear();
-    curl_easy_setopt(Curl_, CURLOPT_URL, url.c_str());
     curl_easy_setopt(Curl_, CURLOPT_POSTFIELDS, body.c_str());
     curl_easy_setopt(Curl_, CURLOPT_POSTFIELDSIZE, static_cast<long>(body.size()));
     curl_easy_setopt(Curl_, CURLOPT_HTTPHEADER, headers);
+    return Perform(url);
+  }
+  long Get(const std::string& url) {
+    curl_easy_setopt(Curl_, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(Curl_, CURLOPT_HTTPHEADER, nullptr);
+    return Perform(url);
+  }
+  const std::string& Body() const { return Body_; }
+
+ private:
+  long Perform(const std::string& url) {
+    Body_.clear();
+    curl_easy_setopt(Curl_, CURLOPT_URL, url.c_str());
     if (curl_easy_perform(Curl_) != CURLE_OK) return 0;
     long status = 0;
     curl_easy_getinfo(Curl_, CURLINFO_RESPONSE_CODE, &status);
     return status;
   }
-  const std::string& Body() const { return Body_; }
 
- private:
   CURL* Curl_;
   std::string Body_;
 };
 
-struct TServerProcess {
-  pid_t Pid = -1;
-  ~TServerProcess() {
-    if (Pid > 0) {
-      kill(Pid, SIGTERM);
-      waitpid(Pid, nullptr, 0);
+double Milliseconds(Clock::duration duration) { return std::chrono::duration<double, std::milli>(duration).count(); }
+
+struct TPercentiles {
+  std::size_t Count = 0;
+  double Median = 0, P99 = 0, Max = 0;
+};
+
+TPercentiles PercentilesOf(std::vector<double> values) {
+  TPercentiles result;
+  result.Count = values.size();
+  if (values.empty()) return result;
+  std::sort(values.begin(), values.end());
+  result.Median = values[values.size() / 2];
+  result.P99 = values[std::min(values.size() - 1, values.size() * 99 / 100)];
+  result.Max = values.back();
+  return result;
+}
+
+struct TLoadOptions {
+  std::vector<int> Games = {100, 200, 300, 400};
+  int Seconds = 20;
+  int SlowClients = 0;
+  int BigPosts = 0;
+  int PostMiB = 31;
+  int Logins = 0;
+  std::string Server;
+};
+
+// A server of its own on a database with the user "load" (password "load") and `games` published
+// games "L-0", "L-1", ...; logged in as that user.
+class TLoadServer {
+ public:
+  TLoadServer(const TLoadOptions& options, int games) {
+    char pattern[] = "/tmp/velmora-load-XXXXXX";
+    Folder_ = mkdtemp(pattern);
+    const std::filesystem::path database = Folder_ / "server.db";
+    {
+      auto store = statserver::TServerStore::Open(database, ProgramFolder() / "dravon.db");
+      if (!store) throw std::runtime_error(store.Error());
+      if (!store.Value()->AddUser("load", "load")) throw std::runtime_error("cannot add the user");
+      for (int g = 0; g < games; ++g) {
+        const std::string gameNumber = "L-" + std::to_string(g);
+        TMatchInfo matchInfo = testing::MakeMatchInfo(12, gameNumber);
+        if (!store.Value()->Publish(matchInfo, "<MATCHINFO GameNumber=\"" + gameNumber + "\"/>", nullptr, "load")) {
+          throw std::runtime_error("cannot publish");
+        }
+      }
     }
+    Port_ = 20000 + static_cast<int>(getpid() % 20000);
+    const std::string program = options.Server.empty() ? (ProgramFolder() / "velmora-statserver").string() : options.Server;
+    Pid_ = fork();
+    if (Pid_ == 0) {
+      const std::string listen = "127.0.0.1:" + std::to_string(Port_);
+      const std::string log = (Folder_ / "server.log").string();
+      if (!freopen(log.c_str(), "w", stderr)) _exit(126);
+      execl(program.c_str(), "velmora-statserver", "--db", database.c_str(), "serve", "--listen", listen.c_str(),
+            static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    Base_ = "http://127.0.0.1:" + std::to_string(Port_) + "/";
+    for (int attempt = 0; attempt < 100 && Session_.empty(); ++attempt) {
+      std::this_thread::sleep_for(100ms);
+      if (auto session = Login("load", "load")) Session_ = "{" + *session + "}";
+    }
+    if (Session_.empty()) throw std::runtime_error("the server did not start");
   }
+  ~TLoadServer() {
+    kill(Pid_, SIGTERM);
+    waitpid(Pid_, nullptr, 0);
+    if (!std::getenv("VELMORA_LOAD_KEEP")) std::filesystem::remove_all(Folder_);
+  }
+  TLoadServer(const TLoadServer&) = delete;
+  TLoadServer& operator=(const TLoadServer&) = delete;
+
+  // The session value, empty for a refused login; none when the service did not answer a result.
+  std::optional<std::string> Login(const std::string& user, const std::string& password,
+                                   const std::string& fromAddress = "") const {
+    TConnection connection;
+    if (!fromAddress.empty()) connection.LeaveFrom(fromAddress);
+    curl_slist* headers = curl_slist_append(nullptr, "Content-Type: text/xml; charset=utf-8");
+    headers = curl_slist_append(headers, "SOAPAction: \"http://tempuri.org/ValidateUser\"");
+    const long status = connection.Post(
+        Base_ + "dvadminws/dvadmin.asmx", SoapRequestEnvelope("ValidateUser", {{"user", user}, {"pass", password}}),
+        headers);
+    curl_slist_free_all(headers);
+    if (status != 200) return std::nullopt;
+    auto result = ParseSoapResult(connection.Body(), "ValidateUser");
+    if (!result) return std::nullopt;
+    return result.Value();
+  }
+
   long MemoryKiB() const {
-    std::ifstream status("/proc/" + std::to_string(Pid) + "/status");
+    std::ifstream status("/proc/" + std::to_string(Pid_) + "/status");
     std::string line;
     while (std::getline(status, line)) {
       if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
     }
     return 0;
   }
+  const std::string& Base() const { return Base_; }
+  const std::string& Session() const { return Session_; }
+  int Port() const { return Port_; }
+  std::string BatchUrl(const std::string& gameNumber) const {
+    return Base_ + "default.asp?game_number=" + gameNumber + "&do=multipleaction&SESSIONID=" + Session_;
+  }
+
+ private:
+  std::filesystem::path Folder_;
+  pid_t Pid_ = -1;
+  int Port_ = 0;
+  std::string Base_;
+  std::string Session_;
 };
+
+// A plain socket to the server, for clients that do not speak HTTP as they should.
+int Connect(int port) {
+  const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<std::uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (::connect(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    ::close(socket);
+    return -1;
+  }
+  return socket;
+}
 
 // The batches one game posts: its actions a few at a time, with the clock marks between them.
 std::vector<std::string> Batches(const std::string& gameNumber, std::uint32_t seed) {
@@ -102,58 +243,17 @@ std::vector<std::string> Batches(const std::string& gameNumber, std::uint32_t se
   return batches;
 }
 
+// ---- games played at once
+
 struct TRound {
   int Games = 0;
-  double Median = 0, P99 = 0, Max = 0;
+  TPercentiles Latency;
   long Failures = 0;
-  long Requests = 0;
   long MemoryKiB = 0;
 };
 
-TRound RunRound(int games, int seconds) {
-  char folderPattern[] = "/tmp/velmora-load-XXXXXX";
-  const std::filesystem::path folder = mkdtemp(folderPattern);
-  const std::filesystem::path database = folder / "server.db";
-  {
-    auto store = statserver::TServerStore::Open(database, ProgramFolder() / "dravon.db");
-    if (!store) throw std::runtime_error(store.Error());
-    if (!store.Value()->AddUser("load", "load")) throw std::runtime_error("cannot add the user");
-    for (int g = 0; g < games; ++g) {
-      const std::string gameNumber = "L-" + std::to_string(g);
-      TMatchInfo matchInfo = testing::MakeMatchInfo(12, gameNumber);
-      if (!store.Value()->Publish(matchInfo, "<MATCHINFO GameNumber=\"" + gameNumber + "\"/>", nullptr, "load")) {
-        throw std::runtime_error("cannot publish");
-      }
-    }
-  }
-
-  const int port = 20000 + static_cast<int>(getpid() % 20000);
-  TServerProcess server;
-  server.Pid = fork();
-  if (server.Pid == 0) {
-    const std::string listen = "127.0.0.1:" + std::to_string(port);
-    const std::string log = (folder / "server.log").string();
-    freopen(log.c_str(), "w", stderr);
-    execl((ProgramFolder() / "velmora-statserver").c_str(), "velmora-statserver", "--db", database.c_str(), "serve",
-          "--listen", listen.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  const std::string base = "http://127.0.0.1:" + std::to_string(port) + "/";
-
-  std::string session;
-  for (int attempt = 0; attempt < 100 && session.empty(); ++attempt) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    TConnection connection;
-    curl_slist* headers = curl_slist_append(nullptr, "Content-Type: text/xml; charset=utf-8");
-    headers = curl_slist_append(headers, "SOAPAction: \"http://tempuri.org/ValidateUser\"");
-    if (connection.Post(base + "dvadminws/dvadmin.asmx",
-                        SoapRequestEnvelope("ValidateUser", {{"user", "load"}, {"pass", "load"}}), headers) == 200) {
-      if (auto result = ParseSoapResult(connection.Body(), "ValidateUser")) session = result.Value();
-    }
-    curl_slist_free_all(headers);
-  }
-  if (session.empty()) throw std::runtime_error("the server did not start");
-
+TRound RunRound(const TLoadOptions& options, int games) {
+  TLoadServer server(options, games);
   // The games' requests are made before the clock starts, so that making them does not slow the server.
   std::vector<std::vector<std::string>> gameBatches;
   for (int g = 0; g < games; ++g) {
@@ -163,15 +263,13 @@ TRound RunRound(int games, int seconds) {
   std::mutex lock;
   std::vector<double> latencies;
   std::atomic<long> failures{0};
-  std::atomic<long> peakMemory{0};
-  const auto end = Clock::now() + std::chrono::seconds(seconds);
+  long peakMemory = 0;
+  const auto end = Clock::now() + std::chrono::seconds(options.Seconds);
   std::vector<std::thread> players;
   for (int g = 0; g < games; ++g) {
     players.emplace_back([&, g] {
-      const std::string gameNumber = "L-" + std::to_string(g);
       const std::vector<std::string>& batches = gameBatches[static_cast<std::size_t>(g)];
-      const std::string url =
-          base + "default.asp?game_number=" + gameNumber + "&do=multipleaction&SESSIONID={" + session + "}";
+      const std::string url = server.BatchUrl("L-" + std::to_string(g));
       TConnection connection;
       // Games start spread over one period of the sender, as they would in a league.
       std::this_thread::sleep_for(std::chrono::milliseconds(1500 * g / std::max(games, 1)));
@@ -180,60 +278,287 @@ TRound RunRound(int games, int seconds) {
         const auto start = Clock::now();
         if (connection.Post(url, batches[b]) != 200) ++failures;
         const auto finish = Clock::now();
-        mine.push_back(std::chrono::duration<double, std::milli>(finish - start).count());
-        std::this_thread::sleep_until(finish + std::chrono::milliseconds(1500));
+        mine.push_back(Milliseconds(finish - start));
+        std::this_thread::sleep_until(finish + 1500ms);
       }
       const std::lock_guard guard(lock);
       latencies.insert(latencies.end(), mine.begin(), mine.end());
     });
   }
   while (Clock::now() < end) {
-    peakMemory = std::max(peakMemory.load(), server.MemoryKiB());
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    peakMemory = std::max(peakMemory, server.MemoryKiB());
+    std::this_thread::sleep_for(500ms);
   }
   for (auto& player : players) player.join();
-  if (!std::getenv("VELMORA_LOAD_KEEP")) std::filesystem::remove_all(folder);
+  return TRound{games, PercentilesOf(latencies), failures, peakMemory};
+}
 
-  TRound round;
-  round.Games = games;
-  round.Requests = static_cast<long>(latencies.size());
-  round.Failures = failures;
-  round.MemoryKiB = peakMemory;
-  std::sort(latencies.begin(), latencies.end());
-  if (!latencies.empty()) {
-    round.Median = latencies[latencies.size() / 2];
-    round.P99 = latencies[std::min(latencies.size() - 1, latencies.size() * 99 / 100)];
-    round.Max = latencies.back();
+int PlayGames(const TLoadOptions& options) {
+  std::printf("%6s %9s %9s %9s %9s %9s %9s\n", "games", "requests", "failed", "p50 ms", "p99 ms", "max ms", "RSS MiB");
+  int held = 0;
+  for (const int games : options.Games) {
+    const TRound round = RunRound(options, games);
+    std::printf("%6d %9zu %9ld %9.1f %9.1f %9.1f %9.1f\n", round.Games, round.Latency.Count, round.Failures,
+                round.Latency.Median, round.Latency.P99, round.Latency.Max,
+                static_cast<double>(round.MemoryKiB) / 1024.0);
+    std::fflush(stdout);
+    if (round.Latency.P99 < 100 && round.Failures == 0) held = games;
   }
-  return round;
+  std::printf("held with p99 below 100 ms: %d concurrent games\n", held);
+  return 0;
+}
+
+// ---- slow clients
+
+// Connections that send their request's head one byte every two seconds, and come back whenever
+// the server ends one.
+class TSlowCrowd {
+ public:
+  TSlowCrowd(int port, int clients) : Port_(port) {
+    for (int i = 0; i < clients; ++i) Sockets_.push_back(Open());
+  }
+  ~TSlowCrowd() {
+    for (const int socket : Sockets_) ::close(socket);
+  }
+  void Trickle(const std::atomic<bool>& going) {
+    while (going) {
+      for (int& socket : Sockets_) {
+        pollfd entry{socket, POLLIN, 0};
+        const bool ended = socket < 0 || ::poll(&entry, 1, 0) > 0 || ::send(socket, "X", 1, MSG_NOSIGNAL) != 1;
+        if (ended) {
+          ::close(socket);
+          socket = Open();
+          ++Reconnections;
+        }
+      }
+      for (int i = 0; i < 20 && going; ++i) std::this_thread::sleep_for(100ms);
+    }
+  }
+  std::atomic<long> Reconnections{0};
+
+ private:
+  int Open() {
+    const int socket = Connect(Port_);
+    if (socket >= 0) ::send(socket, "GET /default.asp?do=ping HTTP/1.1\r\n", 35, MSG_NOSIGNAL);
+    return socket;
+  }
+  int Port_;
+  std::vector<int> Sockets_;
+};
+
+int SlowClients(const TLoadOptions& options) {
+  TLoadServer server(options, 1);
+  TSlowCrowd crowd(server.Port(), options.SlowClients);
+  std::atomic<bool> going = true;
+  std::thread trickle([&] { crowd.Trickle(going); });
+  std::this_thread::sleep_for(2s);  // every slow client has begun
+
+  const auto end = Clock::now() + std::chrono::seconds(options.Seconds);
+  std::vector<double> pings, batches;
+  std::atomic<long> pingFailures = 0, pageFailures = 0, pages = 0, batchFailures = 0;
+  std::thread pinger([&] {
+    while (Clock::now() < end) {
+      TConnection connection;
+      const auto start = Clock::now();
+      if (connection.Get(server.Base() + "default.asp?do=ping") != 200 || connection.Body() != "pong") ++pingFailures;
+      pings.push_back(Milliseconds(Clock::now() - start));
+      std::this_thread::sleep_for(50ms);
+    }
+  });
+  std::thread spectator([&] {
+    while (Clock::now() < end) {
+      TConnection connection;
+      ++pages;
+      if (connection.Get(server.Base() + "live/L-0?format=json") != 200) ++pageFailures;
+      std::this_thread::sleep_for(1s);
+    }
+  });
+  std::thread operatorClient([&] {
+    const std::vector<std::string> game = Batches("L-0", 1);
+    for (std::size_t b = 0; Clock::now() < end && b < game.size(); ++b) {
+      TConnection connection;
+      const auto start = Clock::now();
+      if (connection.Post(server.BatchUrl("L-0"), game[b]) != 200) ++batchFailures;
+      batches.push_back(Milliseconds(Clock::now() - start));
+      std::this_thread::sleep_for(1500ms);
+    }
+  });
+  pinger.join();
+  spectator.join();
+  operatorClient.join();
+  going = false;
+  trickle.join();
+
+  const TPercentiles ping = PercentilesOf(pings);
+  const TPercentiles batch = PercentilesOf(batches);
+  std::printf("%d slow clients for %d s (%ld times ended by the server and opened again)\n", options.SlowClients,
+              options.Seconds, crowd.Reconnections.load());
+  std::printf("pings:   %zu, %ld failed, p50 %.1f ms, p99 %.1f ms, max %.1f ms\n", ping.Count, pingFailures.load(),
+              ping.Median, ping.P99, ping.Max);
+  std::printf("live page: %ld, %ld failed\n", pages.load(), pageFailures.load());
+  std::printf("batches: %zu, %ld failed, p50 %.1f ms, p99 %.1f ms, max %.1f ms\n", batch.Count, batchFailures.load(),
+              batch.Median, batch.P99, batch.Max);
+  return 0;
+}
+
+// ---- oversized posts
+
+int BigPosts(const TLoadOptions& options) {
+  TLoadServer server(options, 1);
+  const std::size_t length = static_cast<std::size_t>(options.PostMiB) * 1024 * 1024;
+  const std::string head = "POST /default.asp?game_number=L-0&do=multipleaction HTTP/1.1\r\nHost: load\r\n"
+                           "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
+                           std::to_string(length) + "\r\n\r\n";
+  const std::string chunk(64 * 1024, 'a');
+  const long before = server.MemoryKiB();
+  std::atomic<bool> posting = true;
+  long peak = before;
+  std::thread sampler([&] {
+    while (posting) {
+      peak = std::max(peak, server.MemoryKiB());
+      std::this_thread::sleep_for(20ms);
+    }
+  });
+  std::mutex lock;
+  std::map<std::string, int> answers;
+  const auto start = Clock::now();
+  std::vector<std::thread> posters;
+  for (int i = 0; i < options.BigPosts; ++i) {
+    posters.emplace_back([&] {
+      const int socket = Connect(server.Port());
+      std::string status = "no connection";
+      if (socket >= 0) {
+        // The whole body as fast as the server takes it, as a hostile client sends it.
+        std::size_t sent = ::send(socket, head.data(), head.size(), MSG_NOSIGNAL) > 0 ? 0 : length;
+        while (sent < length) {
+          const ssize_t n = ::send(socket, chunk.data(), std::min(chunk.size(), length - sent), MSG_NOSIGNAL);
+          if (n <= 0) break;
+          sent += static_cast<std::size_t>(n);
+        }
+        char answer[256] = {};
+        pollfd entry{socket, POLLIN, 0};
+        const ssize_t n = ::poll(&entry, 1, 30000) > 0 ? ::recv(socket, answer, sizeof answer - 1, 0) : 0;
+        status = n > 0 ? std::string(answer, static_cast<std::size_t>(n)) : std::string("no answer");
+        status = status.substr(0, status.find("\r\n"));
+        ::close(socket);
+      }
+      const std::lock_guard guard(lock);
+      ++answers[status];
+    });
+  }
+  for (auto& poster : posters) poster.join();
+  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  std::this_thread::sleep_for(1s);
+  posting = false;
+  sampler.join();
+  std::printf("%d posts of %d MiB without a session, done in %.1f s\n", options.BigPosts, options.PostMiB, seconds);
+  for (const auto& [status, count] : answers) std::printf("  %4d x %s\n", count, status.c_str());
+  std::printf("server memory: %.1f MiB before, %.1f MiB at the peak, %.1f MiB a second after\n", before / 1024.0,
+              peak / 1024.0, server.MemoryKiB() / 1024.0);
+  return 0;
+}
+
+// ---- logins
+
+int Logins(const TLoadOptions& options) {
+  TLoadServer server(options, 0);
+  std::vector<double> known, unknown;
+  std::mt19937 random(7);
+  for (int i = 0; i < options.Logins; ++i) {
+    // Each from an address of its own, which the server has not seen failing.
+    const std::string address = "127.0.0." + std::to_string(2 + i % 250);
+    auto start = Clock::now();
+    if (!server.Login("load", "load", address)) throw std::runtime_error("a known user's login failed");
+    known.push_back(Milliseconds(Clock::now() - start));
+    start = Clock::now();
+    if (!server.Login("nobody-" + std::to_string(random()), "load", address)) {
+      throw std::runtime_error("an unknown user's login got no answer");
+    }
+    unknown.push_back(Milliseconds(Clock::now() - start));
+  }
+  const TPercentiles k = PercentilesOf(known);
+  const TPercentiles u = PercentilesOf(unknown);
+  std::printf("ValidateUser, known user:   %zu logins, p50 %.1f ms, p99 %.1f ms\n", k.Count, k.Median, k.P99);
+  std::printf("ValidateUser, unknown user: %zu logins, p50 %.1f ms, p99 %.1f ms\n", u.Count, u.Median, u.P99);
+
+  std::atomic<long> checked = 0, slowedDown = 0;
+  const auto end = Clock::now() + std::chrono::seconds(options.Seconds);
+  std::vector<std::thread> guessers;
+  for (int g = 0; g < 16; ++g) {
+    guessers.emplace_back([&, g] {
+      for (int i = 0; Clock::now() < end; ++i) {
+        const auto answer = server.Login("load", "guess-" + std::to_string(g) + "-" + std::to_string(i));
+        ++(answer ? checked : slowedDown);
+      }
+    });
+  }
+  for (auto& guesser : guessers) guesser.join();
+  std::printf("16 clients guessing for %d s: %ld wrong passwords checked, %ld attempts told to wait\n",
+              options.Seconds, checked.load(), slowedDown.load());
+  return 0;
 }
 
 }  // namespace
 }  // namespace velmora
 
 int main(int argc, char** argv) {
-  std::vector<int> counts = {100, 200, 300, 400};
-  int seconds = 20;
-  for (int i = 1; i + 1 < argc; i += 2) {
-    const std::string option = argv[i];
-    if (option == "--games") {
-      counts.clear();
-      for (const std::string& part : velmora::SplitTrimmed(argv[i + 1], ',')) counts.push_back(std::stoi(part));
-    } else if (option == "--seconds") {
-      seconds = std::stoi(argv[i + 1]);
+  velmora::TLoadOptions options;
+  bool secondsGiven = false;
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& option = args[i];
+    if (option == "--help" || option == "-h") {
+      std::cout << velmora::kUsage;
+      return 0;
+    }
+    if (i + 1 >= args.size()) {
+      std::cerr << "statserver_load: " << option << " needs a value\n" << velmora::kUsage;
+      return 2;
+    }
+    const std::string& value = args[++i];
+    try {
+      if (option == "--games") {
+        options.Games.clear();
+        for (const std::string& part : velmora::SplitTrimmed(value, ',')) options.Games.push_back(std::stoi(part));
+      } else if (option == "--seconds") {
+        options.Seconds = std::stoi(value);
+        secondsGiven = true;
+      } else if (option == "--slow-clients") {
+        options.SlowClients = std::stoi(value);
+      } else if (option == "--big-posts") {
+        options.BigPosts = std::stoi(value);
+      } else if (option == "--mib") {
+        options.PostMiB = std::stoi(value);
+      } else if (option == "--logins") {
+        options.Logins = std::stoi(value);
+      } else if (option == "--server") {
+        options.Server = value;
+      } else {
+        std::cerr << "statserver_load: unknown option " << option << "\n" << velmora::kUsage;
+        return 2;
+      }
+    } catch (const std::logic_error&) {
+      std::cerr << "statserver_load: " << option << " takes a number\n" << velmora::kUsage;
+      return 2;
     }
   }
+  if (options.Logins > 0 && !secondsGiven) options.Seconds = 5;
   curl_global_init(CURL_GLOBAL_DEFAULT);
-  std::printf("%6s %9s %9s %9s %9s %9s %9s\n", "games", "requests", "failed", "p50 ms", "p99 ms", "max ms", "RSS MiB");
-  int held = 0;
-  for (const int games : counts) {
-    const velmora::TRound round = velmora::RunRound(games, seconds);
-    std::printf("%6d %9ld %9ld %9.1f %9.1f %9.1f %9.1f\n", round.Games, round.Requests, round.Failures, round.Median,
-                round.P99, round.Max, static_cast<double>(round.MemoryKiB) / 1024.0);
-    std::fflush(stdout);
-    if (round.P99 < 100 && round.Failures == 0) held = games;
+  int status = 0;
+  try {
+    if (options.SlowClients > 0) {
+      status = velmora::SlowClients(options);
+    } else if (options.BigPosts > 0) {
+      status = velmora::BigPosts(options);
+    } else if (options.Logins > 0) {
+      status = velmora::Logins(options);
+    } else {
+      status = velmora::PlayGames(options);
+    }
+  } catch (const std::exception& failure) {
+    std::cerr << "statserver_load: " << failure.what() << '\n';
+    status = 1;
   }
-  std::printf("held with p99 below 100 ms: %d concurrent games\n", held);
   curl_global_cleanup();
-  return 0;
+  return status;
 }
