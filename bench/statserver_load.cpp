@@ -28,11 +28,11 @@
 
 #include <pugixml.hpp>
 
-#include "platform/folders.h"
 #include "game_builder.h"
-#include "records/text_utils.h"
+#include "platform/folders.h"
 #include "protocol/form_encoding.h"
 #include "protocol/soap.h"
+#include "records/text_utils.h"
 #include "server_store.h"
 
 namespace velmora {
@@ -148,7 +148,8 @@ class TLoadServer {
       }
     }
     Port_ = 20000 + static_cast<int>(getpid() % 20000);
-    const std::string program = options.Server.empty() ? (ProgramFolder() / "velmora-statserver").string() : options.Server;
+    const std::string program =
+        options.Server.empty() ? (ProgramFolder() / "velmora-statserver").string() : options.Server;
     Pid_ = fork();
     if (Pid_ == 0) {
       const std::string listen = "127.0.0.1:" + std::to_string(Port_);
@@ -180,9 +181,9 @@ class TLoadServer {
     if (!fromAddress.empty()) connection.LeaveFrom(fromAddress);
     curl_slist* headers = curl_slist_append(nullptr, "Content-Type: text/xml; charset=utf-8");
     headers = curl_slist_append(headers, "SOAPAction: \"http://tempuri.org/ValidateUser\"");
-    const long status = connection.Post(
-        Base_ + "dvadminws/dvadmin.asmx", SoapRequestEnvelope("ValidateUser", {{"user", user}, {"pass", password}}),
-        headers);
+    const long status =
+        connection.Post(Base_ + "dvadminws/dvadmin.asmx",
+                        SoapRequestEnvelope("ValidateUser", {{"user", user}, {"pass", password}}), headers);
     curl_slist_free_all(headers);
     if (status != 200) return std::nullopt;
     auto result = ParseSoapResult(connection.Body(), "ValidateUser");
@@ -406,9 +407,11 @@ int SlowClients(const TLoadOptions& options) {
 int BigPosts(const TLoadOptions& options) {
   TLoadServer server(options, 1);
   const std::size_t length = static_cast<std::size_t>(options.PostMiB) * 1024 * 1024;
-  const std::string head = "POST /default.asp?game_number=L-0&do=multipleaction HTTP/1.1\r\nHost: load\r\n"
-                           "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
-                           std::to_string(length) + "\r\n\r\n";
+  // To the request that may have the largest body: refused for the missing session alone.
+  const std::string head =
+      "POST /default.asp?do=send_action_list&game_number=L-0&append=0 HTTP/1.1\r\nHost: load\r\n"
+      "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
+      std::to_string(length) + "\r\n\r\n";
   const std::string chunk(64 * 1024, 'a');
   const long before = server.MemoryKiB();
   std::atomic<bool> posting = true;
@@ -493,8 +496,8 @@ int Logins(const TLoadOptions& options) {
     });
   }
   for (auto& guesser : guessers) guesser.join();
-  std::printf("16 clients guessing for %d s: %ld wrong passwords checked, %ld attempts told to wait\n",
-              options.Seconds, checked.load(), slowedDown.load());
+  std::printf("16 clients guessing for %d s: %ld wrong passwords checked, %ld attempts told to wait\n", options.Seconds,
+              checked.load(), slowedDown.load());
   return 0;
 }
 

@@ -64,9 +64,7 @@ class TConnectionStream final : public httplib::Stream {
     return static_cast<ssize_t>(size);
   }
 
-  void get_remote_ip_and_port(std::string& ip, int& port) const override {
-    Address(::getpeername, ip, port);
-  }
+  void get_remote_ip_and_port(std::string& ip, int& port) const override { Address(::getpeername, ip, port); }
   void get_local_ip_and_port(std::string& ip, int& port) const override { Address(::getsockname, ip, port); }
   socket_t socket() const override { return Connection_.Socket; }
 

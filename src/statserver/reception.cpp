@@ -43,8 +43,7 @@ std::chrono::milliseconds TransferTime(std::chrono::milliseconds base, std::size
   return base + std::chrono::milliseconds(bytes * 1000 / rate);
 }
 
-TReception::TReception(TReceptionTimes times, TDispatch dispatch)
-    : Times_(times), Dispatch_(std::move(dispatch)) {}
+TReception::TReception(TReceptionTimes times, TDispatch dispatch) : Times_(times), Dispatch_(std::move(dispatch)) {}
 
 TReception::~TReception() {
   Stop();
@@ -91,9 +90,8 @@ void TReception::Receive(int socket) {
 }
 
 void TReception::Answer(std::shared_ptr<TConnection> connection) {
-  connection->Deadline =
-      TSteadyClock::now() + TransferTime(Times_.Answer, connection->Out.size() - connection->Sent,
-                                         Times_.SlowestBytesPerSecond);
+  connection->Deadline = TSteadyClock::now() + TransferTime(Times_.Answer, connection->Out.size() - connection->Sent,
+                                                            Times_.SlowestBytesPerSecond);
   {
     const std::lock_guard guard(InboxLock_);
     Inbox_.emplace_back(std::move(connection), TPhase::Answer);
@@ -106,8 +104,8 @@ void TReception::Run() {
   std::vector<epoll_event> events(256);
   LastSweep_ = TSteadyClock::now();
   while (Running_) {
-    const int count = epoll_wait(Poll_, events.data(), static_cast<int>(events.size()),
-                                 static_cast<int>(kSweepInterval.count()));
+    const int count =
+        epoll_wait(Poll_, events.data(), static_cast<int>(events.size()), static_cast<int>(kSweepInterval.count()));
     for (int i = 0; i < count; ++i) {
       const int socket = events[static_cast<std::size_t>(i)].data.fd;
       if (socket == Wake_) {

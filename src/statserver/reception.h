@@ -27,10 +27,10 @@ struct TConnection {
   TConnection& operator=(const TConnection&) = delete;
 
   int Socket;
-  std::string In;               // what has arrived: the head, perhaps the start of the body
-  std::size_t HeadLength = 0;   // up to and with the blank line
-  std::string Out;              // the answer
-  std::size_t Sent = 0;         // of Out
+  std::string In;              // what has arrived: the head, perhaps the start of the body
+  std::size_t HeadLength = 0;  // up to and with the blank line
+  std::string Out;             // the answer
+  std::size_t Sent = 0;        // of Out
   TSteadyClock::time_point Deadline;
 };
 

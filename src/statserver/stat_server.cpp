@@ -395,7 +395,7 @@ void TStatServer::HandleDefaultPage(const httplib::Request& request, httplib::Re
     RequireOwnGame(user, matchInfo.GameNumber);
     std::ostringstream stored;
     root.print(stored, "", pugi::format_raw, pugi::encoding_utf8);
-    check(TChangeStatus(Store_.UpdateMatchInfo(matchInfo, stored.str())));
+    check(Store_.UpdateMatchInfo(matchInfo, stored.str()));
     ReplyText(response, "OK");
     return;
   }
@@ -434,8 +434,10 @@ void TStatServer::HandleDefaultPage(const httplib::Request& request, httplib::Re
     if (!checksum) throw TRequestError{500, checksum.Error()};
     ReplyText(response, checksum.Value());
   } else if (*action == "confirm_score") {
-    check(TChangeStatus(Store_.ConfirmScore(gameNumber, RequireInteger(fields, "score_a"), RequireInteger(fields, "score_b"),
-                              fields.Require("name"), fields.Require("contacts"))));
+    const TStatus confirmed = Store_.ConfirmScore(gameNumber, RequireInteger(fields, "score_a"),
+                                                  RequireInteger(fields, "score_b"), fields.Require("name"),
+                                                  fields.Require("contacts"));
+    check(confirmed);
     ReplyText(response, "OK");
   } else {
     throw TRequestError{400, "unknown request \"" + *action + "\""};
@@ -483,7 +485,8 @@ void TStatServer::HandleSoap(const httplib::Request& request, httplib::Response&
     const auto wait = Logins_.Begin(name, request.remote_addr, TLoginThrottle::TClock::now());
     if (wait.count() > 0) {
       const auto seconds = std::to_string((wait.count() + 999) / 1000);
-      return fault(500, "Client", "Demasiados intentos fallidos. Espere " + seconds + " s antes de volver a intentarlo.");
+      return fault(500, "Client",
+                   "Demasiados intentos fallidos. Espere " + seconds + " s antes de volver a intentarlo.");
     }
     if (const auto user = Store_.CheckUser(name, parameter("pass"))) {
       Logins_.Succeeded(name, request.remote_addr);

@@ -33,7 +33,9 @@ class TRawClient {
   TRawClient& operator=(const TRawClient&) = delete;
 
   bool Connected() const { return Connected_; }
-  bool Send(std::string_view text) { return ::send(Socket_, text.data(), text.size(), MSG_NOSIGNAL) == ssize_t(text.size()); }
+  bool Send(std::string_view text) {
+    return ::send(Socket_, text.data(), text.size(), MSG_NOSIGNAL) == ssize_t(text.size());
+  }
   // What the server says within the time, until it closes the connection or falls silent.
   std::string Receive(std::chrono::milliseconds within) {
     std::string received;

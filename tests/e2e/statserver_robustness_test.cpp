@@ -92,7 +92,8 @@ TEST_F(RobustnessTest, MissingOrUnreadableFieldsAreRefused) {
   EXPECT_EQ(PostForm("do=multipleaction" + s, {{"action", actions}, {"do", "multipleaction"}}).Status, 400);
   EXPECT_EQ(PostForm("do=send_action_list&game_number=G-1" + s, {{"actions1", actions}}).Status, 400);
   EXPECT_EQ(PostForm("do=update_match_info" + s, {{"match", MatchInfoText(Game)}}).Status, 400);
-  EXPECT_EQ(Client.Post(Server->Url("/statistics.asp?do=upload_statistics&game_number=G-1" + s), "score=1").Status, 400);
+  EXPECT_EQ(Client.Post(Server->Url("/statistics.asp?do=upload_statistics&game_number=G-1" + s), "score=1").Status,
+            400);
   EXPECT_EQ(
       Client.Post(Server->Url("/statistics.asp?game_number=G-1" + s), FormBody({{"boxscore", "<BOXSCORE/>"}})).Status,
       400);

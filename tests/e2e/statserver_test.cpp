@@ -400,9 +400,10 @@ TEST_F(ProtocolTest, ValidateUserHandsOutASessionOnlyForTheRightPassword) {
 
 TEST_F(ProtocolTest, ExportToSimsIsEmptyForTheOperatorsGameAndGivesAReasonOtherwise) {
   const auto exportOf = [&](const std::string& game, const std::string& session) {
-    const THttpReply reply = Client.Post(Server->Url("/dvadminws/dvadmin.asmx" + session),
-                                         SoapRequestEnvelope("ExportToSIMS", {{"gameNumber", game}}),
-                                         "text/xml; charset=utf-8", {"SOAPAction: \"http://tempuri.org/ExportToSIMS\""});
+    const THttpReply reply =
+        Client.Post(Server->Url("/dvadminws/dvadmin.asmx" + session),
+                    SoapRequestEnvelope("ExportToSIMS", {{"gameNumber", game}}), "text/xml; charset=utf-8",
+                    {"SOAPAction: \"http://tempuri.org/ExportToSIMS\""});
     const auto result = ParseSoapResult(reply.Body, "ExportToSIMS");
     EXPECT_TRUE(result.Ok()) << reply.Body;
     return result ? result.Value() : std::string("no answer");
