@@ -75,29 +75,83 @@ void TReception::Stop() {
   Inbox_.clear();
 }
 
-void TReception::Receive(int socket) {
-  SetNonBlocking(socket);
-  const int yes = 1;
-  ::setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
-  auto connection = std::make_shared<TConnection>(socket);
-  connection->Deadline = TSteadyClock::now() + Times_.Head;
+// Reads what has arrived of the head: Done when it is complete; Failed when the connection ended,
+// or the head is too long (then Out holds the refusal).
+TReception::TProgress TReception::ReadHeadOf(TConnection& connection) {
+  char buffer[8192];
+  for (;;) {
+    const std::size_t room = kMaxHeadBytes - connection.In.size();
+    const ssize_t n = ::recv(connection.Socket, buffer, std::min(room, sizeof buffer), 0);
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return TProgress::Later;
+    if (n <= 0) return TProgress::Failed;
+    const std::size_t searchFrom = connection.In.size() < 3 ? 0 : connection.In.size() - 3;
+    connection.In.append(buffer, static_cast<std::size_t>(n));
+    if (const std::size_t end = connection.In.find("\r\n\r\n", searchFrom); end != std::string::npos) {
+      connection.HeadLength = end + 4;
+      return TProgress::Done;
+    }
+    if (connection.In.size() >= kMaxHeadBytes) {
+      connection.Out = kHeadTooLarge;
+      return TProgress::Failed;
+    }
+  }
+}
+
+// Sends what is left of Out: Done when all of it went, and the sending side is then shut.
+TReception::TProgress TReception::SendOutOf(TConnection& connection) {
+  while (connection.Sent < connection.Out.size()) {
+    const ssize_t n = ::send(connection.Socket, connection.Out.data() + connection.Sent,
+                             connection.Out.size() - connection.Sent, MSG_NOSIGNAL);
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return TProgress::Later;
+    if (n <= 0) return TProgress::Failed;
+    connection.Sent += static_cast<std::size_t>(n);
+  }
+  connection.Out.clear();
+  connection.In.clear();
+  ::shutdown(connection.Socket, SHUT_WR);
+  return TProgress::Done;
+}
+
+void TReception::Post(std::shared_ptr<TConnection> connection, TPhase phase) {
+  const auto now = TSteadyClock::now();
+  switch (phase) {
+    case TPhase::Head: connection->Deadline = now + Times_.Head; break;
+    case TPhase::Answer:
+      connection->Deadline = now + TransferTime(Times_.Answer, connection->Out.size() - connection->Sent,
+                                                Times_.SlowestBytesPerSecond);
+      break;
+    case TPhase::Linger: connection->Deadline = now + Times_.Linger; break;
+  }
   {
     const std::lock_guard guard(InboxLock_);
-    Inbox_.emplace_back(std::move(connection), TPhase::Head);
+    Inbox_.emplace_back(std::move(connection), phase);
   }
   const std::uint64_t one = 1;
   (void)!::write(Wake_, &one, sizeof one);
 }
 
-void TReception::Answer(std::shared_ptr<TConnection> connection) {
-  connection->Deadline = TSteadyClock::now() + TransferTime(Times_.Answer, connection->Out.size() - connection->Sent,
-                                                            Times_.SlowestBytesPerSecond);
-  {
-    const std::lock_guard guard(InboxLock_);
-    Inbox_.emplace_back(std::move(connection), TPhase::Answer);
+void TReception::Receive(int socket) {
+  SetNonBlocking(socket);
+  const int yes = 1;
+  ::setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+  auto connection = std::make_shared<TConnection>(socket);
+  // A client usually sends its request with the connection: then it goes to a worker at once.
+  switch (ReadHeadOf(*connection)) {
+    case TProgress::Done: return Dispatch_(std::move(connection));
+    case TProgress::Later: return Post(std::move(connection), TPhase::Head);
+    case TProgress::Failed:
+      if (!connection->Out.empty()) Post(std::move(connection), TPhase::Answer);
+      return;
   }
-  const std::uint64_t one = 1;
-  (void)!::write(Wake_, &one, sizeof one);
+}
+
+void TReception::Answer(std::shared_ptr<TConnection> connection) {
+  // An answer usually fits the socket's buffer: sent at once, without waiting for the poll.
+  switch (SendOutOf(*connection)) {
+    case TProgress::Done: return Post(std::move(connection), TPhase::Linger);
+    case TProgress::Later: return Post(std::move(connection), TPhase::Answer);
+    case TProgress::Failed: return;
+  }
 }
 
 void TReception::Run() {
@@ -133,14 +187,7 @@ void TReception::TakeInbox() {
     const std::lock_guard guard(InboxLock_);
     taken.swap(Inbox_);
   }
-  for (auto& [connection, phase] : taken) {
-    const int socket = connection->Socket;
-    Hold(std::move(connection), phase);
-    // An answer usually fits the socket's buffer: sent at once, without waiting for the poll.
-    if (phase == TPhase::Answer) {
-      if (const auto found = Held_.find(socket); found != Held_.end()) SendAnswer(found->second);
-    }
-  }
+  for (auto& [connection, phase] : taken) Hold(std::move(connection), phase);
 }
 
 void TReception::Hold(std::shared_ptr<TConnection> connection, TPhase phase) {
@@ -162,54 +209,28 @@ void TReception::Release(int socket) {
 }
 
 void TReception::ReadHead(THeld& held) {
-  TConnection& connection = *held.Connection;
-  char buffer[8192];
-  for (;;) {
-    const std::size_t room = kMaxHeadBytes - connection.In.size();
-    const ssize_t n = ::recv(connection.Socket, buffer, std::min(room, sizeof buffer), 0);
-    if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
-      Release(connection.Socket);
-      return;
-    }
-    if (n < 0) return;  // the rest comes later
-    const std::size_t searchFrom = connection.In.size() < 3 ? 0 : connection.In.size() - 3;
-    connection.In.append(buffer, static_cast<std::size_t>(n));
-    const std::size_t end = connection.In.find("\r\n\r\n", searchFrom);
-    if (end != std::string::npos) {
-      connection.HeadLength = end + 4;
-      std::shared_ptr<TConnection> complete = held.Connection;
-      Release(connection.Socket);
-      Dispatch_(std::move(complete));
-      return;
-    }
-    if (connection.In.size() >= kMaxHeadBytes) {
-      connection.Out = kHeadTooLarge;
-      connection.Deadline = TSteadyClock::now() + Times_.Answer;
-      std::shared_ptr<TConnection> refused = held.Connection;
-      Hold(std::move(refused), TPhase::Answer);
-      return;
-    }
+  std::shared_ptr<TConnection> connection = held.Connection;
+  switch (ReadHeadOf(*connection)) {
+    case TProgress::Later: return;
+    case TProgress::Done:
+      Release(connection->Socket);
+      return Dispatch_(std::move(connection));
+    case TProgress::Failed:
+      if (connection->Out.empty()) return Release(connection->Socket);
+      connection->Deadline = TSteadyClock::now() + Times_.Answer;
+      return Hold(std::move(connection), TPhase::Answer);
   }
 }
 
 void TReception::SendAnswer(THeld& held) {
-  TConnection& connection = *held.Connection;
-  while (connection.Sent < connection.Out.size()) {
-    const ssize_t n = ::send(connection.Socket, connection.Out.data() + connection.Sent,
-                             connection.Out.size() - connection.Sent, MSG_NOSIGNAL);
-    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return;
-    if (n <= 0) {
-      Release(connection.Socket);
-      return;
-    }
-    connection.Sent += static_cast<std::size_t>(n);
+  std::shared_ptr<TConnection> connection = held.Connection;
+  switch (SendOutOf(*connection)) {
+    case TProgress::Later: return;
+    case TProgress::Failed: return Release(connection->Socket);
+    case TProgress::Done:
+      connection->Deadline = TSteadyClock::now() + Times_.Linger;
+      return Hold(std::move(connection), TPhase::Linger);
   }
-  connection.Out.clear();
-  connection.In.clear();
-  ::shutdown(connection.Socket, SHUT_WR);
-  connection.Deadline = TSteadyClock::now() + Times_.Linger;
-  std::shared_ptr<TConnection> answered = held.Connection;
-  Hold(std::move(answered), TPhase::Linger);
 }
 
 void TReception::Drain(THeld& held) {

@@ -51,8 +51,8 @@ std::chrono::milliseconds TransferTime(std::chrono::milliseconds base, std::size
 
 class TReception {
  public:
-  // `dispatch` is given each connection whose head is complete, on the reception's thread; it
-  // must not block.
+  // `dispatch` is given each connection whose head is complete, on the reception's thread or on
+  // the one that calls Receive; it must not block.
   using TDispatch = std::function<void(std::shared_ptr<TConnection>)>;
 
   TReception(TReceptionTimes times, TDispatch dispatch);
@@ -71,11 +71,17 @@ class TReception {
 
  private:
   enum class TPhase { Head, Answer, Linger };
+  enum class TProgress { Done, Later, Failed };
   struct THeld {
     std::shared_ptr<TConnection> Connection;
     TPhase Phase;
     std::size_t Dropped = 0;  // read and dropped while lingering
   };
+
+  static TProgress ReadHeadOf(TConnection& connection);
+  static TProgress SendOutOf(TConnection& connection);
+  // Hands the connection to the reception's thread, with the deadline of the phase.
+  void Post(std::shared_ptr<TConnection> connection, TPhase phase);
 
   void Run();
   void TakeInbox();

@@ -81,16 +81,19 @@ TResult<std::unique_ptr<TServerStore>> TServerStore::Open(const std::filesystem:
                                                           const std::filesystem::path& templateFile) {
   auto games = TDatabasePlugin::OpenFile(file, templateFile);
   if (!games) return TError{games.Error()};
+  std::unique_ptr<TSqliteDatabase> reader;
   try {
     DigestClearSessions(games.Value()->Connection());
     games.Value()->Connection().Execute(kServerTables);
+    reader = std::make_unique<TSqliteDatabase>(file);
   } catch (const ESqliteError& failure) {
     return TError{std::string("cannot prepare the server tables: ") + failure.what()};
   }
-  return std::unique_ptr<TServerStore>(new TServerStore(std::move(games.Value())));
+  return std::unique_ptr<TServerStore>(new TServerStore(std::move(games.Value()), std::move(reader)));
 }
 
-TServerStore::TServerStore(std::unique_ptr<TDatabasePlugin> games) : Games_(std::move(games)) {
+TServerStore::TServerStore(std::unique_ptr<TDatabasePlugin> games, std::unique_ptr<TSqliteDatabase> reader)
+    : Games_(std::move(games)), Reader_(std::move(reader)) {
   Catalogue_.LoadCatalogue();
 }
 TServerStore::~TServerStore() = default;
@@ -198,8 +201,8 @@ TStatus TServerStore::Unpublish(std::string_view gameNumber) {
 }
 
 std::optional<std::int64_t> TServerStore::OwnerOf(std::string_view gameNumber) {
-  const std::lock_guard guard(Lock_);
-  auto query = Games_->Connection().Prepare("SELECT user_id FROM svGames WHERE game_number=?");
+  const std::lock_guard guard(ReadLock_);
+  auto query = Reader_->Prepare("SELECT user_id FROM svGames WHERE game_number=?");
   query->Bind(1, gameNumber);
   if (!query->Step()) return std::nullopt;
   return query->Integer(0);
@@ -419,8 +422,8 @@ void TServerStore::TouchSession(std::string_view digest, double lastUsed) {
 }
 
 std::optional<std::pair<std::int64_t, double>> TServerStore::FindSession(std::string_view digest) {
-  const std::lock_guard guard(Lock_);
-  auto query = Games_->Connection().Prepare("SELECT user_id, last_used FROM svSessions WHERE token_digest=?");
+  const std::lock_guard guard(ReadLock_);
+  auto query = Reader_->Prepare("SELECT user_id, last_used FROM svSessions WHERE token_digest=?");
   query->Bind(1, digest);
   if (!query->Step()) return std::nullopt;
   return std::pair{query->Integer(0), query->RealIfReadable(1).value_or(0)};

@@ -23,6 +23,7 @@
 
 namespace velmora {
 class TDatabasePlugin;
+class TSqliteDatabase;
 }
 
 namespace velmora::statserver {
@@ -117,7 +118,7 @@ class TServerStore {
   std::int64_t Revision(std::string_view gameNumber);
 
  private:
-  explicit TServerStore(std::unique_ptr<TDatabasePlugin> games);
+  TServerStore(std::unique_ptr<TDatabasePlugin> games, std::unique_ptr<TSqliteDatabase> reader);
   TStatus InTransaction(const std::function<TStatus()>& work);
   TDateTime StoredClock(std::string_view gameNumber);
   bool EventStored(std::int64_t gameId, std::string_view id);
@@ -128,6 +129,10 @@ class TServerStore {
 
   std::mutex Lock_;
   std::unique_ptr<TDatabasePlugin> Games_;
+  // The lookups every request makes (sessions, owners of games) have a connection of their own:
+  // with the write-ahead log they need not wait for another request's commit.
+  std::mutex ReadLock_;
+  std::unique_ptr<TSqliteDatabase> Reader_;
   TCatalogue Catalogue_;
   std::unordered_map<std::string, std::int64_t> Revisions_;
 };
