@@ -117,7 +117,9 @@ TEST_F(HostileClientsTest, HundredsOfSlowClientsLeaveTheServerToEverybodyElse) {
   for (auto& connection : slow) {
     const std::string answer = connection->Receive(2s);
     if (connection->Closed()) ++ended;
-    if (!answer.empty()) EXPECT_EQ(StatusLine(answer), "HTTP/1.1 408 Request Timeout");
+    if (!answer.empty()) {
+      EXPECT_EQ(StatusLine(answer), "HTTP/1.1 408 Request Timeout");
+    }
   }
   EXPECT_EQ(ended, 300);
 }
