@@ -3,31 +3,20 @@
 // bounded): the argument is that number, 0 for none.
 
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
-
-#include <filesystem>
 
 #include "game_builder.h"
 #include "live_pages.h"
 #include "platform/folders.h"
 #include "server_store.h"
 #include "store/sqlite.h"
+#include "temp_folder.h"
 
 namespace velmora {
 namespace {
 
-struct TScratchFolder {
-  TScratchFolder() {
-    std::string pattern = (ProgramFolder() / "bench-statserver-XXXXXX").string();
-    Path = mkdtemp(pattern.data());
-  }
-  ~TScratchFolder() { std::filesystem::remove_all(Path); }
-  std::filesystem::path Path;
-};
-
 void BM_LiveJson(benchmark::State& state) {
-  TScratchFolder folder;
-  const auto file = folder.Path / "server.db";
+  testing::TTempFolder folder;
+  const auto file = folder / "server.db";
   auto store = statserver::TServerStore::Open(file, ProgramFolder() / "dravon.db");
   if (!store || !store.Value()->AddUser("load", "load")) return state.SkipWithError("cannot open the store");
   TMatchInfo matchInfo = testing::MakeMatchInfo(12, "G-1");
