@@ -125,12 +125,13 @@ void TCastingForm::UploadResultsClick() {
   const std::string endpoint = AuthServiceEndpoint(Context_.Registry, serverUrl);
   const THttpSettings http = HttpSettingsOf(Context_.App.Config());
   const std::string gameNumber = Context_.Model.MatchInfo.GameNumber;
+  const std::string session = server ? server->SessionId() : std::string();
   std::string result;
   TProgressForm progress(this);
   progress.SetMessage(tr("Subiendo la tabla de resultados, espere por favor..."));
   RunBehindProgress(progress, [&] {
     AuthServiceSoap service(endpoint, http);
-    const auto answer = service.ExportToSIMS(gameNumber);
+    const auto answer = service.ExportToSIMS(gameNumber, session);
     result = answer ? answer.Value() : std::string("ERROR");
   });
   Context_.Ui.ShowMessage(
