@@ -118,7 +118,10 @@ TEST_F(QueueTest, LocalGameMakesNoRequestYetConsumesItsPendingListEveryPeriod) {
 
 TEST_F(QueueTest, OnlineLinesKeepTheNotSentMarkUntilTheServerTakesTheirBatch) {
   ServerRefuses = true;
-  Start(kOnlineOnly, 5ms);
+  // A pass long enough for both actions to be entered before the first batch is taken, even on a
+  // busy machine.
+  Start(kOnlineOnly, 300ms);
+  std::this_thread::sleep_for(20ms);  // its first, empty pass is over
   const auto shot = Make.Shot(10, 1, 4, "Made", 2);
   const auto foul = Make.Foul(12, 2, 5, 4);
   Enqueue(shot);
