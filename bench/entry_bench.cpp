@@ -4,67 +4,32 @@
 
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
 #include <QApplication>
 #include <QMouseEvent>
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
+#include <vector>
 
-#include "app/app.h"
-#include "app/gui_context.h"
-#include "game_builder.h"
 #include "live/casting_form.h"
 #include "live/court_view.h"
 #include "live/game_adapter.h"
 #include "live/open_game.h"
 #include "live/player_column.h"
-#include "platform/configuration.h"
-#include "platform/folders.h"
-#include "platform/registry.h"
-#include "platform/user_interface.h"
+#include "live_bench_game.h"
 #include "serverlink/internet_plugin.h"
 #include "serverlink/queue.h"
-#include "stats/model.h"
-#include "store/database_plugin.h"
 
 namespace velmora::gui {
 namespace {
 
-class TSilentUserInterface final : public TUserInterface {
- public:
-  void ShowMessage(std::string_view, std::string_view, TMessageIcon) override {}
-  bool AskYesNo(std::string_view, std::string_view, TMessageIcon) override { return true; }
-  TAnswer AskYesNoCancel(std::string_view, std::string_view, TMessageIcon, std::string_view,
-                         std::string_view) override {
-    return TAnswer::Yes;
-  }
-};
-
 void Entry(benchmark::State& state, bool online) {
-  const std::filesystem::path folder =
-      std::filesystem::temp_directory_path() / ("velmora-entry-bench-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(folder);
   {
-    TRegistry registry(folder / "registry.json");
-    TConfiguration config(ProgramFolder());
-    TModel model(config);
-    auto opened = TDatabasePlugin::Open(folder, "", ProgramFolder());
-    if (!opened) std::abort();
-    TDatabasePlugin& store = *opened.Value();
-    model.SetStore(std::move(opened.Value()));
-    TMatchInfo matchInfo = testing::MakeMatchInfo(12, "G-1");
-    TActionList game = testing::SimulateGame(matchInfo, 1400);
-    game.resize(1000);
-    matchInfo.CurrentGameTime = game.back()->GameTime;
-    if (!store.StoreMatchInfo(matchInfo)) std::abort();
-    TDateTime clock = matchInfo.CurrentGameTime;
-    if (!store.SaveActionList("G-1", game, false, clock)) std::abort();
-
-    TSilentUserInterface ui;
-    TApp app(model, config, registry, ProgramFolder(), &ui);
-    TGuiContext context{model, app, registry, ui, folder};
+    TBenchGame bench(1000);
+    TModel& model = bench.Model;
+    TApp& app = *bench.App;
+    TGuiContext& context = *bench.Context;
+    TConfiguration& config = bench.Config;
+    TSilentUserInterface& ui = bench.Ui;
     PrepareLocalGame(context, "G-1");
     // A server that takes the connection and never answers.
     TInternetPlugin server(config, &ui);
@@ -109,7 +74,6 @@ void Entry(benchmark::State& state, bool online) {
     window.hide();
     app.StopSender();
   }
-  std::filesystem::remove_all(folder);
 }
 
 void BM_CourtReleaseToStoredShot(benchmark::State& state) { Entry(state, false); }

@@ -5,81 +5,23 @@
 
 #include <unistd.h>
 #include <QApplication>
-#include <cstdlib>
-#include <filesystem>
 
-#include "app/app.h"
-#include "app/gui_context.h"
-#include "game_builder.h"
 #include "live/casting_form.h"
 #include "live/game_adapter.h"
 #include "live/open_game.h"
-#include "platform/configuration.h"
-#include "platform/folders.h"
-#include "platform/registry.h"
-#include "platform/user_interface.h"
+#include "live_bench_game.h"
 #include "serverlink/queue.h"
-#include "stats/model.h"
-#include "store/database_plugin.h"
 
 namespace velmora::gui {
 namespace {
 
-class TSilentUserInterface final : public TUserInterface {
- public:
-  void ShowMessage(std::string_view, std::string_view, TMessageIcon) override {}
-  bool AskYesNo(std::string_view, std::string_view, TMessageIcon) override { return true; }
-  TAnswer AskYesNoCancel(std::string_view, std::string_view, TMessageIcon, std::string_view,
-                         std::string_view) override {
-    return TAnswer::Yes;
-  }
-};
-
-// A store in a folder of its own with one game of 600 actions, stopped in the third period.
-struct TStoredGame {
-  TStoredGame()
-      : Folder(std::filesystem::temp_directory_path() / ("velmora-bench-" + std::to_string(::getpid()))),
-        Registry(Folder / "registry.json"),
-        Config(ProgramFolder()),
-        Model(Config) {
-    std::filesystem::create_directories(Folder);
-    auto store = TDatabasePlugin::Open(Folder, "", ProgramFolder());
-    if (!store) std::abort();
-    TDatabasePlugin& database = *store.Value();
-    Model.SetStore(std::move(store.Value()));
-    TMatchInfo matchInfo = testing::MakeMatchInfo(12, "G-1");
-    TActionList game = testing::SimulateGame(matchInfo, 1000);
-    game.resize(600);
-    matchInfo.CurrentGameTime = game.back()->GameTime;
-    if (!database.StoreMatchInfo(matchInfo)) std::abort();
-    TDateTime clock = matchInfo.CurrentGameTime;
-    if (!database.SaveActionList("G-1", game, false, clock)) std::abort();
-    App = std::make_unique<TApp>(Model, Config, Registry, ProgramFolder(), &Ui);
-    Context = std::make_unique<TGuiContext>(TGuiContext{Model, *App, Registry, Ui, Folder});
-  }
-  ~TStoredGame() {
-    Context.reset();
-    App.reset();
-    Model.SetStore(nullptr);
-    std::filesystem::remove_all(Folder);
-  }
-
-  std::filesystem::path Folder;
-  TRegistry Registry;
-  TConfiguration Config;
-  TModel Model;
-  TSilentUserInterface Ui;
-  std::unique_ptr<TApp> App;
-  std::unique_ptr<TGuiContext> Context;
-};
-
-TStoredGame& Game() {
-  static TStoredGame game;
+TBenchGame& Game() {
+  static TBenchGame game(600);
   return game;
 }
 
 void BM_OpenGameToFirstPaintedWindow(benchmark::State& state) {
-  TStoredGame& game = Game();
+  TBenchGame& game = Game();
   for (auto _ : state) {
     PrepareLocalGame(*game.Context, "G-1");
     auto window = std::make_unique<TCastingForm>(*game.Context);
@@ -102,7 +44,7 @@ void BM_OpenGameToFirstPaintedWindow(benchmark::State& state) {
 BENCHMARK(BM_OpenGameToFirstPaintedWindow)->Unit(benchmark::kMillisecond);
 
 void BM_ReloadView(benchmark::State& state) {
-  TStoredGame& game = Game();
+  TBenchGame& game = Game();
   PrepareLocalGame(*game.Context, "G-1");
   TCastingForm window(*game.Context);
   window.BuildActionButtons();

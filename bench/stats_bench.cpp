@@ -5,8 +5,8 @@
 
 #include <pugixml.hpp>
 
-#include "platform/configuration.h"
 #include "game_builder.h"
+#include "platform/configuration.h"
 #include "stats/efficiency.h"
 #include "stats/game_documents.h"
 #include "stats/model.h"

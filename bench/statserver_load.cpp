@@ -484,9 +484,9 @@ int Logins(const TLoadOptions& options) {
     time(wrong, "load-" + std::to_string(i), "wrong", address);
     time(unknown, "nobody-" + std::to_string(random()), "wrong", address);
   }
-  for (const auto& [name, values] : {std::pair{"known user, right password", &right},
-                                     std::pair{"known user, wrong password", &wrong},
-                                     std::pair{"unknown user", &unknown}}) {
+  for (const auto& [name, values] :
+       {std::pair{"known user, right password", &right}, std::pair{"known user, wrong password", &wrong},
+        std::pair{"unknown user", &unknown}}) {
     const TPercentiles p = PercentilesOf(*values);
     std::printf("ValidateUser, %-27s %zu logins, p50 %.1f ms, p99 %.1f ms\n", name, p.Count, p.Median, p.P99);
   }

@@ -7,9 +7,9 @@
 
 #include <filesystem>
 
+#include "game_builder.h"
 #include "platform/configuration.h"
 #include "platform/folders.h"
-#include "game_builder.h"
 #include "records/guid.h"
 #include "stats/model.h"
 #include "store/database_plugin.h"

@@ -1,5 +1,7 @@
 #include "live/court_picture.h"
 
+#include "widgets/pictures.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <cmath>
@@ -80,21 +82,7 @@ void PaintBallMarker(QPainter& painter, const QRectF& target, bool threePoints) 
   } else {
     ball.adjust(size * 0.1, size * 0.1, -size * 0.1, -size * 0.1);
   }
-  const double inner = ball.width();
-  painter.setPen(QPen(QColor(50, 25, 5), inner * 0.07));
-  painter.setBrush(QColor(232, 112, 24));
-  painter.drawEllipse(ball);
-  painter.setBrush(Qt::NoBrush);
-  painter.drawLine(QPointF(ball.center().x(), ball.top()), QPointF(ball.center().x(), ball.bottom()));
-  painter.drawLine(QPointF(ball.left(), ball.center().y()), QPointF(ball.right(), ball.center().y()));
-  QPainterPath seams;
-  seams.moveTo(ball.left() + inner * 0.16, ball.top() + inner * 0.14);
-  seams.quadTo(ball.center().x() - inner * 0.06, ball.center().y(), ball.left() + inner * 0.16,
-               ball.bottom() - inner * 0.14);
-  seams.moveTo(ball.right() - inner * 0.16, ball.top() + inner * 0.14);
-  seams.quadTo(ball.center().x() + inner * 0.06, ball.center().y(), ball.right() - inner * 0.16,
-               ball.bottom() - inner * 0.14);
-  painter.drawPath(seams);
+  PaintBall(painter, ball);
   painter.restore();
 }
 

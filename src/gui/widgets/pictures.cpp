@@ -35,25 +35,31 @@ QPixmap NetworkPicture(int size, const QColor& globe, bool connected) {
 
 }  // namespace
 
-QPixmap LogoPicture(int size) {
-  QPixmap pixmap = Blank(size);
-  QPainter painter(&pixmap);
+void PaintBall(QPainter& painter, const QRectF& ball) {
+  painter.save();
   painter.setRenderHint(QPainter::Antialiasing);
-  const QRectF ball(size * 0.06, size * 0.06, size * 0.88, size * 0.88);
-  painter.setPen(QPen(QColor(60, 30, 10), size / 24.0));
+  const double size = ball.width();
+  painter.setPen(QPen(QColor(60, 30, 10), size * 0.07));
   painter.setBrush(QColor(230, 120, 30));
   painter.drawEllipse(ball);
   painter.setBrush(Qt::NoBrush);
   painter.drawLine(QPointF(ball.center().x(), ball.top()), QPointF(ball.center().x(), ball.bottom()));
   painter.drawLine(QPointF(ball.left(), ball.center().y()), QPointF(ball.right(), ball.center().y()));
   QPainterPath seams;
-  seams.moveTo(ball.left() + size * 0.14, ball.top() + size * 0.12);
-  seams.quadTo(ball.center().x() - size * 0.05, ball.center().y(), ball.left() + size * 0.14,
-               ball.bottom() - size * 0.12);
-  seams.moveTo(ball.right() - size * 0.14, ball.top() + size * 0.12);
-  seams.quadTo(ball.center().x() + size * 0.05, ball.center().y(), ball.right() - size * 0.14,
-               ball.bottom() - size * 0.12);
+  seams.moveTo(ball.left() + size * 0.16, ball.top() + size * 0.14);
+  seams.quadTo(ball.center().x() - size * 0.06, ball.center().y(), ball.left() + size * 0.16,
+               ball.bottom() - size * 0.14);
+  seams.moveTo(ball.right() - size * 0.16, ball.top() + size * 0.14);
+  seams.quadTo(ball.center().x() + size * 0.06, ball.center().y(), ball.right() - size * 0.16,
+               ball.bottom() - size * 0.14);
   painter.drawPath(seams);
+  painter.restore();
+}
+
+QPixmap LogoPicture(int size) {
+  QPixmap pixmap = Blank(size);
+  QPainter painter(&pixmap);
+  PaintBall(painter, QRectF(size * 0.06, size * 0.06, size * 0.88, size * 0.88));
   return pixmap;
 }
 
