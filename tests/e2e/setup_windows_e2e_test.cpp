@@ -3,6 +3,7 @@
 // of a server copy that changed meanwhile. Actions are entered through the sender of the live
 // window while it is open.
 
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
@@ -210,6 +211,22 @@ TEST_F(SetupWindowsE2eTest, AChangedServerCopyThatMayNotBeOverwrittenDisconnects
   EXPECT_FALSE(Form.Connected());
   EXPECT_EQ(State(), "Local only");
   EXPECT_EQ(ServerIds(), serverIds) << "the server's copy is left as it is";
+}
+
+TEST_F(SetupWindowsE2eTest, TheLiveWindowUploadsTheResultsWithTheOperatorsSession) {
+  ConnectThroughTheDialog();
+  ASSERT_TRUE(Form.Connected());
+  std::vector<std::string> answers;
+  WhenShown<gui::TEditMatchInfoForm>([](gui::TEditMatchInfoForm& editor) { Click(editor, "SaveButton"); });
+  WhenShown<gui::TCastingForm>([&](gui::TCastingForm& window) {
+    window.findChild<QAction*>(QStringLiteral("UploadResultsItem"))->trigger();
+    answers = Ui.Texts();
+    window.close();
+  });
+  Form.GamesGrid()->setCurrentCell(0, 0);
+  Click(Form, "OpenGameButton");
+  ASSERT_FALSE(answers.empty());
+  EXPECT_EQ(answers.back(), "Se ha actualizado correctamente");
 }
 
 }  // namespace
