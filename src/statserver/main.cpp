@@ -54,9 +54,10 @@ struct TPublication {
 };
 
 TResult<TPublication> ReadPublication(const std::string& file) {
-  const auto bytes = ReadWholeFile(file);
-  if (!bytes) return TError{"cannot read " + file};
-  const std::string text = DecodeXmlBytes(*bytes);
+  // Only a regular file of a game's size: a FIFO or /dev/zero must not hang or fill the memory.
+  const auto bytes = ReadRegularFile(file, kMaxTransferFileBytes);
+  if (!bytes) return TError{"cannot read " + file + ": " + bytes.Error()};
+  const std::string text = DecodeXmlBytes(bytes.Value());
   pugi::xml_document document;
   if (!document.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8)) {
     return TError{file + " is not an XML file"};
@@ -69,7 +70,7 @@ TResult<TPublication> ReadPublication(const std::string& file) {
       return TError{file + " holds no usable match information"};
     }
   } else {
-    auto game = ParseTransferText(*bytes);
+    auto game = ParseTransferText(bytes.Value());
     if (!game) return TError{file + ": " + game.Error()};
     publication.MatchInfo = game.Value().MatchInfo;
     publication.Actions = std::move(game.Value().Actions);

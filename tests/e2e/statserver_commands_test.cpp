@@ -174,6 +174,11 @@ TEST_F(CommandsTest, PublishRefusesATakenGameAnUnknownUserAndAnUnreadableFile) {
   WriteFile(Temp / "junk.xml", "<MATCHINFO GameNumber=");
   EXPECT_NE(Run({"publish", (Temp / "junk.xml").string(), "--user", "alice"}).Status, 0);
   EXPECT_NE(Run({"publish", (Temp / "missing.xml").string(), "--user", "alice"}).Status, 0);
+  // A pipe is no game file: refused at once instead of waiting for a writer.
+  ASSERT_EQ(::mkfifo((Temp / "pipe.xml").c_str(), 0600), 0);
+  const TCommandResult pipe = Run({"publish", (Temp / "pipe.xml").string(), "--user", "alice"});
+  EXPECT_NE(pipe.Status, 0);
+  EXPECT_NE(pipe.Err.find("pipe.xml"), std::string::npos) << pipe.Err;
 
   auto store = TServerStore::Open(Database, ProgramFolder() / "dravon.db");
   ASSERT_TRUE(store.Ok());
