@@ -236,6 +236,22 @@ TEST_F(DatabasePluginTest, DeletingAPeriodBoundaryRemovesWhatFollowsAndSetsTheCl
   EXPECT_THAT(Loaded(), ElementsAre("shot@00:05:00", "turnover@00:10:00"));
 }
 
+TEST_F(DatabasePluginTest, TheStartAndEndOfTheGameAreDeletedAlone) {
+  TMatchInfo matchInfo = StoreGame();
+  auto start = Make.Period(0, 0, "Start Game");
+  auto end = Make.Period(600, 0, "End Game");
+  ASSERT_TRUE(Store->StoreAction(matchInfo, *start));
+  ASSERT_TRUE(Store->StoreAction(matchInfo, *Make.Shot(300, 1, 4, "Made", 2)));
+  ASSERT_TRUE(Store->StoreAction(matchInfo, *end));
+  ASSERT_TRUE(Store->StoreAction(matchInfo, *Make.Shot(660, 1, 4, "Made", 2)));
+  matchInfo.CurrentGameTime = Clock(11, 0);
+
+  ASSERT_TRUE(Store->StoreAction(matchInfo, *Delete(start->ID)));
+  ASSERT_TRUE(Store->StoreAction(matchInfo, *Delete(end->ID)));
+  EXPECT_THAT(Loaded(), ElementsAre("shot@00:05:00", "shot@00:11:00"));
+  EXPECT_EQ(matchInfo.CurrentGameTime, Clock(11, 0));
+}
+
 TEST_F(DatabasePluginTest, DeleteAndEditTouchOnlyTheirOwnGame) {
   TMatchInfo matchInfo = StoreGame();
   TMatchInfo other = StoreGame("G-2");

@@ -419,18 +419,22 @@ void TDatabasePlugin::DeleteEvent(std::int64_t gameId, std::string_view eventId,
   std::int64_t rowId = 0;
   std::string kind;
   std::string time;
+  std::string quarter;
   {
-    auto find = Database_->Prepare("SELECT id, log_action, game_time FROM dvEvents WHERE log_id=? AND game_id=?");
+    auto find = Database_->Prepare(
+        "SELECT id, log_action, game_time, log_param_1 FROM dvEvents WHERE log_id=? AND game_id=?");
     find->Bind(1, eventId).Bind(2, gameId);
     if (!find->Step()) return;
     rowId = find->Integer(0);
     kind = find->Text(1);
     time = find->Text(2);
+    quarter = find->Text(3);
   }
   auto remove = Database_->Prepare("DELETE FROM dvEvents WHERE id=?");
   remove->Bind(1, rowId);
   remove->Step();
-  if (kind != "quarter") return;
+  // The start and the end of the game ("Quarter" 0) go alone, as the model and the history drop them.
+  if (kind != "quarter" || quarter == "0") return;
 
   // Everything after a removed period boundary goes with it, and the clock returns to it.
   auto later = Database_->Prepare("DELETE FROM dvEvents WHERE game_id=? AND game_time>?");
