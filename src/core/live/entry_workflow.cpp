@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "app/app.h"
+#include "live/action_editing.h"
 #include "platform/configuration.h"
 #include "platform/user_interface.h"
 #include "records/date_time.h"
@@ -18,9 +19,6 @@
 namespace velmora {
 
 namespace {
-
-constexpr int kCourtWidth = 279;
-constexpr int kCourtHeight = 200;
 
 bool Missing(const TParameter& parameter) { return parameter.Data.empty() && parameter.Default.empty(); }
 
@@ -74,17 +72,16 @@ void TEntryWorkflow::StartFromTemplate(const TAction& templateAction) {
 }
 
 void TEntryWorkflow::CourtClick(int x, int y, bool rightButton) {
-  if (x < 0) x = 1;
-  if (x >= kCourtWidth) x = kCourtWidth - 1;
-  if (y < 0) y = 1;
-  if (y >= kCourtHeight) y = kCourtHeight - 1;
+  const TCourtPoint point = ClampToCourt(x, y);
+  x = point.X;
+  y = point.Y;
   const bool inLane = InLane(x, y);
   if (Current_) ResetEntry();
   SetCurrentAction(App_.NewAction("shot"));
   if (!Current_) return;
   TAction& shot = *Current_;
   if (!inLane) shot.SetParam("Shot type", "Jump shot");
-  const std::string coordinates = std::to_string(x) + "+" + std::to_string(y);
+  const std::string coordinates = CoordinatesText(point);
   shot.SetParam("Coordinates", coordinates);
   const int points = PointsFromPosition(coordinates).value_or(2);
   shot.SetParam("Points", std::to_string(points));
