@@ -8,7 +8,6 @@
 #include <memory>
 
 #include <QApplication>
-#include <QTimer>
 #include <QWidget>
 
 #include "app/app.h"
@@ -20,30 +19,12 @@
 #include "stats/model.h"
 #include "store/database_plugin.h"
 #include "temp_folder.h"
+#include "when_shown.h"
 
 namespace velmora::testing {
 
 // Saves a picture of the widget when VELMORA_SCREENSHOT_DIR names a folder, to look at by eye.
 void SaveScreenshot(QWidget& widget, const char* name);
-
-// Runs `act` on the dialog of type T as soon as it is the active modal window (within 5 s).
-template <typename T>
-void WhenShown(std::function<void(T&)> act) {
-  auto* poll = new QTimer;
-  auto waited = std::make_shared<int>(0);
-  QObject::connect(poll, &QTimer::timeout, poll, [poll, waited, act = std::move(act)] {
-    if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget()); dialog && dialog->isVisible()) {
-      poll->deleteLater();
-      poll->stop();
-      act(*dialog);
-    } else if (++*waited > 500) {
-      poll->deleteLater();
-      poll->stop();
-      ADD_FAILURE() << "the dialog " << T::staticMetaObject.className() << " was not shown";
-    }
-  });
-  poll->start(10);
-}
 
 // Clicks the child button with the object name.
 void Click(QWidget& window, const char* buttonName);

@@ -11,6 +11,23 @@ namespace velmora::gui {
 namespace {
 QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
+// The messages break their lines with "\r", "\n" or a pair of them; a box breaks on "\n" only.
+QString BoxText(std::string_view text) {
+  QString shown;
+  const QString source = FromUtf8(text);
+  for (qsizetype i = 0; i < source.size(); ++i) {
+    const QChar c = source[i];
+    if (c != QLatin1Char('\r') && c != QLatin1Char('\n')) {
+      shown += c;
+      continue;
+    }
+    shown += QLatin1Char('\n');
+    const QChar partner = c == QLatin1Char('\r') ? QLatin1Char('\n') : QLatin1Char('\r');
+    if (i + 1 < source.size() && source[i + 1] == partner) ++i;
+  }
+  return shown;
+}
+
 QMessageBox::Icon IconOf(TMessageIcon icon) {
   switch (icon) {
     case TMessageIcon::Error: return QMessageBox::Critical;
@@ -35,7 +52,7 @@ void OnUiThread(TWork work) {
 
 void TMessageBoxes::ShowMessage(std::string_view title, std::string_view text, TMessageIcon icon) {
   OnUiThread([&] {
-    QMessageBox box(IconOf(icon), FromUtf8(title), FromUtf8(text), QMessageBox::Ok, Parent_);
+    QMessageBox box(IconOf(icon), FromUtf8(title), BoxText(text), QMessageBox::Ok, Parent_);
     box.exec();
   });
 }
@@ -43,7 +60,7 @@ void TMessageBoxes::ShowMessage(std::string_view title, std::string_view text, T
 bool TMessageBoxes::AskYesNo(std::string_view title, std::string_view text, TMessageIcon icon) {
   bool yes = false;
   OnUiThread([&] {
-    QMessageBox box(IconOf(icon), FromUtf8(title), FromUtf8(text), QMessageBox::Yes | QMessageBox::No, Parent_);
+    QMessageBox box(IconOf(icon), FromUtf8(title), BoxText(text), QMessageBox::Yes | QMessageBox::No, Parent_);
     yes = box.exec() == QMessageBox::Yes;
   });
   return yes;
@@ -53,7 +70,7 @@ TAnswer TMessageBoxes::AskYesNoCancel(std::string_view title, std::string_view t
                                       std::string_view yesCaption, std::string_view noCaption) {
   TAnswer answer = TAnswer::Cancel;
   OnUiThread([&] {
-    QMessageBox box(IconOf(icon), FromUtf8(title), FromUtf8(text),
+    QMessageBox box(IconOf(icon), FromUtf8(title), BoxText(text),
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, Parent_);
     if (!yesCaption.empty()) box.button(QMessageBox::Yes)->setText(FromUtf8(yesCaption));
     if (!noCaption.empty()) box.button(QMessageBox::No)->setText(FromUtf8(noCaption));

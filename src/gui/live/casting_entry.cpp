@@ -1,6 +1,5 @@
-// The live window's entry: action buttons, keys, player buttons, the court, comments,
-// substitutions and deletes from the history, forwarded to the entry workflow; and what the
-// workflow changes on the screen.
+// The live window's entry: action buttons, keys, player buttons, the court, comments and
+// substitutions, forwarded to the entry workflow; and what the workflow changes on the screen.
 
 #include <QAction>
 #include <QLabel>
@@ -13,13 +12,9 @@
 #include "live/casting_form.h"
 #include "live/court_view.h"
 #include "live/entry_dialogs.h"
-#include "live/history_list_box.h"
-#include "live/history_list_model.h"
 #include "live/player_column.h"
 #include "live/subst_form.h"
 #include "live/substitutions.h"
-#include "platform/user_interface.h"
-#include "records/game_time.h"
 #include "stats/model.h"
 
 namespace velmora::gui {
@@ -87,57 +82,6 @@ void TCastingForm::PressShirtNumber(int team) {
     button->setChecked(true);
     PlayerClick(button);
   }
-}
-
-bool TCastingForm::DeleteHistoryEntry(int row) {
-  if (!Context_.App.HasAction("delete") || row < 0 || static_cast<std::size_t>(row) >= History_->Count()) return false;
-  const THistoryRecord& record = History_->Line(static_cast<std::size_t>(row)).Record;
-  auto removal = Context_.App.NewAction("delete");
-  if (!removal) return false;
-  removal->SetParam("Event", record.ID);
-  const auto deleted = record.Action ? record.Action->Clone() : nullptr;
-  const auto shown = removal->Clone();
-  Context_.App.Submit(std::move(removal));
-  UpdateViewAfter(*shown, deleted.get());
-  return true;
-}
-
-void TCastingForm::HistoryBoxDelete(int row) {
-  if (row < 0 || static_cast<std::size_t>(row) >= History_->Count()) return;
-  const THistoryRecord& record = History_->Line(static_cast<std::size_t>(row)).Record;
-  if (!record.Action) return;
-  const TAction& action = *record.Action;
-  std::vector<const TAction*> lines;
-  for (std::size_t i = 0; i < History_->Count(); ++i) lines.push_back(History_->Line(i).Record.Action.get());
-  std::string question = "Eliminar este dato?";
-  if (action.ShortName == "quarter") {
-    question =
-        "Los datos después del cuarto eliminado también se eliminarán!\\rDesea eliminar esto y los datos posteriores?";
-  } else if (HasFollowUps(lines, row)) {
-    question =
-        "Las acciones de seguimiento para este suceso también serán eliminadas!\\rDesea eliminar con las acciones?";
-  }
-  if (!Context_.Ui.AskYesNo(kApplicationTitle, question)) return;
-
-  // A period start or end takes everything after it along; the start and end of the game only itself.
-  const bool periodBoundary = action.ShortName == "quarter" && action.GetParam("Quarter") != "0";
-  const TDateTime boundaryTime = action.GameTime;
-  const std::string id = record.ID;
-  const bool chainRoot = !action.IsFollowUp();
-  if (!DeleteHistoryEntry(row)) return;
-  if (chainRoot) {
-    for (int above = std::min(row, static_cast<int>(History_->Count())) - 1; above >= 0; --above) {
-      const TAction* line = History_->Line(static_cast<std::size_t>(above)).Record.Action.get();
-      if (line && line->FollowUpID == id) DeleteHistoryEntry(above);
-    }
-  }
-  if (periodBoundary) {
-    for (int later = static_cast<int>(History_->Count()) - 1; later >= 0; --later) {
-      const TAction* line = History_->Line(static_cast<std::size_t>(later)).Record.Action.get();
-      if (line && ClockBefore(boundaryTime, line->GameTime)) DeleteHistoryEntry(later);
-    }
-  }
-  FocusComment();
 }
 
 std::vector<TPlayerButton*> TCastingForm::AllPlayerButtons() const {

@@ -114,7 +114,9 @@ TCastingForm::TCastingForm(TGuiContext& context, QWidget* parent, std::unique_pt
   connect(Right_->SubstAllButton(), &QPushButton::clicked, this, &TCastingForm::SubstituteAllClick);
   connect(Clock_->TimeoutButton(), &QPushButton::clicked, this, &TCastingForm::TimeoutButtonClick);
   connect(SendButton_, &QPushButton::clicked, this, &TCastingForm::SendButtonClick);
+  connect(HistoryBox_, &THistoryListBox::EditRequested, this, &TCastingForm::HistoryBoxEdit);
   connect(HistoryBox_, &THistoryListBox::DeleteRequested, this, &TCastingForm::HistoryBoxDelete);
+  connect(MaximizeButton_, &QToolButton::clicked, this, &TCastingForm::EditDataClick);
 
   UnstoredRetry_->setInterval(2000);
   connect(UnstoredRetry_, &QTimer::timeout, this, &TCastingForm::CheckUnstored);
@@ -201,7 +203,6 @@ QWidget* TCastingForm::BuildHistoryGroup() {
   MaximizeButton_->setToolTip(tr("Editar acciones"));
   MaximizeButton_->setAutoRaise(true);
   MaximizeButton_->setFixedSize(Scaled(18), Scaled(16));
-  MaximizeButton_->setEnabled(false);  // the action editing window is not there yet
   group->SetCornerWidget(MaximizeButton_);
   auto* layout = new QVBoxLayout(group);
   layout->setContentsMargins(Scaled(4), Scaled(2), Scaled(4), Scaled(4));
@@ -226,7 +227,7 @@ void TCastingForm::BuildMenu() {
   };
 
   QMenu* game = bar->addMenu(tr("&Partido"));
-  item(game, "EditDataItem", tr("Editar &datos"), nullptr, false);
+  item(game, "EditDataItem", tr("Editar &datos"), [this] { EditDataClick(); });
   item(game, "EditConfigItem", tr("Editar &configuración"), [this] { EditConfigClick(); });
   item(game, "SwitchSidesItem", tr("Ca&mbiar equipos"), [this] { SwitchSidesClick(); });
   item(game, "UploadResultsItem", tr("Subir tabla de resultados"), [this] { UploadResultsClick(); });

@@ -93,9 +93,13 @@ class TCastingForm : public TCustomForm, private TEntryView {
   void SendButtonClick();
   void SubstOneClick(int team);
   void SubstituteAllClick();
-  // Corrections from the history list.
+  // Corrections from the history list, and the action editing window.
+  void HistoryBoxEdit(int row);
   void HistoryBoxDelete(int row);
   bool DeleteHistoryEntry(int row);
+  void EditDataClick();
+  // Places the dialog at the centre of the window.
+  void CenterOver(QWidget& dialog) const;
 
  protected:
   void showEvent(QShowEvent* event) override;
