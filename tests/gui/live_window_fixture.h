@@ -15,7 +15,7 @@
 #include "app/gui_context.h"
 #include "game_builder.h"
 #include "live/casting_form.h"
-#include "live/clock_timer.h"
+#include "manual_clock_timer.h"
 #include "platform/configuration.h"
 #include "platform/registry.h"
 #include "server_fakes.h"
@@ -35,20 +35,6 @@ namespace velmora::gui::testing {
 
 using velmora::testing::TActionFactory;
 using velmora::testing::TRecordingUserInterface;
-
-class TManualClockTimer final : public TClockTimer {
- public:
-  void Start() override { Running_ = true; }
-  void Stop() override { Running_ = false; }
-  bool Running() const override { return Running_; }
-  // One beat, as the timer would give it while running.
-  void Fire() {
-    if (Running_) Beat();
-  }
-
- private:
-  bool Running_ = false;
-};
 
 // Passes everything on to the real sender and remembers what it took, with its defaults and the
 // wall-clock time the sender stamped on it.

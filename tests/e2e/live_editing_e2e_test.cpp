@@ -1,0 +1,190 @@
+// Corrections in the live window of a game on velmora-statserver: actions entered through the
+// window, then a shot edited from missed to made, a missed shot deleted with its rebound and the
+// start of a period deleted. Afterwards the local store, the server and the window agree, and the
+// statistics are those of the game entered right in the first place.
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTest>
+
+#include "client_fixture.h"
+#include "live/casting_form.h"
+#include "live/court_view.h"
+#include "live/edit_action_form.h"
+#include "live/entry_dialogs.h"
+#include "live/game_adapter.h"
+#include "live/history_list_box.h"
+#include "live/history_list_model.h"
+#include "live/player_column.h"
+#include "manual_clock_timer.h"
+#include "records/message_source.h"
+#include "setup_fixture.h"
+
+namespace velmora::testing {
+namespace {
+
+using gui::TCastingForm;
+
+class LiveEditingE2eTest : public ClientE2eTest {
+ protected:
+  LiveEditingE2eTest() : Context{Model, *App, Registry, Ui, Temp.Path()} {
+    Connect(DirectUrl());
+    Pull("G-1");
+    auto timer = std::make_unique<gui::testing::TManualClockTimer>();
+    Timer = timer.get();
+    Window = std::make_unique<TCastingForm>(Context, nullptr, std::move(timer));
+    Window->BuildActionButtons();
+    App->SetSenderFactory([this]() -> std::unique_ptr<TSender> {
+      auto queue = std::make_unique<TQueue>(Model, Client, Window->Adapter(), *App, std::chrono::milliseconds(20));
+      Queue = queue.get();
+      return queue;
+    });
+    App->StartSender();
+    Window->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(Window.get()));
+  }
+  ~LiveEditingE2eTest() override {
+    Window->hide();
+    App->StopSender();
+    App->SetSenderFactory(nullptr);
+    Window.reset();
+  }
+
+  void Tick(int beats) {
+    for (int i = 0; i < beats; ++i) Timer->Fire();
+  }
+  void ClickCourt(int x, int y, Qt::MouseButton button = Qt::LeftButton) {
+    QWidget* picture = Window->findChild<gui::TCourtPanel*>(QStringLiteral("ImagePanel"))->Picture();
+    QTest::mouseClick(picture, button, {},
+                      QPoint(static_cast<int>((x + 0.5) * picture->width() / 279.0),
+                             static_cast<int>((y + 0.5) * picture->height() / 200.0)));
+  }
+  void ClickPlayer(int team, int shirt) {
+    auto* button = Window->findChild<gui::TPlayerButton*>(QStringLiteral("PlayerButton") +
+                                                          QString::number(team * 1000 + shirt));
+    ASSERT_NE(button, nullptr) << team << "/" << shirt;
+    QTest::mouseClick(button, Qt::LeftButton);
+  }
+  void Answer(std::initializer_list<const char*> answers) {
+    for (const char* answer : answers) Window->Dialogs().Script.emplace_back(answer);
+  }
+  // The ID of the newest action of the kind the window entered.
+  std::string Newest(const std::string& kind) {
+    for (auto action = Model.Actions().rbegin(); action != Model.Actions().rend(); ++action) {
+      if ((*action)->ShortName == kind) return (*action)->ID;
+    }
+    return {};
+  }
+  void ClickLine(const std::string& id, bool edit) {
+    auto& list = *Window->findChild<gui::THistoryListBox*>(QStringLiteral("HistoryBox"));
+    int row = -1;
+    for (std::size_t i = 0; i < Window->History().Count(); ++i) {
+      if (Window->History().Line(i).Record.ID == id) row = static_cast<int>(i);
+    }
+    ASSERT_GE(row, 0) << id;
+    const QModelIndex line = list.model()->index(row, 0);
+    list.scrollTo(line);
+    QTest::qWait(20);
+    const gui::THistoryListBox::TGeometry& g = list.Geometry();
+    const int x = edit ? g.UsableWidth - g.DeleteWidth - g.SeparatorWidth - g.EditWidth / 2 : g.UsableWidth - 2;
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, QPoint(x, list.visualRect(line).center().y()));
+  }
+
+  gui::TGuiContext Context;
+  gui::testing::TManualClockTimer* Timer = nullptr;
+  std::unique_ptr<TCastingForm> Window;
+};
+
+TEST_F(LiveEditingE2eTest, CorrectionsReachTheStoreTheServerAndTheStatistics) {
+  for (int team = 1; team <= 2; ++team) {
+    for (int shirt = 4; shirt <= 8; ++shirt) {
+      auto lineup = Make.Subst(0, team, 0, shirt);
+      const auto shown = lineup->Clone();
+      App->Submit(std::move(lineup));
+      Window->UpdateViewAfter(*shown, nullptr);
+    }
+  }
+  QTest::mouseClick(Window->findChild<QPushButton*>(QStringLiteral("StartGameButton")), Qt::LeftButton);
+  QTest::mouseClick(Window->findChild<QPushButton*>(QStringLiteral("StartClockButton")), Qt::LeftButton);
+
+  // 2:00, a missed jump shot whose rebound is not taken; 3:00, a missed three and its rebound.
+  Tick(120);
+  ClickCourt(30, 60);
+  Answer({"2"});
+  ClickPlayer(1, 4);
+  QTest::keyClick(Window.get(), Qt::Key_Escape);
+  const std::string missed = Newest("shot");
+  Tick(60);
+  ClickCourt(139, 150, Qt::RightButton);
+  ClickPlayer(2, 6);
+  ClickPlayer(1, 5);
+  const std::string three = Newest("shot");
+  ASSERT_EQ(Model.Stats(TModel::TotalsSlot(1)).Get("RD"), 1);
+
+  // The period runs out; the second begins with a made lay-up.
+  Tick(420);
+  QTest::mouseClick(Window->findChild<QPushButton*>(QStringLiteral("btn_nextQuart")), Qt::LeftButton);
+  const std::string secondPeriod = Newest("quarter");
+  QTest::mouseClick(Window->findChild<QPushButton*>(QStringLiteral("StartClockButton")), Qt::LeftButton);
+  Tick(30);
+  ClickCourt(139, 60);
+  Answer({"1", "2", "2"});
+  ClickPlayer(1, 6);
+  QTest::keyClick(Window.get(), Qt::Key_Escape);
+  QTest::mouseClick(Window->findChild<QPushButton*>(QStringLiteral("StopClockButton")), Qt::LeftButton);
+  ASSERT_EQ(Model.Score(), (std::pair<int, int>{2, 0}));
+
+  WhenShown<gui::TEditActionForm>([](gui::TEditActionForm& dialog) {
+    dialog.findChild<QComboBox*>(QStringLiteral("ParamEdit4"))->setCurrentIndex(0);
+    QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("OkButton")), Qt::LeftButton);
+  });
+  ClickLine(missed, true);
+  ClickLine(three, false);
+  ClickLine(secondPeriod, false);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Queue->PendingCount() == 0; }, 10000));
+  QTest::qWait(50);  // the marks and the reload of the last batch
+
+  EXPECT_EQ(LocalIds(), ServerIds());
+  EXPECT_EQ(LocalChecksum(), ServerChecksum());
+
+  // The store holds what the window shows, line by line.
+  TActionList stored;
+  ASSERT_TRUE(Local->LoadActions("G-1", stored));
+  std::multiset<std::string> storedLines;
+  for (auto& action : stored) storedLines.insert(action->ID + " " + action->Describe(Model.MatchInfo, *App));
+  std::multiset<std::string> shownLines;
+  for (std::size_t row = 0; row < Window->History().Count(); ++row) {
+    const THistoryLine& line = Window->History().Line(row);
+    EXPECT_FALSE(line.Record.NotSent) << line.Text;
+    shownLines.insert(line.Record.ID + " " + line.Text);
+  }
+  EXPECT_EQ(storedLines, shownLines);
+  EXPECT_EQ(stored.size(), 10u + 3u) << "the lineups, the start of the game, the shot and the end of period 1";
+
+  // The same game entered right: the shot made, nothing of the three, no second period.
+  TModel right(Config);
+  right.MatchInfo = Model.MatchInfo;
+  TActionList actions;
+  for (int team = 1; team <= 2; ++team) {
+    for (int shirt = 4; shirt <= 8; ++shirt) actions.push_back(Make.Subst(0, team, 0, shirt));
+  }
+  actions.push_back(Make.Period(0, 0, "Start Game"));
+  actions.push_back(Make.Shot(120, 1, 4, "Made", 2, "30+60"));
+  actions.push_back(Make.Period(600, 1, "End"));
+  right.SetActions(std::move(actions));
+  right.MatchInfo.CurrentGameTime = FromSeconds(600);
+  right.Recompute();
+  EXPECT_EQ(FormatLongTime(Model.MatchInfo.CurrentGameTime), "00:10:00");
+  for (int slot = 0; slot < TModel::kTableCount; ++slot) {
+    for (std::string_view key : kStatKeys) {
+      EXPECT_EQ(Model.Stats(slot).Get(key), right.Stats(slot).Get(key)) << "slot " << slot << " " << key;
+    }
+  }
+  EXPECT_EQ(Model.CurrentPeriod(), 1);
+  EXPECT_TRUE(Model.PeriodEnded());
+  EXPECT_EQ(Window->findChild<QWidget*>(QStringLiteral("QuarterLabel"))->property("text").toString(),
+            QStringLiteral("I"));
+}
+
+}  // namespace
+}  // namespace velmora::testing
