@@ -38,6 +38,19 @@ class ActionEditingTest : public LiveWindowTest {
     StoreGame(game);
     Open();
   }
+  // Two periods played and the third begun: a shot each period, a foul in the third.
+  TActionList ThreePeriods() {
+    TActionList play;
+    play.push_back(Make.Shot(300, 1, 4, "Made", 2));
+    play.push_back(Make.Period(600, 1, "End"));
+    play.push_back(Make.Period(600, 2, "Start"));
+    play.push_back(Make.Shot(700, 2, 5, "Made", 3));
+    play.push_back(Make.Period(1200, 2, "End"));
+    play.push_back(Make.Period(1200, 3, "Start"));
+    play.push_back(Make.Shot(1300, 1, 6, "Missed", 2));
+    play.push_back(Make.Foul(1400, 2, 5, 6));
+    return play;
+  }
   THistoryListModel& History() { return Window->History(); }
   int RowOf(const std::string& id) {
     for (std::size_t row = 0; row < History().Count(); ++row) {
@@ -161,17 +174,8 @@ TEST_F(ActionEditingTest, CtrlZOnAnEmptyHistoryDoesNothing) {
 }
 
 TEST_F(ActionEditingTest, DeletingAPeriodStartTakesEverythingAfterItAndTheGameStartGoesAlone) {
-  TActionList play;
-  play.push_back(Make.Shot(300, 1, 4, "Made", 2));
-  play.push_back(Make.Period(600, 1, "End"));
-  play.push_back(Make.Period(600, 2, "Start"));
-  play.push_back(Make.Shot(700, 2, 5, "Made", 3));
-  play.push_back(Make.Period(1200, 2, "End"));
-  auto third = Make.Period(1200, 3, "Start");
-  const std::string thirdId = third->ID;
-  play.push_back(std::move(third));
-  play.push_back(Make.Shot(1300, 1, 6, "Made", 2));
-  play.push_back(Make.Foul(1400, 2, 5, 6));
+  TActionList play = ThreePeriods();
+  const std::string thirdId = play[5]->ID;
   OpenGame(std::move(play));
   const std::size_t lines = History().Count();
 
@@ -348,16 +352,7 @@ TEST_F(ActionEditingTest, TheActionEditingWindowCollectsDeletesAndEditsUntilThey
 }
 
 TEST_F(ActionEditingTest, FiltersPeriodButtonsAndTheDeleteOfAPeriodEnd) {
-  TActionList play;
-  play.push_back(Make.Shot(300, 1, 4, "Made", 2));
-  play.push_back(Make.Period(600, 1, "End"));
-  play.push_back(Make.Period(600, 2, "Start"));
-  play.push_back(Make.Shot(700, 2, 5, "Made", 3));
-  play.push_back(Make.Period(1200, 2, "End"));
-  play.push_back(Make.Period(1200, 3, "Start"));
-  play.push_back(Make.Shot(1300, 1, 6, "Missed", 2));
-  play.push_back(Make.Foul(1400, 2, 5, 6));
-  OpenGame(std::move(play));
+  OpenGame(ThreePeriods());
   TActionListForm form(*Context, Window.get());
   form.show();
   const std::vector<QString> all = Lines(form);
