@@ -16,6 +16,7 @@
 #include "live/history_list_box.h"
 #include "live/history_list_model.h"
 #include "live/player_column.h"
+#include "hot_spot_click.h"
 #include "manual_clock_timer.h"
 #include "records/message_source.h"
 #include "setup_fixture.h"
@@ -82,12 +83,7 @@ class LiveEditingE2eTest : public ClientE2eTest {
       if (Window->History().Line(i).Record.ID == id) row = static_cast<int>(i);
     }
     ASSERT_GE(row, 0) << id;
-    const QModelIndex line = list.model()->index(row, 0);
-    list.scrollTo(line);
-    QTest::qWait(20);
-    const gui::THistoryListBox::TGeometry& g = list.Geometry();
-    const int x = edit ? g.UsableWidth - g.DeleteWidth - g.SeparatorWidth - g.EditWidth / 2 : g.UsableWidth - 2;
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, QPoint(x, list.visualRect(line).center().y()));
+    gui::testing::ClickHotSpot(list, row, edit);
   }
 
   gui::TGuiContext Context;

@@ -18,6 +18,7 @@
 #include "live/history_list_box.h"
 #include "live/history_list_model.h"
 #include "live/score_display.h"
+#include "hot_spot_click.h"
 #include "live_window_fixture.h"
 #include "store/database_plugin.h"
 #include "when_shown.h"
@@ -74,15 +75,6 @@ class ActionEditingTest : public LiveWindowTest {
     std::vector<std::string> ids;
     for (const auto& action : actions) ids.insert(ids.begin(), action->ID);
     return ids;
-  }
-  // Clicks "Editar" or "Elminar" on the line of the list.
-  static void ClickHotSpot(THistoryListBox& list, int row, bool edit) {
-    const QModelIndex line = list.model()->index(row, 0);
-    list.scrollTo(line);
-    QTest::qWait(20);  // a drawing remembers the widths of the hot spots
-    const THistoryListBox::TGeometry& g = list.Geometry();
-    const int x = edit ? g.UsableWidth - g.DeleteWidth - g.SeparatorWidth - g.EditWidth / 2 : g.UsableWidth - 2;
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, QPoint(x, list.visualRect(line).center().y()));
   }
   void ClickLine(const std::string& id, bool edit) {
     const int row = RowOf(id);

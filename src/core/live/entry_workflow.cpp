@@ -73,9 +73,7 @@ void TEntryWorkflow::StartFromTemplate(const TAction& templateAction) {
 
 void TEntryWorkflow::CourtClick(int x, int y, bool rightButton) {
   const TCourtPoint point = ClampToCourt(x, y);
-  x = point.X;
-  y = point.Y;
-  const bool inLane = InLane(x, y);
+  const bool inLane = InLane(point.X, point.Y);
   if (Current_) ResetEntry();
   SetCurrentAction(App_.NewAction("shot"));
   if (!Current_) return;
@@ -85,7 +83,7 @@ void TEntryWorkflow::CourtClick(int x, int y, bool rightButton) {
   shot.SetParam("Coordinates", coordinates);
   const int points = PointsFromPosition(coordinates).value_or(2);
   shot.SetParam("Points", std::to_string(points));
-  View_.ShowMarker(points == 3, x, y);
+  View_.ShowMarker(points == 3, point.X, point.Y);
   if (rightButton) shot.SetParam("Made", "Missed");
   AdvanceEntry();
 }

@@ -24,6 +24,7 @@
 #include "live/history_list_box.h"
 #include "platform/configuration.h"
 #include "stats/model.h"
+#include "widgets/clock_picker.h"
 #include "widgets/dialog_layout.h"
 #include "widgets/scaling.h"
 
@@ -32,16 +33,6 @@ namespace velmora::gui {
 namespace {
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
-
-QTime TimeOfClock(TDateTime clock) { return QTime::fromMSecsSinceStartOfDay(WholeSeconds(clock) * 1000); }
-TDateTime ClockOfTime(const QTime& time) { return FromSeconds(time.msecsSinceStartOfDay() / 1000); }
-
-QTimeEdit* TimePicker(const char* name, QWidget* parent) {
-  auto* picker = new QTimeEdit(parent);
-  picker->setObjectName(QString::fromLatin1(name));
-  picker->setDisplayFormat(QStringLiteral("HH:mm:ss"));
-  return picker;
-}
 
 void TickAll(QListWidget* list, bool ticked) {
   for (int i = 0; i < list->count(); ++i) list->item(i)->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
@@ -218,8 +209,8 @@ QWidget* TActionListForm::BuildFilters() {
 
   auto* time = new QGroupBox(tr("4. Filtrar por tiempo"), inner);
   auto* timeGrid = new QGridLayout(time);
-  FromTime_ = TimePicker("FromTimePicker", time);
-  ToTime_ = TimePicker("ToTimePicker", time);
+  FromTime_ = NewClockPicker(QStringLiteral("FromTimePicker"), time);
+  ToTime_ = NewClockPicker(QStringLiteral("ToTimePicker"), time);
   auto* between = new QHBoxLayout;
   between->addWidget(FromTime_);
   between->addWidget(new QLabel(tr("  y"), time));
@@ -265,8 +256,8 @@ void TActionListForm::Fill() {
   TeamChoice_->button(0)->setChecked(true);
   FillPlayers();
   const TTimeSpan span = InitialSpan(Context_.Model.Actions());
-  FromTime_->setTime(TimeOfClock(span.From));
-  ToTime_->setTime(TimeOfClock(span.To));
+  SetClock(*FromTime_, span.From);
+  SetClock(*ToTime_, span.To);
   Filtered_ = false;
   ShowLines();
 }
@@ -282,8 +273,8 @@ void TActionListForm::TeamChoiceClick() { FillPlayers(); }
 
 void TActionListForm::PeriodButtonClick(int k) {
   const TTimeSpan span = PeriodButtonSpan(PeriodSettingsOf(Context_.App.Config()), k);
-  FromTime_->setTime(TimeOfClock(span.From));
-  ToTime_->setTime(TimeOfClock(span.To));
+  SetClock(*FromTime_, span.From);
+  SetClock(*ToTime_, span.To);
 }
 
 void TActionListForm::ApplyFilterClick() {
@@ -298,7 +289,7 @@ TActionFilter TActionListForm::CurrentFilter() const {
   filter.Teams = static_cast<TTeamChoice>(TeamChoice_->checkedId());
   filter.Players = Players_;
   filter.PlayerTicked = Ticks(PlayersList_);
-  filter.Span = {ClockOfTime(FromTime_->time()), ClockOfTime(ToTime_->time())};
+  filter.Span = {ClockOf(*FromTime_), ClockOf(*ToTime_)};
   return filter;
 }
 

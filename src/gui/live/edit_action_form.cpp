@@ -20,6 +20,7 @@
 #include "records/match_info.h"
 #include "records/message_source.h"
 #include "records/text_utils.h"
+#include "widgets/clock_picker.h"
 #include "widgets/dialog_layout.h"
 #include "widgets/scaling.h"
 
@@ -28,8 +29,6 @@ namespace velmora::gui {
 namespace {
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
-
-QTime TimeOfClock(TDateTime clock) { return QTime::fromMSecsSinceStartOfDay(WholeSeconds(clock) * 1000); }
 
 // The glyph of the court-map button: a small court.
 QIcon CourtGlyph() {
@@ -59,7 +58,7 @@ TEditActionForm::TEditActionForm(const TAction& action, const TMatchInfo& matchI
       TimeGroup_(new QGroupBox(tr("Tiempo de la acción"), this)),
       ParamGroup_(new QGroupBox(tr("Editar acción"), this)),
       MapGroup_(new QGroupBox(tr("Mapa de la cancha"), this)),
-      TimePicker_(new QTimeEdit(TimeGroup_)),
+      TimePicker_(NewClockPicker(QStringLiteral("TimePicker"), TimeGroup_)),
       CourtMap_(new TCourtMapPicker(MapGroup_)),
       OkButton_(NamedButton(tr("&Aceptar"), QStringLiteral("OkButton"), this)),
       CancelButton_(NamedButton(tr("&Cancelar"), QStringLiteral("CancelButton"), this)) {
@@ -67,9 +66,7 @@ TEditActionForm::TEditActionForm(const TAction& action, const TMatchInfo& matchI
   setWindowTitle(tr("Editar parámetros de la acción"));
 
   TimeGroup_->setObjectName(QStringLiteral("TimeGroup"));
-  TimePicker_->setObjectName(QStringLiteral("TimePicker"));
-  TimePicker_->setDisplayFormat(QStringLiteral("HH:mm:ss"));
-  TimePicker_->setTime(TimeOfClock(action.GameTime));
+  SetClock(*TimePicker_, action.GameTime);
   auto* time = new QHBoxLayout(TimeGroup_);
   time->addWidget(new QLabel(tr("Tiempo de la acción"), TimeGroup_));
   time->addWidget(TimePicker_);
@@ -234,9 +231,8 @@ void TEditActionForm::reject() {
 
 void TEditActionForm::OkButtonClick() {
   auto edited = Action_.Clone();
-  if (TimePicker_->time() != TimeOfClock(Action_.GameTime)) {
-    edited->GameTime = FromSeconds(TimePicker_->time().msecsSinceStartOfDay() / 1000);
-  }
+  // An untouched picker keeps the time as it was, to the millisecond.
+  if (WholeSeconds(ClockOf(*TimePicker_)) != WholeSeconds(Action_.GameTime)) edited->GameTime = ClockOf(*TimePicker_);
   for (std::size_t i = 0; i < Editors_.size(); ++i) {
     const TEditor& editor = Editors_[i];
     TParameter& parameter = edited->Parameters[i];

@@ -1,0 +1,16 @@
+#pragma once
+// A picker of a game clock value ("hh:mm:ss"), in whole seconds.
+
+#include "records/date_time.h"
+
+class QString;
+class QTimeEdit;
+class QWidget;
+
+namespace velmora::gui {
+
+QTimeEdit* NewClockPicker(const QString& name, QWidget* parent);
+void SetClock(QTimeEdit& picker, TDateTime clock);
+TDateTime ClockOf(const QTimeEdit& picker);
+
+}  // namespace velmora::gui
