@@ -165,9 +165,6 @@ TEST_F(ActionEditingTest, PendingCorrectionsAskAndGoDeletesFirst) {
   ASSERT_TRUE(pending.AddDelete(submitter, "{B}"));
   EXPECT_EQ(pending.EditCount(), 1u) << "one edit per action";
   EXPECT_TRUE(pending.Deleted("{B}"));
-  EXPECT_EQ(pending.SaveQuestion(),
-            "Se han realizado los siguientes cambios:\r    2 acciones han sido eliminadas.\r    Se ha cambiado una "
-            "acción.\r\rDesea ejecutar los cambios?");
 
   pending.Submit(submitter);
   EXPECT_TRUE(pending.Empty());
@@ -188,19 +185,7 @@ TEST_F(ActionEditingTest, PendingCorrectionsAskAndGoDeletesFirst) {
             "acción.\r\rDesea ejecutar los cambios?");
 }
 
-TEST_F(ActionEditingTest, QuestionsAndCaptionsOfTheEditors) {
-  auto shot = Make.Shot(300, 1, 4, "Missed", 2);
-  auto rebound = Make.Rebound(302, 2, 5, true);
-  rebound->FollowUpID = shot->ID;
-  auto end = Make.Period(600, 1, "End");
-  const std::vector<const TAction*> history = {end.get(), rebound.get(), shot.get()};
-  EXPECT_EQ(HistoryDeleteQuestion(history, 2),
-            "Las acciones de seguimiento para este suceso también serán eliminadas!\rDesea eliminar con las acciones?");
-  EXPECT_EQ(HistoryDeleteQuestion(history, 1), "Eliminar este dato?");
-  EXPECT_EQ(HistoryDeleteQuestion(history, 0),
-            "Los datos después del cuarto eliminado también se eliminarán!\rDesea eliminar esto y los datos "
-            "posteriores?");
-
+TEST_F(ActionEditingTest, CaptionsAndPlayersOfTheEditors) {
   const TNoMessages messages;
   EXPECT_EQ(EditorCaption(messages, "Made"), "Resultado");
   EXPECT_EQ(EditorCaption(messages, "Type of personal"), "Type of persona...");

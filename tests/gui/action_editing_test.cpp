@@ -315,10 +315,16 @@ TEST_F(ActionEditingTest, TheActionEditingWindowCollectsDeletesAndEditsUntilThey
       SetMade(dialog, 0);
       QTest::mouseClick(Child<QPushButton>(dialog, "OkButton"), Qt::LeftButton);
     });
-    SelectLine(form, "05:00 Tiro", QItemSelectionModel::ClearAndSelect);
-    Child<QAction>(form, "EditItem")->trigger();
+    ASSERT_TRUE(Lines(form).front().startsWith(QStringLiteral("05:00 Tiro")));
+    ClickHotSpot(*form.List(), 0, true);
     EXPECT_EQ(Lines(form).size(), before.size() - 2);
     EXPECT_TRUE(Lines(form).front().contains(QStringLiteral("Resultado: Made")));
+    // Edited again, the line starts from its pending edit.
+    WhenShown<TEditActionForm>([](TEditActionForm& dialog) {
+      EXPECT_EQ(Child<QComboBox>(dialog, "ParamEdit4")->currentText(), QStringLiteral("Made"));
+      QTest::mouseClick(Child<QPushButton>(dialog, "CancelButton"), Qt::LeftButton);
+    });
+    form.EditLine(0);
 
     Ui.Answers = {TAnswer::No};
     Press(form, "ArchiveButton");

@@ -150,11 +150,9 @@ TActionListForm::TActionListForm(TGuiContext& context, QWidget* parent)
   });
   connect(deleteItem, &QAction::triggered, this, &TActionListForm::DeleteSelected);
   connect(List_, &THistoryListBox::EditRequested, this, &TActionListForm::EditLine);
+  // "Elminar" deletes its own line; "E&liminar" the selection.
   connect(List_, &THistoryListBox::DeleteRequested, this, [this](int row) {
-    const QModelIndex line = Lines_->index(row);
-    if (!List_->selectionModel()->isSelected(line)) {
-      List_->selectionModel()->select(line, QItemSelectionModel::ClearAndSelect);
-    }
+    List_->selectionModel()->setCurrentIndex(Lines_->index(row), QItemSelectionModel::ClearAndSelect);
     DeleteSelected();
   });
   auto* list = new QVBoxLayout(actions);
