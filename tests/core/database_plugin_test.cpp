@@ -276,11 +276,12 @@ TEST_F(DatabasePluginTest, DeleteAndEditTouchOnlyTheirOwnGame) {
   EXPECT_THAT(NewLogMessages(), IsEmpty());
 }
 
-TEST_F(DatabasePluginTest, AnEditRewritesTimesAndParametersButKeepsKindAndFollowUp) {
+TEST_F(DatabasePluginTest, AnEditRewritesGameTimeAndParametersButKeepsKindEntryTimeAndFollowUp) {
   TMatchInfo matchInfo = StoreGame();
   auto shot = Make.Shot(300, 1, 4, "Missed", 2);
   auto rebound = Make.Rebound(300, 2, 5, true);
   rebound->FollowUpID = shot->ID;
+  rebound->AstroTime = EncodeTime(18, 40, 0);
   ASSERT_TRUE(Store->StoreAction(matchInfo, *rebound));
 
   auto edit = rebound->Clone();
@@ -291,7 +292,7 @@ TEST_F(DatabasePluginTest, AnEditRewritesTimesAndParametersButKeepsKindAndFollow
   edit->Parameters.resize(2);
   edit->Parameters[1].Data = "8";
   ASSERT_TRUE(Store->StoreAction(matchInfo, *edit));
-  EXPECT_EQ(EventRow(rebound->ID), std::vector<TRow>({{"reb", shot->ID, "19:01:02", "00:05:30", "2", "8", std::nullopt,
+  EXPECT_EQ(EventRow(rebound->ID), std::vector<TRow>({{"reb", shot->ID, "18:40:00", "00:05:30", "2", "8", std::nullopt,
                                                       std::nullopt, std::nullopt, std::nullopt, std::nullopt}}));
 
   const std::string newRoot = NewGuid();

@@ -394,6 +394,7 @@ TEST_F(ModelTest, EditsReplaceTheActionUnderItsOwnKind) {
   const auto edit = [&](std::size_t index, const std::string& name, const std::string& value) {
     edited[index]->SetParam(name, value);
     auto action = EditOf(*edited[index]);
+    action->AstroTime = EncodeTime(23, 0, 0);  // as the sender stamps it
     Add(std::move(action));
   };
   const std::size_t shot = first("shot", "Made");
@@ -411,6 +412,7 @@ TEST_F(ModelTest, EditsReplaceTheActionUnderItsOwnKind) {
   ASSERT_EQ(Model.Actions().size(), game.size());
   EXPECT_EQ(Model.Actions()[shot]->ShortName, "shot");
   EXPECT_EQ(Model.Actions()[shot]->GetParam("Made"), "Missed");
+  EXPECT_EQ(Model.Actions()[shot]->AstroTime, game[shot]->AstroTime) << "entered when it was";
   EXPECT_EQ(Model.Actions()[foul]->ShortName, "foul");
 
   // An edit of an action the list does not hold changes nothing but is still stored.

@@ -174,8 +174,10 @@ bool TModel::AddAction(std::unique_ptr<TAction> action) {
   if (kind == "edit") {
     const int index = IndexOf(action->ID);
     if (index >= 0) {
+      // The edited action stays what it was, entered when it was; the store keeps it so too.
       auto replacement = action->Clone();
       replacement->ShortName = Actions_[static_cast<std::size_t>(index)]->ShortName;
+      replacement->AstroTime = Actions_[static_cast<std::size_t>(index)]->AstroTime;
       Actions_[static_cast<std::size_t>(index)] = std::move(replacement);
     }
     Recompute();

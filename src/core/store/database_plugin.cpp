@@ -452,17 +452,19 @@ void TDatabasePlugin::UpdateEvent(std::int64_t gameId, const TAction& action) {
   find->Bind(1, action.ID).Bind(2, gameId);
   if (!find->Step()) return;
   const std::int64_t rowId = find->Integer(0);
+  // The event keeps the time it was entered at: it orders the events of one game second, and a
+  // correction must not move a foul behind its own free throws.
   auto update = Database_->Prepare(
-      "UPDATE dvEvents SET follow_up_id=coalesce(?, follow_up_id), log_time=?, game_time=?, log_param_1=?, "
+      "UPDATE dvEvents SET follow_up_id=coalesce(?, follow_up_id), game_time=?, log_param_1=?, "
       "log_param_2=?, log_param_3=?, log_param_4=?, log_param_5=?, log_param_6=?, log_param_7=? WHERE id=?");
   update->Bind(1, action.IsFollowUp() ? std::optional<std::string>(action.FollowUpID) : std::nullopt);
-  update->Bind(2, FormatLongTime(action.AstroTime)).Bind(3, FormatLongTime(action.GameTime));
+  update->Bind(2, FormatLongTime(action.GameTime));
   for (int i = 0; i < kParamColumns; ++i) {
     const auto index = static_cast<std::size_t>(i);
-    update->Bind(4 + i, index < action.Parameters.size() ? std::optional<std::string>(action.Parameters[index].Data)
+    update->Bind(3 + i, index < action.Parameters.size() ? std::optional<std::string>(action.Parameters[index].Data)
                                                          : std::nullopt);
   }
-  update->Bind(11, rowId);
+  update->Bind(10, rowId);
   update->Step();
 }
 
