@@ -325,11 +325,11 @@ void TCastingForm::BuildPlayerButtons() {
     // Free throws offered to one team are thrown by none of the other.
     const bool enabled =
         !(current && current->ShortName == "fthrow" && current->SuggestedTeam != 0 && current->SuggestedTeam != team);
-    std::vector<TPlayerButtonSpec> specs;
+    std::vector<TPlayerButtonFace> faces;
     for (const TPlayerView& view : Game_.PlayerButtons(team)) {
-      specs.push_back({Text(view.Caption), view.Tag, view.Fouls, view.FoulLimit, enabled});
+      faces.push_back({Text(view.Caption), view.Tag, view.Fouls, view.FoulLimit, enabled});
     }
-    (team == 1 ? Left_ : Right_)->SetPlayers(specs);
+    (team == 1 ? Left_ : Right_)->SetPlayers(faces);
   }
 }
 

@@ -114,7 +114,7 @@ TPlayerColumn::TPlayerColumn(int team, QWidget* parent)
   layout->addWidget(SubstPanel_);
 }
 
-void TPlayerColumn::SetPlayers(const std::vector<TPlayerButtonSpec>& players) {
+void TPlayerColumn::SetPlayers(const std::vector<TPlayerButtonFace>& players) {
   auto* layout = static_cast<QVBoxLayout*>(PlayerArea_->layout());
   for (TPlayerButton* old : Buttons_) {
     old->hide();
@@ -123,11 +123,11 @@ void TPlayerColumn::SetPlayers(const std::vector<TPlayerButtonSpec>& players) {
     old->deleteLater();
   }
   Buttons_.clear();
-  for (const TPlayerButtonSpec& spec : players) {
-    auto* button = new TPlayerButton(spec.Caption, spec.Tag, PlayerArea_);
-    button->setObjectName(QStringLiteral("PlayerButton") + QString::number(spec.Tag));
-    button->SetFouls(spec.Fouls, spec.FoulLimit);
-    button->setEnabled(spec.Enabled);
+  for (const TPlayerButtonFace& face : players) {
+    auto* button = new TPlayerButton(face.Caption, face.Tag, PlayerArea_);
+    button->setObjectName(QStringLiteral("PlayerButton") + QString::number(face.Tag));
+    button->SetFouls(face.Fouls, face.FoulLimit);
+    button->setEnabled(face.Enabled);
     connect(button, &QPushButton::clicked, this, [this, button] {
       if (OnClick_) OnClick_(button);
     });

@@ -34,7 +34,7 @@ class TPlayerButton : public QPushButton {
 };
 
 // What the column shows of one player.
-struct TPlayerButtonSpec {
+struct TPlayerButtonFace {
   QString Caption;
   int Tag = 0;
   int Fouls = 0;
@@ -51,7 +51,7 @@ class TPlayerColumn : public QWidget {
   void SetClickHandler(std::function<void(TPlayerButton*)> handler) { OnClick_ = std::move(handler); }
   // Replaces the player buttons. The old ones are deleted later, since one of them may be the
   // button whose click is being handled.
-  void SetPlayers(const std::vector<TPlayerButtonSpec>& players);
+  void SetPlayers(const std::vector<TPlayerButtonFace>& players);
   const std::vector<TPlayerButton*>& Buttons() const { return Buttons_; }
   TPlayerButton* TeamButton() const { return TeamButton_; }
   QWidget* TeamButtonPanel() const { return TeamPanel_; }
