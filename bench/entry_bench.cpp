@@ -83,12 +83,3 @@ BENCHMARK(BM_CourtReleaseToStoredShotWithServerAway)->Unit(benchmark::kMicroseco
 
 }  // namespace
 }  // namespace velmora::gui
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -110,12 +110,3 @@ BENCHMARK(BM_DeleteFirstPeriodEnd)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace velmora::gui
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
