@@ -12,13 +12,13 @@
 #include <QTimeEdit>
 #include <QToolButton>
 
+#include "hot_spot_click.h"
 #include "live/action_list_form.h"
 #include "live/court_map_picker.h"
 #include "live/edit_action_form.h"
 #include "live/history_list_box.h"
 #include "live/history_list_model.h"
 #include "live/score_display.h"
-#include "hot_spot_click.h"
 #include "live_window_fixture.h"
 #include "store/database_plugin.h"
 #include "when_shown.h"
@@ -31,14 +31,6 @@ using Texts = std::vector<std::string>;
 
 class ActionEditingTest : public LiveWindowTest {
  protected:
-  // Five a side on court, the game started, then the given actions.
-  void OpenGame(TActionList extra) {
-    TActionList game = Lineups(5, 5);
-    game.push_back(Make.Period(0, 0, "Start Game"));
-    for (auto& action : extra) game.push_back(std::move(action));
-    StoreGame(game);
-    Open();
-  }
   // Two periods played and the third begun: a shot each period, a foul in the third.
   TActionList ThreePeriods() {
     TActionList play;
@@ -130,7 +122,7 @@ TEST_F(ActionEditingTest, DeletingAShotTakesItsReboundAndARoundOrATimeOutGoesAlo
   const std::vector<std::string> ids = {shot->ID, rebound->ID, secondShot->ID, secondRebound->ID};
   for (auto* action : {&shot, &rebound, &secondShot, &secondRebound}) play.push_back(std::move(*action));
   play.push_back(Make.Make("timeout", 420, {{"Team", "First Team"}}));
-  OpenGame(std::move(play));
+  OpenStartedGame(std::move(play));
   const std::size_t lines = History().Count();
 
   // Ctrl+Z offers the newest line, a time-out; No keeps it.
@@ -168,7 +160,7 @@ TEST_F(ActionEditingTest, CtrlZOnAnEmptyHistoryDoesNothing) {
 TEST_F(ActionEditingTest, DeletingAPeriodStartTakesEverythingAfterItAndTheGameStartGoesAlone) {
   TActionList play = ThreePeriods();
   const std::string thirdId = play[5]->ID;
-  OpenGame(std::move(play));
+  OpenStartedGame(std::move(play));
   const std::size_t lines = History().Count();
 
   ClickLine(thirdId, false);
@@ -199,7 +191,7 @@ TEST_F(ActionEditingTest, EditingAMissedShotToMadeKeepsItsLineAndRedrawsTheScore
   const std::string id = shot->ID;
   play.push_back(std::move(shot));
   play.push_back(Make.Shot(350, 2, 5, "Made", 3));
-  OpenGame(std::move(play));
+  OpenStartedGame(std::move(play));
   const int row = RowOf(id);
   const std::size_t lines = History().Count();
   EXPECT_EQ(Find<TScoreDisplay>("imgScore1")->Digits(), QStringLiteral("000"));
@@ -259,7 +251,8 @@ TEST_F(ActionEditingTest, TheEditDialogsCourtMapAndPlayerListsFollowTheTeam) {
   EXPECT_FALSE(Child<QPushButton>(dialog, "OkButton")->isEnabled());
   EXPECT_EQ(map->Marker(), QPoint(139, 60));
   const auto at = [&](double x, double y) {
-    return QPoint(static_cast<int>((x + 0.5) * map->width() / 279.0), static_cast<int>((y + 0.5) * map->height() / 200.0));
+    return QPoint(static_cast<int>((x + 0.5) * map->width() / 279.0),
+                  static_cast<int>((y + 0.5) * map->height() / 200.0));
   };
   QTest::mousePress(map, Qt::LeftButton, {}, at(139, 60));
   QTest::mouseMove(map, at(80, 120));
@@ -297,7 +290,7 @@ TEST_F(ActionEditingTest, TheActionEditingWindowCollectsDeletesAndEditsUntilThey
   play.push_back(Make.Shot(100, 1, 4, "Made", 2));
   play.push_back(Make.Shot(200, 1, 5, "Made", 3));
   play.push_back(Make.Shot(300, 2, 6, "Missed", 2));
-  OpenGame(std::move(play));
+  OpenStartedGame(std::move(play));
   Click("StartClockButton");
   ASSERT_TRUE(Window->ClockRunning());
   TakenKinds();
@@ -350,7 +343,7 @@ TEST_F(ActionEditingTest, TheActionEditingWindowCollectsDeletesAndEditsUntilThey
 }
 
 TEST_F(ActionEditingTest, FiltersPeriodButtonsAndTheDeleteOfAPeriodEnd) {
-  OpenGame(ThreePeriods());
+  OpenStartedGame(ThreePeriods());
   TActionListForm form(*Context, Window.get());
   form.show();
   const std::vector<QString> all = Lines(form);

@@ -89,10 +89,7 @@ TEST_F(LiveWindowTest, PeriodsRunFromTheStartOfTheGameIntoOvertime) {
 }
 
 TEST_F(LiveWindowTest, ClockAdjusterStopsAtThePeriodLimitsAndRestartsOnRelease) {
-  TActionList game = Lineups(5, 5);
-  game.push_back(Make.Period(0, 0, "Start Game"));
-  StoreGame(game);
-  Open();
+  OpenStartedGame();
   auto* upDown = Find<TClockUpDown>("ClockUpDown");
   const auto press = [&](QToolButton* arrow, int times) {
     for (int i = 0; i < times; ++i) {
@@ -162,10 +159,7 @@ TEST_F(LiveWindowTest, LineupsDecideWhetherTheGameAndTheClockMayStart) {
 }
 
 TEST_F(LiveWindowTest, ScoreDigitsTimeoutsAndTheUndoOfTheHistory) {
-  TActionList game = Lineups(5, 5);
-  game.push_back(Make.Period(0, 0, "Start Game"));
-  StoreGame(game);
-  Open();
+  OpenStartedGame();
   Enter(Make.Shot(20, 1, 4, "Made", 3));
   Enter(Make.Shot(40, 1, 5, "Made", 2));
   Enter(Make.Shot(50, 2, 5, "Missed", 2));
@@ -196,10 +190,7 @@ TEST_F(LiveWindowTest, ScoreDigitsTimeoutsAndTheUndoOfTheHistory) {
 }
 
 TEST_F(LiveWindowTest, ClosingAsksOnceShownAndNoKeepsTheClockRunning) {
-  TActionList game = Lineups(5, 5);
-  game.push_back(Make.Period(0, 0, "Start Game"));
-  StoreGame(game);
-  Open();
+  OpenStartedGame();
   Click("StartClockButton");
   Ui.Answers = {TAnswer::No};
   Trigger("CloseWindowItem");

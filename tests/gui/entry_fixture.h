@@ -39,14 +39,6 @@ class EntryTest : public LiveWindowTest {
     StrayDialogs_.start();
   }
 
-  // Both teams with five on court and the game started.
-  void OpenStartedGame(TActionList extra = {}) {
-    TActionList game = Lineups(5, 5);
-    game.push_back(Make.Period(0, 0, "Start Game"));
-    for (auto& action : extra) game.push_back(std::move(action));
-    StoreGame(game);
-    Open();
-  }
   void Answer(std::initializer_list<const char*> answers) {
     for (const char* answer : answers) Window->Dialogs().Script.emplace_back(answer);
   }

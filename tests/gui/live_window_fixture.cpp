@@ -65,6 +65,18 @@ TActionList LiveWindowTest::Lineups(int team1, int team2) {
   return actions;
 }
 
+TActionList LiveWindowTest::StartedGame(TActionList extra) {
+  TActionList game = Lineups(5, 5);
+  game.push_back(Make.Period(0, 0, "Start Game"));
+  for (auto& action : extra) game.push_back(std::move(action));
+  return game;
+}
+
+void LiveWindowTest::OpenStartedGame(TActionList extra) {
+  StoreGame(StartedGame(std::move(extra)));
+  Open();
+}
+
 TCastingForm& LiveWindowTest::Open() {
   const std::uint8_t availability = Model.MatchInfo.Availability;
   EXPECT_TRUE(PrepareLocalGame(*Context, "G-1"));

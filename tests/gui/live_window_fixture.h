@@ -86,6 +86,10 @@ class LiveWindowTest : public ::testing::Test {
   void StoreGame(const TActionList& actions, std::uint8_t availability = kLocalOnly);
   // Starting lineups at 0:00: shirts 4 to 3 + n of each team.
   TActionList Lineups(int team1, int team2);
+  // Five a side on court, the game started, then `extra`.
+  TActionList StartedGame(TActionList extra = {});
+  // Stores that game and opens it.
+  void OpenStartedGame(TActionList extra = {});
   // Opens the stored game as the game selection window would (without showing it modally).
   TCastingForm& Open();
   // Closes the window without questions and stops the sender.

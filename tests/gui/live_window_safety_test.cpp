@@ -21,17 +21,8 @@ namespace {
 
 using Kinds = std::vector<std::string>;
 
-TActionList StartedGame(TActionFactory& make, LiveWindowTest& test) {
-  TActionList game;
-  (void)test;
-  for (int shirt = 4; shirt <= 8; ++shirt) game.push_back(make.Subst(0, 1, 0, shirt));
-  for (int shirt = 4; shirt <= 8; ++shirt) game.push_back(make.Subst(0, 2, 0, shirt));
-  game.push_back(make.Period(0, 0, "Start Game"));
-  return game;
-}
-
 TEST_F(LiveWindowTest, ActionsTheStoreRefusesAreShownKeptAndStoredLaterInOrder) {
-  StoreGame(StartedGame(Make, *this));
+  StoreGame(StartedGame());
   Open();
   auto* warning = Find<QLabel>("UnstoredLabel");
   EXPECT_FALSE(warning->isVisible());
@@ -54,7 +45,7 @@ TEST_F(LiveWindowTest, ActionsTheStoreRefusesAreShownKeptAndStoredLaterInOrder) 
 }
 
 TEST_F(LiveWindowTest, ClosingWithUnstoredActionsWritesTheWholeGameToAFile) {
-  StoreGame(StartedGame(Make, *this));
+  StoreGame(StartedGame());
   Open();
   Flaky->Fail = true;
   Enter(Make.Shot(20, 1, 4, "Made", 3));
@@ -84,7 +75,7 @@ TEST_F(LiveWindowTest, BackupsAreWrittenWhileTheClockRunsAndAtPeriodEnds) {
   settings.WriteString("backup_folder", backups.string());
   ASSERT_TRUE(Registry.WriteKey("StrConfig", settings));
   Config.Load(Registry);
-  StoreGame(StartedGame(Make, *this));
+  StoreGame(StartedGame());
   Open();
   const std::filesystem::path backup = backups / "G-1.log";
   Click("StartClockButton");
@@ -135,7 +126,7 @@ TEST_F(LiveWindowTest, LinesStayRedUntilTheServerHasThem) {
   client.SetSession("{s}");
   client.SetRetryPause(std::chrono::milliseconds(2));
   Server = &client;
-  StoreGame(StartedGame(Make, *this), kLocalAndOnline);
+  StoreGame(StartedGame(), kLocalAndOnline);
   Open();
   Enter(Make.Shot(20, 1, 4, "Made", 2));
   THistoryListModel& history = Window->History();
