@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/app.h"
-#include "app/gui_context.h"
+#include "widgets/gui_context.h"
 #include "game_builder.h"
 #include "platform/configuration.h"
 #include "platform/folders.h"

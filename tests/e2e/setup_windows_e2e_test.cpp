@@ -11,6 +11,7 @@
 
 #include "client_fixture.h"
 #include "live/casting_form.h"
+#include "live/open_game.h"
 #include "server/internet_plugin_form.h"
 #include "setup/edit_match_info_form.h"
 #include "setup/games_select_form.h"
@@ -23,7 +24,10 @@ using gui::TGamesSelectForm;
 
 class SetupWindowsE2eTest : public ClientE2eTest {
  protected:
-  SetupWindowsE2eTest() : Context{Model, *App, Registry, Ui, Temp.Path()}, Form(Context) { Form.show(); }
+  SetupWindowsE2eTest() : Context{Model, *App, Registry, Ui, Temp.Path()}, Form(Context) {
+    Form.SetGameOpener(gui::LiveWindowOpener(Context, &Form));
+    Form.show();
+  }
 
   void ConnectThroughTheDialog(const std::string& url = "") {
     WhenShown<gui::TInternetPluginForm>([this, url](gui::TInternetPluginForm& dialog) {

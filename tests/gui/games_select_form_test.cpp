@@ -9,6 +9,7 @@
 
 #include "game_builder.h"
 #include "live/casting_form.h"
+#include "live/open_game.h"
 #include "server/internet_plugin_form.h"
 #include "setup/edit_match_info_form.h"
 #include "setup/games_select_form.h"
@@ -129,6 +130,7 @@ TEST_F(GamesSelectFormTest, ALocalGameOpensInTheLiveWindowAndQuittingThereEndsTh
   actions.push_back(make.Shot(30, 1, 4, "Made", 2));
   StoreGame(GameAt("L-2", 0), &actions);
   TGamesSelectForm form(*Context);
+  form.SetGameOpener(gui::LiveWindowOpener(*Context, &form));
   form.show();
 
   Ui.Answers = {TAnswer::No};  // work offline

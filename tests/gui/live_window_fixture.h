@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/app.h"
-#include "app/gui_context.h"
+#include "widgets/gui_context.h"
 #include "game_builder.h"
 #include "live/casting_form.h"
 #include "manual_clock_timer.h"

@@ -11,7 +11,7 @@
 #include <QWidget>
 
 #include "app/app.h"
-#include "app/gui_context.h"
+#include "widgets/gui_context.h"
 #include "platform/configuration.h"
 #include "platform/registry.h"
 #include "records/match_info.h"

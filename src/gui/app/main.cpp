@@ -7,8 +7,8 @@
 #include <string>
 
 #include "app/app.h"
-#include "app/gui_context.h"
-#include "app/message_boxes.h"
+#include "widgets/gui_context.h"
+#include "widgets/message_boxes.h"
 #include "app/velmora_application.h"
 #include "live/open_game.h"
 #include "platform/configuration.h"
@@ -107,6 +107,7 @@ int main(int argc, char** argv) {
   }
 
   velmora::gui::TGamesSelectForm mainWindow(context);
+  mainWindow.SetGameOpener(velmora::gui::LiveWindowOpener(context, &mainWindow));
   messageBoxes.SetParent(&mainWindow);
   mainWindow.show();
   return QApplication::exec();

@@ -19,7 +19,7 @@
 #include <QVBoxLayout>
 
 #include "app/app.h"
-#include "app/gui_context.h"
+#include "widgets/gui_context.h"
 #include "live/edit_action_form.h"
 #include "live/history_list_box.h"
 #include "platform/configuration.h"

@@ -10,7 +10,7 @@
 #include <QUrl>
 
 #include "app/app.h"
-#include "app/gui_context.h"
+#include "widgets/gui_context.h"
 #include "live/about_box.h"
 #include "live/casting_form.h"
 #include "live/clock_timer.h"

@@ -2,7 +2,7 @@
 // window. Every correction is an "edit" or "delete" action that goes through the sender.
 
 #include "app/app.h"
-#include "app/gui_context.h"
+#include "widgets/gui_context.h"
 #include "live/action_editing.h"
 #include "live/action_list_form.h"
 #include "live/casting_form.h"

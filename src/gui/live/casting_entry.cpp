@@ -7,7 +7,7 @@
 #include <QPushButton>
 
 #include "app/app.h"
-#include "app/gui_context.h"
+#include "widgets/gui_context.h"
 #include "live/action_bar.h"
 #include "live/casting_form.h"
 #include "live/court_view.h"

@@ -17,7 +17,7 @@
 #include <QVBoxLayout>
 
 #include "app/app.h"
-#include "app/gui_context.h"
+#include "widgets/gui_context.h"
 #include "live/action_bar.h"
 #include "live/clock_timer.h"
 #include "live/court_view.h"

@@ -3,7 +3,7 @@
 #include <QWidget>
 
 #include "app/app.h"
-#include "app/gui_context.h"
+#include "widgets/gui_context.h"
 #include "live/casting_form.h"
 #include "live/clock_timer.h"
 #include "live/game_adapter.h"
@@ -48,6 +48,12 @@ TGameWindowOutcome OpenGameWindow(TGuiContext& context, const std::string& gameN
   Log("Closed game " + gameNumber);
   if (opener && outcome != TGameWindowOutcome::Quit) opener->show();
   return outcome;
+}
+
+TGameOpener LiveWindowOpener(TGuiContext& context, QWidget* opener) {
+  return [&context, opener](const std::string& gameNumber, const std::function<bool()>& prepare) {
+    return OpenGameWindow(context, gameNumber, prepare, opener);
+  };
 }
 
 }  // namespace velmora::gui

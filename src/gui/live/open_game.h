@@ -8,18 +8,13 @@
 #include <string>
 
 #include "live/clock_timer.h"
+#include "setup/game_opener.h"
 
 class QWidget;
 
 namespace velmora::gui {
 
 struct TGuiContext;
-
-enum class TGameWindowOutcome {
-  NotOpened,  // the preparation refused the game
-  Closed,     // the operator closed the live window
-  Quit,       // the operator chose to end the program from it
-};
 
 // Rebuilds the catalogue and opens the stored game in the model; false when the store cannot
 // give it.
@@ -31,5 +26,8 @@ bool PrepareLocalGame(TGuiContext& context, const std::string& gameNumber);
 TGameWindowOutcome OpenGameWindow(TGuiContext& context, const std::string& gameNumber,
                                   const std::function<bool()>& prepare = nullptr, QWidget* opener = nullptr,
                                   std::unique_ptr<TClockTimer> timer = nullptr);
+
+// The start window's opener: OpenGameWindow over `opener`.
+TGameOpener LiveWindowOpener(TGuiContext& context, QWidget* opener);
 
 }  // namespace velmora::gui

@@ -17,7 +17,7 @@
 #include <QVBoxLayout>
 
 #include "app/app.h"
-#include "app/gui_context.h"
+#include "widgets/gui_context.h"
 #include "server/internet_plugin_form.h"
 #include "serverlink/credentials.h"
 #include "serverlink/internet_plugin.h"
@@ -91,10 +91,6 @@ TGamesSelectForm::TGamesSelectForm(TGuiContext& context, QWidget* parent)
 
   // The window sees key presses before its controls.
   for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
-
-  GameOpener_ = [this](const std::string& gameNumber, const std::function<bool()>& prepare) {
-    return OpenGameWindow(Context_, gameNumber, prepare, this);
-  };
 
   resize(760, 520);
   if (const QScreen* screen = this->screen()) move(screen->availableGeometry().center() - rect().center());
@@ -395,7 +391,8 @@ void TGamesSelectForm::OpenGameButtonClick() {
   TGameWindowOutcome outcome;
   {
     const TBusyGuard busy(Busy_);
-    outcome = GameOpener_(gameNumber, [this, gameNumber] { return PrepareGame(gameNumber); });
+    outcome = GameOpener_ ? GameOpener_(gameNumber, [this, gameNumber] { return PrepareGame(gameNumber); })
+                          : TGameWindowOutcome::NotOpened;
   }
   if (outcome == TGameWindowOutcome::Quit) {
     // Asked and answered in the live window already.

@@ -8,11 +8,11 @@
 
 #include <QMainWindow>
 
-#include "live/open_game.h"
 #include "platform/user_interface.h"
 #include "records/hash_table.h"
 #include "records/match_info.h"
 #include "records/result.h"
+#include "setup/game_opener.h"
 #include "widgets/dialog_answers.h"
 
 class QKeyEvent;
@@ -36,14 +36,10 @@ class TGamesSelectForm : public QMainWindow {
   Q_OBJECT
 
  public:
-  // Shows the game: runs `prepare` and, when it gives true, the live window until it closes. The
-  // program's is the live window's opening path; tests give their own.
-  using TGameOpener =
-      std::function<TGameWindowOutcome(const std::string& gameNumber, const std::function<bool()>& prepare)>;
-
   explicit TGamesSelectForm(TGuiContext& context, QWidget* parent = nullptr);
   ~TGamesSelectForm() override;
 
+  // The program gives the live window's opener (LiveWindowOpener); tests give their own.
   void SetGameOpener(TGameOpener opener) { GameOpener_ = std::move(opener); }
 
   void FormCreate();

@@ -1,4 +1,4 @@
-#include "app/message_boxes.h"
+#include "widgets/message_boxes.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
