@@ -64,6 +64,13 @@ class QueueTest : public ::testing::Test {
   void WaitUntilSent() { ASSERT_TRUE(WaitUntil([&] { return Queue->PendingCount() == 0; })); }
   // Waits until the sending thread has made its first pass and waits for the next.
   void WaitForFirstPass() { ASSERT_TRUE(WaitUntil([&] { return Queue->Passes() >= 1; })); }
+  // Enters the actions after the first pass, and the next pass takes them all in one batch.
+  template <typename... TActions>
+  void EnterInOneBatch(const TActions&... actions) {
+    WaitForFirstPass();
+    (Enqueue(actions), ...);
+    Queue->SendNow();
+  }
   void Drain() {
     WaitUntilSent();
     Ui.RunPosted();
@@ -139,12 +146,9 @@ TEST_F(QueueTest, OnlineLinesKeepTheNotSentMarkUntilTheServerTakesTheirBatch) {
   ServerRefuses = true;
   // Passes only when asked for: both actions are in the first batch, however busy the machine.
   Start(kOnlineOnly, 1h);
-  WaitForFirstPass();
   const auto shot = Make.Shot(10, 1, 4, "Made", 2);
   const auto foul = Make.Foul(12, 2, 5, 4);
-  Enqueue(shot);
-  Enqueue(foul);
-  Queue->SendNow();
+  EnterInOneBatch(shot, foul);
   EXPECT_EQ(Marks(), (std::vector<bool>{true, true}));
   ASSERT_TRUE(Server.WaitForRequests(3, 5s)) << "the refused batch is tried again";
   const auto late = Make.Rebound(14, 1, 6, false);
@@ -325,12 +329,9 @@ TEST_F(QueueTest, ARefusedSessionHoldsSendingWithEverythingPendingUntilResumed) 
   Start(kOnlineOnly, 1h);
   std::vector<TSendingState> told;
   Queue->SetStateListener([&](const TSendingState& state) { told.push_back(state); });
-  WaitForFirstPass();
   const auto shot = Make.Shot(10, 1, 4, "Made", 2);
   const auto foul = Make.Foul(12, 2, 5, 4);
-  Enqueue(shot);
-  Enqueue(foul);
-  Queue->SendNow();
+  EnterInOneBatch(shot, foul);
   ASSERT_TRUE(WaitUntil([&] { return Queue->SendingState().Held.has_value(); }));
   Ui.RunPosted();
   ASSERT_EQ(told.size(), 1u);
@@ -417,12 +418,10 @@ TEST_F(QueueTest, ABatchTooLargeIsSplitAndAnActionTooLargeOnItsOwnIsRefused) {
     return TLoopbackReply::Text("OK");
   };
   Start(kOnlineOnly, 1h);
-  WaitForFirstPass();
   const auto shot = Make.Shot(10, 1, 4, "Made", 2);
   const auto foul = Make.Foul(12, 2, 5, 4);
   const auto rebound = Make.Rebound(14, 1, 6, false);
-  for (const auto* action : {&shot, &huge, &foul, &rebound}) Enqueue(*action);
-  Queue->SendNow();
+  EnterInOneBatch(shot, huge, foul, rebound);
   Drain();
   EXPECT_EQ(taken, (std::vector<std::string>{shot->ID, foul->ID, rebound->ID}));
   const TSendingState state = Queue->SendingState();

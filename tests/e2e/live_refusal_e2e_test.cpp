@@ -96,6 +96,7 @@ TEST_F(LiveRefusalE2eTest, AnActionTheServerRefusesStaysLocalAndNamedWhileTheOth
   EXPECT_NE(BannerText().find("HTTP 400"), std::string::npos) << BannerText();
   EXPECT_FALSE(Window->findChild<QPushButton*>(QStringLiteral("SendingConnectButton"))->isVisible())
       << "a new session would not change this";
+  SaveScreenshot(*Window, "live_refused_action");
   for (std::size_t row = 0; row < Window->History().Count(); ++row) {
     const THistoryLine& line = Window->History().Line(row);
     EXPECT_EQ(line.Record.NotSent, line.Record.ID == bad) << line.Text;
