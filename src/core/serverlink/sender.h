@@ -38,7 +38,7 @@ class TSender : public TActionHistory {
   }
   std::vector<const TAction*> HistoryActions() const override { return {}; }
 
-  // What the operator must be told about sending (user interface thread).
+  // What the operator must be told about sending.
   virtual TSendingState SendingState() const { return {}; }
   // Told on the user interface thread, with the new state, whenever SendingState changes; none
   // to stop.
