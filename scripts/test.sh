@@ -30,5 +30,5 @@ TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
   ctest --test-dir build-tsan --output-on-failure -j "$jobs" -E '_NOT_BUILT$'
 
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DBUILD_GUI=OFF -DBUILD_BENCHMARKS=OFF -DVELMORA_FUZZ=ON
-cmake --build build-fuzz -j "$jobs"
+cmake --build build-fuzz -j "$jobs" --target fuzzers
 ctest --test-dir build-fuzz --output-on-failure -L fuzz
