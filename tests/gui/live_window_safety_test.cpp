@@ -30,6 +30,7 @@ TEST_F(LiveWindowTest, ActionsTheStoreRefusesAreShownKeptAndStoredLaterInOrder) 
   Flaky->Fail = true;
   Enter(Make.Shot(20, 1, 4, "Missed", 2));
   Enter(Make.Rebound(22, 2, 5, true));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return warning->isVisible(); }, 1000));
   ASSERT_EQ(Ui.Boxes.size(), 1u) << "the operator is told once, at once";
   EXPECT_EQ(Ui.Boxes[0].Icon, TMessageIcon::Warning);
   EXPECT_TRUE(warning->isVisible());
@@ -42,6 +43,70 @@ TEST_F(LiveWindowTest, ActionsTheStoreRefusesAreShownKeptAndStoredLaterInOrder) 
   expected.insert(expected.end(), {"quarter", "shot", "reb"});
   EXPECT_EQ(StoredKinds(), expected);
   EXPECT_EQ(Ui.Boxes.size(), 1u);
+}
+
+TEST_F(LiveWindowTest, CommentsTheStoreRefusesRaiseTheWarningAtOnceAndTheRetryStoresThemAlone) {
+  StoreGame(StartedGame());
+  Open();
+  auto* warning = Find<QLabel>("UnstoredLabel");
+  auto* comment = Find<QLineEdit>("CommentText");
+  Click("StartClockButton");
+  Tick(30);
+  Click("StopClockButton");
+  Flaky->Fail = true;
+  comment->setFocus();
+  for (const char* text : {"Tiempo de TV", "Cambio de balón", "Lesión de 7"}) {
+    comment->setText(QString::fromUtf8(text));
+    QTest::keyClick(comment, Qt::Key_Return);
+  }
+  EXPECT_TRUE(QTest::qWaitFor([&] { return warning->isVisible(); }, 1000)) << "the clock is stopped: nothing else runs";
+  EXPECT_TRUE(warning->text().contains(QStringLiteral("3 acción"))) << warning->text().toStdString();
+  ASSERT_EQ(Ui.Boxes.size(), 1u);
+  EXPECT_EQ(Ui.Boxes[0].Icon, TMessageIcon::Warning);
+
+  Flaky->Fail = false;
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !warning->isVisible(); }, 5000)) << "stored by the retry alone";
+  Kinds expected(10, "subst");
+  expected.insert(expected.end(), {"quarter", "comment", "comment", "comment"});
+  EXPECT_EQ(StoredKinds(), expected);
+  std::vector<std::string> texts;
+  for (const auto& action : Model.Actions()) {
+    if (action->ShortName == "comment") texts.push_back(action->GetParam("Comment"));
+  }
+  EXPECT_EQ(texts, (std::vector<std::string>{"Tiempo de TV", "Cambio de balón", "Lesión de 7"}));
+}
+
+TEST_F(LiveWindowTest, TheRescueGoesWhereItCanAndOtherwiseAsksWithNoAsTheDefault) {
+  // A regular file stands in the way of every folder below it, for root too.
+  const std::filesystem::path blocked = Folder / "not-a-folder";
+  velmora::testing::WriteFile(blocked, "x");
+  const std::filesystem::path home = Folder / "home";
+  std::filesystem::create_directories(home);
+  const velmora::testing::TEnvironmentGuard homeGuard("HOME", home.string());
+  const velmora::testing::TEnvironmentGuard temporaryGuard("TMPDIR", (blocked / "t").string());
+  Context->DataFolder = blocked / "data";
+  StoreGame(StartedGame());
+  Open();
+  Flaky->Fail = true;
+  Enter(Make.Shot(20, 1, 4, "Made", 3));
+  Ui.Boxes.clear();
+  Ui.Answer = true;
+  Window->close();
+  ASSERT_FALSE(Window->isVisible());
+  ASSERT_EQ(Ui.Boxes.size(), 1u);
+  EXPECT_NE(Ui.Boxes[0].Text.find("\"" + home.string() + "/G-1 sin guardar "), std::string::npos)
+      << "the full data disk is passed over for the home folder: " << Ui.Boxes[0].Text;
+
+  CloseWindow();
+  const velmora::testing::TEnvironmentGuard nowhere("HOME", (blocked / "h").string());
+  Open();
+  Enter(Make.Shot(30, 1, 5, "Made", 2));
+  Ui.Answers = {TAnswer::Yes, TAnswer::No};  // close the window; do not throw the actions away
+  Window->close();
+  EXPECT_TRUE(Window->isVisible()) << "No keeps the window and its unstored actions";
+  ASSERT_EQ(Ui.DefaultNo.size(), 1u);
+  EXPECT_NE(Ui.DefaultNo[0].find("Desea cerrarla de todos modos?"), std::string::npos);
+  EXPECT_GE(Model.UnstoredCount(), 1u);
 }
 
 TEST_F(LiveWindowTest, ClosingWithUnstoredActionsWritesTheWholeGameToAFile) {

@@ -206,6 +206,7 @@ bool TModel::Store(const TAction& action) {
   // or a delete would find nothing to change.
   if (StoreUnstored() && Store_->StoreAction(MatchInfo, action)) return true;
   Unstored_.push_back(action.Clone());
+  if (UnstoredHandler_) UnstoredHandler_();
   return false;
 }
 

@@ -3,6 +3,7 @@
 // tables of every player and team, kept up to date action by action.
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -63,6 +64,9 @@ class TModel {
   std::size_t UnstoredCount() const { return Unstored_.size(); }
   // Tries to store them again, in order; true when none is left.
   bool StoreUnstored();
+  // Called, on the adding thread, each time the store refuses an added action; whoever shows the
+  // game tells the operator and retries. None to stop.
+  void SetUnstoredHandler(std::function<void()> handler) { UnstoredHandler_ = std::move(handler); }
   void Apply(const TAction& action);
   void Recompute();
   void UpdateMinutes(TDateTime clock);
@@ -121,6 +125,7 @@ class TModel {
   std::array<TIntegerHash, kTableCount> Stats_;
   TActionList Actions_;
   TActionList Unstored_;  // in entry order
+  std::function<void()> UnstoredHandler_;
   int CurrentPeriod_ = 0;
   bool PeriodEnded_ = false;
   bool GameEnded_ = false;

@@ -126,7 +126,10 @@ TCastingForm::TCastingForm(TGuiContext& context, QWidget* parent, std::unique_pt
   resize(std::max(Scaled(980), minimumWidth()), std::max(Scaled(900), minimumHeight()));
 }
 
-TCastingForm::~TCastingForm() { qApp->removeEventFilter(this); }
+TCastingForm::~TCastingForm() {
+  qApp->removeEventFilter(this);
+  Context_.Model.SetUnstoredHandler(nullptr);
+}
 
 QWidget* TCastingForm::BuildTopStrip() {
   auto* strip = new QWidget(this);
@@ -380,7 +383,6 @@ void TCastingForm::UpdateViewAfter(const TAction& action, const TAction* old) {
   if (redraw.State) RefreshState();
   if (redraw.PlayerButtons) BuildPlayerButtons();
   if (redraw.Timeouts) ShowTimeouts();
-  CheckUnstored();
 }
 
 void TCastingForm::showEvent(QShowEvent* event) {
@@ -398,6 +400,9 @@ void TCastingForm::FormShow() {
   Game_.ReadCatalogue();
   CloseArmed_ = true;
   qApp->installEventFilter(this);
+  // Every action the store refuses, whatever submitted it, is told and retried; the check runs
+  // from the event loop, never inside the entry or the model.
+  Context_.Model.SetUnstoredHandler([this] { QTimer::singleShot(0, this, &TCastingForm::CheckUnstored); });
 
   const TCatalogueFlags& has = Game_.Catalogue();
   SendButton_->setEnabled(has.Comment);
@@ -431,6 +436,7 @@ void TCastingForm::hideEvent(QHideEvent* event) {
   if (Sender_) Sender_->AttachHistoryList(nullptr);
   Sender_ = nullptr;
   qApp->removeEventFilter(this);
+  Context_.Model.SetUnstoredHandler(nullptr);
 }
 
 bool TCastingForm::eventFilter(QObject* watched, QEvent* event) {

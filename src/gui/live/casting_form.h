@@ -118,6 +118,8 @@ class TCastingForm : public TCustomForm, private TEntryView {
   void FocusComment();
   bool FormKeyDown(QKeyEvent* event);
   void EndOfPeriod();
+  // The buzzer's question, once the entry is idle.
+  void AskEndOfPeriod();
   void WriteBackup();
   // Cancels the action under entry, as every command that is not entry does first.
   void CancelEntry();
@@ -133,6 +135,7 @@ class TCastingForm : public TCustomForm, private TEntryView {
   void ReleaseButtons() override;
   void ShowMarker(bool threePoints, int x, int y) override;
   void InsertPlayerName(const std::string& name) override;
+  void EntryIdle() override;
   void CheckUnstored();
   bool RescueUnstored();
 
@@ -186,6 +189,7 @@ class TCastingForm : public TCustomForm, private TEntryView {
   bool ClockWasRunning_ = false;
   bool ClockAdjusting_ = false;
   bool UnstoredReported_ = false;
+  bool EndOfPeriodAsked_ = false;  // the clock reached the end; the question waits for the entry
   int TicksSinceBackup_ = 0;
 };
 
