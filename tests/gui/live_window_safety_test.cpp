@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <atomic>
 #include <filesystem>
+#include <optional>
 
 #include "app/velmora_application.h"
 #include "live/history_list_box.h"
@@ -76,8 +77,42 @@ TEST_F(LiveWindowTest, CommentsTheStoreRefusesRaiseTheWarningAtOnceAndTheRetrySt
   EXPECT_EQ(texts, (std::vector<std::string>{"Tiempo de TV", "Cambio de balón", "Lesión de 7"}));
 }
 
-TEST_F(LiveWindowTest, TheRescueGoesWhereItCanAndOtherwiseAsksWithNoAsTheDefault) {
-  // A regular file stands in the way of every folder below it, for root too.
+class RescueTest : public LiveWindowTest {
+ protected:
+  // Opens the game, enters a shot the store refuses and closes the window; the rescue file the
+  // message names, or none when the operator was asked instead.
+  std::optional<std::filesystem::path> CloseWithAnUnstoredShot(int seconds) {
+    Open();
+    Flaky->Fail = true;
+    Enter(Make.Shot(seconds, 1, 4, "Made", 3));
+    Ui.Boxes.clear();
+    Window->close();
+    if (Ui.Boxes.size() != 1u) return std::nullopt;
+    const std::string& text = Ui.Boxes[0].Text;
+    const std::size_t open = text.find('"');
+    const std::size_t close = text.find('"', open + 1);
+    if (close == std::string::npos) return std::nullopt;
+    return std::filesystem::path(text.substr(open + 1, close - open - 1));
+  }
+};
+
+TEST_F(RescueTest, ClosingWithUnstoredActionsWritesTheWholeGameWhereItCanAndElseAsksWithNoAsTheDefault) {
+  StoreGame(StartedGame());
+  Ui.Answer = true;
+  const auto file = CloseWithAnUnstoredShot(20);
+  EXPECT_FALSE(Window->isVisible());
+  ASSERT_TRUE(file) << Ui.Texts().back();
+  EXPECT_EQ(file->parent_path(), Folder.Path());
+  const auto game = ReadTransferFile(*file);
+  ASSERT_TRUE(game.Ok()) << game.Error();
+  ASSERT_TRUE(game.Value().Actions.has_value());
+  EXPECT_EQ(game.Value().Actions->size(), 12u);
+  EXPECT_EQ(game.Value().Actions->back()->ShortName, "shot");
+  EXPECT_EQ(game.Value().MatchInfo.GameNumber, "G-1");
+  CloseWindow();
+
+  // The data folder's disk takes nothing: the home folder does. A regular file stands in the way of
+  // every folder below it, for root too.
   const std::filesystem::path blocked = Folder / "not-a-folder";
   velmora::testing::WriteFile(blocked, "x");
   const std::filesystem::path home = Folder / "home";
@@ -85,52 +120,19 @@ TEST_F(LiveWindowTest, TheRescueGoesWhereItCanAndOtherwiseAsksWithNoAsTheDefault
   const velmora::testing::TEnvironmentGuard homeGuard("HOME", home.string());
   const velmora::testing::TEnvironmentGuard temporaryGuard("TMPDIR", (blocked / "t").string());
   Context->DataFolder = blocked / "data";
-  StoreGame(StartedGame());
-  Open();
-  Flaky->Fail = true;
-  Enter(Make.Shot(20, 1, 4, "Made", 3));
-  Ui.Boxes.clear();
-  Ui.Answer = true;
-  Window->close();
-  ASSERT_FALSE(Window->isVisible());
-  ASSERT_EQ(Ui.Boxes.size(), 1u);
-  EXPECT_NE(Ui.Boxes[0].Text.find("\"" + home.string() + "/G-1 sin guardar "), std::string::npos)
-      << "the full data disk is passed over for the home folder: " << Ui.Boxes[0].Text;
-
+  const auto inHome = CloseWithAnUnstoredShot(30);
+  ASSERT_TRUE(inHome);
+  EXPECT_EQ(inHome->parent_path(), home);
   CloseWindow();
+
+  // Nowhere to write: the question defaults to No, and No keeps the window with its actions.
   const velmora::testing::TEnvironmentGuard nowhere("HOME", (blocked / "h").string());
-  Open();
-  Enter(Make.Shot(30, 1, 5, "Made", 2));
   Ui.Answers = {TAnswer::Yes, TAnswer::No};  // close the window; do not throw the actions away
-  Window->close();
-  EXPECT_TRUE(Window->isVisible()) << "No keeps the window and its unstored actions";
+  EXPECT_FALSE(CloseWithAnUnstoredShot(40));
+  EXPECT_TRUE(Window->isVisible());
   ASSERT_EQ(Ui.DefaultNo.size(), 1u);
   EXPECT_NE(Ui.DefaultNo[0].find("Desea cerrarla de todos modos?"), std::string::npos);
   EXPECT_GE(Model.UnstoredCount(), 1u);
-}
-
-TEST_F(LiveWindowTest, ClosingWithUnstoredActionsWritesTheWholeGameToAFile) {
-  StoreGame(StartedGame());
-  Open();
-  Flaky->Fail = true;
-  Enter(Make.Shot(20, 1, 4, "Made", 3));
-  Ui.Boxes.clear();
-  Ui.Answer = true;
-  Window->close();
-  EXPECT_FALSE(Window->isVisible());
-  ASSERT_EQ(Ui.Boxes.size(), 1u);
-  const std::string& text = Ui.Boxes[0].Text;
-  const std::size_t open = text.find('"');
-  const std::size_t close = text.find('"', open + 1);
-  ASSERT_NE(close, std::string::npos) << text;
-  const std::filesystem::path file = text.substr(open + 1, close - open - 1);
-  EXPECT_EQ(file.parent_path(), Folder.Path());
-  const auto game = ReadTransferFile(file);
-  ASSERT_TRUE(game.Ok()) << game.Error();
-  ASSERT_TRUE(game.Value().Actions.has_value());
-  EXPECT_EQ(game.Value().Actions->size(), 12u);
-  EXPECT_EQ(game.Value().Actions->back()->ShortName, "shot");
-  EXPECT_EQ(game.Value().MatchInfo.GameNumber, "G-1");
 }
 
 TEST_F(LiveWindowTest, BackupsAreWrittenWhileTheClockRunsAndAtPeriodEnds) {
