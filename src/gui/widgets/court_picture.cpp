@@ -1,4 +1,4 @@
-#include "live/court_picture.h"
+#include "widgets/court_picture.h"
 
 #include "widgets/pictures.h"
 
