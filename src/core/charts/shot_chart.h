@@ -30,6 +30,7 @@ class TShotChart {
   explicit TShotChart(const TModel& model);
 
   const std::vector<TChartPlayer>& Players(int team) const { return Players_[Index(team)]; }
+  std::vector<TChartPlayer>& Players(int team) { return Players_[Index(team)]; }
   bool TeamTicked(int team) const { return TeamTicked_[Index(team)]; }
   // "Todos los cuartos" first, then "Cuarto k" and "Prórroga k".
   const std::vector<std::string>& PeriodCaptions() const { return PeriodCaptions_; }
