@@ -53,8 +53,9 @@ TEST_F(ChartPicturesTest, ShotChartAndHeatMap) {
 }
 
 TEST_F(ChartPicturesTest, EmptyHeatMapIsBlueUnderTheLines) {
-  const QImage field = gui::HeatField({}, 50, 1);
-  for (const QPoint point : {QPoint(0, 0), QPoint(240, 140), QPoint(480, 278)}) {
+  const QImage field = gui::HeatField({}, 50);
+  for (const QPoint point : {QPoint(0, 0), QPoint(field.width() / 2, field.height() / 2),
+                             QPoint(field.width() - 1, field.height() - 1)}) {
     EXPECT_EQ(field.pixelColor(point), QColor(Qt::blue));
   }
 }

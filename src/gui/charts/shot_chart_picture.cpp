@@ -11,6 +11,7 @@ namespace velmora::gui {
 namespace {
 
 constexpr double kMarkerRadius = 4;
+constexpr double kFieldScale = 0.5;
 
 QColor Rgb(std::uint32_t rgb) { return QColor::fromRgb(static_cast<QRgb>(rgb)); }
 
@@ -35,7 +36,8 @@ void PaintShotChart(QPainter& painter, const QRectF& target, const std::vector<T
   painter.restore();
 }
 
-QImage HeatField(const std::vector<TShotMark>& shots, int intensity, double scale) {
+QImage HeatField(const std::vector<TShotMark>& shots, int intensity) {
+  const double scale = kFieldScale;
   THeatGrid grid;
   for (const TShotMark& shot : shots) grid.Stamp(shot.Point);
   grid.Normalise(intensity);
@@ -81,7 +83,7 @@ QImage ShotChartImage(const std::vector<TShotMark>& shots, bool blackAndWhite, d
 QImage HeatMapImage(const std::vector<TShotMark>& shots, int intensity, double scale) {
   QImage picture(CourtPictureSize(scale), QImage::Format_RGB32);
   QPainter painter(&picture);
-  PaintHeatMap(painter, QRectF(picture.rect()), HeatField(shots, intensity, scale));
+  PaintHeatMap(painter, QRectF(picture.rect()), HeatField(shots, intensity));
   return picture;
 }
 

@@ -18,9 +18,10 @@ namespace velmora::gui {
 // and white black outlines, filled black when made.
 void PaintShotChart(QPainter& painter, const QRectF& target, const std::vector<TShotMark>& shots, bool blackAndWhite);
 
-// The heat map's colour field for the shots at the intensity, blurred, in a picture `scale` times
-// the court's size.
-QImage HeatField(const std::vector<TShotMark>& shots, int intensity, double scale);
+// The heat map's colour field for the shots at the intensity, blurred. The blurred field holds
+// nothing finer than its blur, so it is made at half the court's size and stretched smoothly to
+// any size: a picture of any size costs the same.
+QImage HeatField(const std::vector<TShotMark>& shots, int intensity);
 // The field stretched over `target` with the court's lines on top.
 void PaintHeatMap(QPainter& painter, const QRectF& target, const QImage& field);
 

@@ -69,13 +69,9 @@ void TTemperatureMapForm::ColorTrackChange() {
   Timer_->start();
 }
 
-double TTemperatureMapForm::ScreenScale() const {
-  return CourtImage()->width() * CourtImage()->devicePixelRatioF() / kFullCourtWidth;
-}
-
 void TTemperatureMapForm::ShotsChanged() {
   Timer_->stop();
-  Field_ = HeatField(Shots(), ColorTrack_->value(), ScreenScale());
+  Field_ = HeatField(Shots(), ColorTrack_->value());
 }
 
 void TTemperatureMapForm::PaintChart(QPainter& painter, const QRectF& target) const {

@@ -30,8 +30,6 @@ class TTemperatureMapForm : public TShotChartForm {
 
  private:
   void ColorTrackChange();
-  // The scale of the picture on the screen, in device pixels.
-  double ScreenScale() const;
 
   QSlider* ColorTrack_ = nullptr;
   QTimer* Timer_ = nullptr;
