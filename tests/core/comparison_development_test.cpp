@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "charts/axis_steps.h"
 #include "charts/score_development.h"
 #include "charts/team_comparison.h"
 #include "model_fixture.h"
@@ -201,6 +202,17 @@ TEST_F(ChartDataTest, BandsShowWhenTheChosenPlayersPlayTogether) {
   EXPECT_EQ(parameters[13], (std::pair<std::string, std::string>{"Team2Name0", "4 Player1 Müller"}));
   development.SelectAll(2, true);
   EXPECT_EQ(development.PrintParameters()[13].second, "Sin jugadores") << "more than five";
+}
+
+TEST(AxisStepsTest, WholeStepsThatFitTheLabels) {
+  EXPECT_EQ(AxisStep(8, 10), 1);
+  EXPECT_EQ(AxisStep(0, 10), 1) << "an empty chart still counts in ones";
+  EXPECT_EQ(AxisStep(40, 25), 2);
+  EXPECT_EQ(AxisStep(115, 25), 5);
+  EXPECT_EQ(AxisStep(150, 10), 20);
+  EXPECT_EQ(AxisTop(36, 5), 40);
+  EXPECT_EQ(AxisTop(40, 5), 40);
+  EXPECT_EQ(AxisTop(0, 1), 1);
 }
 
 }  // namespace
