@@ -238,7 +238,7 @@ TResult<Json> ScoreDevelopment(const TChartRequest& request, const TModel& model
     Json& values = json[t == 0 ? "team1" : "team2"] = Json::array();
     for (const double value : chart.Values[t]) {
       // Percentages are fractions; every other figure is a count.
-      values.push_back(request.Option == 2 ? Json(value) : Json(static_cast<int>(value)));
+      values.push_back(chart.Percentage ? Json(value) : Json(static_cast<int>(value)));
     }
   }
   json["bands"] = Json::array();

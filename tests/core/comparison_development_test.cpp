@@ -211,7 +211,7 @@ TEST(AxisStepsTest, WholeStepsThatFitTheLabels) {
   EXPECT_EQ(AxisStep(115, 25), 5);
   EXPECT_EQ(AxisStep(150, 10), 20);
   EXPECT_EQ(AxisTop(36, 5), 40);
-  EXPECT_EQ(AxisTop(40, 5), 40);
+  EXPECT_EQ(AxisTop(40, 5), 45) << "room above the highest bar";
   EXPECT_EQ(AxisTop(0, 1), 1);
 }
 

@@ -16,6 +16,6 @@ double AxisStep(double range, int labels) {
   }
 }
 
-double AxisTop(double highest, double step) { return std::max(1.0, std::ceil(highest / step - 1e-9)) * step; }
+double AxisTop(double highest, double step) { return (std::floor(std::max(highest, 0.0) / step + 1e-9) + 1) * step; }
 
 }  // namespace velmora

@@ -5,7 +5,8 @@ namespace velmora {
 
 // The smallest of 1, 2, 5, 10, 20, 50, ... that keeps `range` within `labels` steps.
 double AxisStep(double range, int labels);
-// The top of an axis from 0 that holds `highest` in whole steps, at least one step.
+// The top of an axis from 0: the first whole step above `highest`, so the highest bar or point
+// stays clear of the plot's edge.
 double AxisTop(double highest, double step);
 
 }  // namespace velmora

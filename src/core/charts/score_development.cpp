@@ -136,6 +136,7 @@ TDevelopmentChart TScoreDevelopment::Chart() const {
 
   TDevelopmentChart chart;
   chart.Title = DevelopmentOptionTitle(Option_);
+  chart.Percentage = Option_ == 2;
   chart.Minutes = Minutes_;
   chart.Values = std::move(values);
   for (int m = 0; m < Minutes_; ++m) {

@@ -32,6 +32,7 @@ struct TOnCourtMinute {
 
 struct TDevelopmentChart {
   std::string Title;
+  bool Percentage = false;
   int Minutes = 0;
   // One value per minute, 0 to Minutes - 1.
   std::array<std::vector<double>, 2> Values;

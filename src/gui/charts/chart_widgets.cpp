@@ -18,6 +18,9 @@ namespace velmora::gui {
 TCheckList::TCheckList(QWidget* parent) : QListWidget(parent) {
   // The ticks are the list's state; a highlighted row would only suggest another one.
   setSelectionMode(QAbstractItemView::NoSelection);
+  // A long name is shortened, never scrolled sideways.
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setTextElideMode(Qt::ElideRight);
 }
 
 void TCheckList::SetEntries(const std::vector<std::string>& captions) {

@@ -164,8 +164,8 @@ void TDevelopmentScene::Show(const TDevelopmentChart& data, const TDevelopmentLo
     Minutes_->setRange(0, minutes);
   }
   Minutes_->setTickInterval(AxisStep(minutes, 25));
-  const double step = AxisStep(highest, 10);
-  Values_->setRange(0, AxisTop(highest, step));
+  const double step = data.Percentage ? 10 : AxisStep(highest, 10);
+  Values_->setRange(0, data.Percentage ? 100 : AxisTop(highest, step));
   Values_->setTickInterval(step);
   Decoration_->Set(data, look, Lines_[0]);
 }

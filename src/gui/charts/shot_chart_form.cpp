@@ -68,7 +68,7 @@ QGroupBox* TShotChartForm::BuildOptions() {
     connect(TeamBoxes_[t], &QCheckBox::clicked, this, [this, team] { TeamBoxClick(team); });
     TeamLists_[t] = new TCheckList(group);
     TeamLists_[t]->setObjectName(QStringLiteral("Team") + number + QStringLiteral("List"));
-    TeamLists_[t]->setFixedSize(Scaled(150), Scaled(130));
+    TeamLists_[t]->setFixedSize(Scaled(165), Scaled(130));
     TeamLists_[t]->SetToggleHandler([this, team](int row) {
       Chart_->TogglePlayer(team, static_cast<std::size_t>(row));
       ShowTicks();
