@@ -79,6 +79,7 @@ class TDevelopmentDecoration final : public QGraphicsItem {
         // The bar's top and right side, set back; its front is the series' own bar.
         painter.setBrush(colour.darker(115));
         for (const auto& [x, y] : points) {
+          if (y <= 0) continue;  // a bar of nothing has no sides
           const double left = x - 0.5 + 0.5 * t;
           const QPointF topLeft = at(left, y);
           const QPointF topRight = at(left + 0.5, y);
