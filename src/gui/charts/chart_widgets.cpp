@@ -39,6 +39,19 @@ void TCheckList::SetTicks(const std::vector<bool>& ticks) {
   }
 }
 
+void TCheckList::SetPlayers(const std::vector<TChartPlayer>& players) {
+  std::vector<std::string> captions;
+  for (const TChartPlayer& player : players) captions.push_back(player.Caption);
+  SetEntries(captions);
+  ShowSelection(players);
+}
+
+void TCheckList::ShowSelection(const std::vector<TChartPlayer>& players) {
+  std::vector<bool> ticks;
+  for (const TChartPlayer& player : players) ticks.push_back(player.Selected);
+  SetTicks(ticks);
+}
+
 std::vector<bool> TCheckList::Ticks() const {
   std::vector<bool> ticks;
   for (int row = 0; row < count(); ++row) ticks.push_back(item(row)->checkState() == Qt::Checked);

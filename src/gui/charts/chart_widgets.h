@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "charts/chart_players.h"
+
 class QImage;
 class QToolButton;
 
@@ -30,6 +32,9 @@ class TCheckList : public QListWidget {
   void SetToggleHandler(TToggleHandler handler) { OnToggle_ = std::move(handler); }
   void SetEntries(const std::vector<std::string>& captions);
   void SetTicks(const std::vector<bool>& ticks);
+  // The players as entries, ticked when selected; then only their ticks again.
+  void SetPlayers(const std::vector<TChartPlayer>& players);
+  void ShowSelection(const std::vector<TChartPlayer>& players);
   std::vector<bool> Ticks() const;
   // Toggles the entry as a click on it does.
   void ToggleRow(int row);

@@ -100,21 +100,12 @@ QWidget* TPlayersChartForm::BuildTeamColumn(int team, QWidget* parent) {
 }
 
 void TPlayersChartForm::FillLists() {
-  for (int team = 1; team <= 2; ++team) {
-    std::vector<std::string> captions;
-    for (const TChartPlayer& player : Players(team)) captions.push_back(player.Caption);
-    Lists_[team - 1]->SetEntries(captions);
-  }
-  ShowTicks();
+  for (int team = 1; team <= 2; ++team) Lists_[team - 1]->SetPlayers(Players(team));
   Redraw();
 }
 
 void TPlayersChartForm::ShowTicks() {
-  for (int team = 1; team <= 2; ++team) {
-    std::vector<bool> ticks;
-    for (const TChartPlayer& player : Players(team)) ticks.push_back(player.Selected);
-    Lists_[team - 1]->SetTicks(ticks);
-  }
+  for (int team = 1; team <= 2; ++team) Lists_[team - 1]->ShowSelection(Players(team));
 }
 
 void TPlayersChartForm::Redraw() {

@@ -20,22 +20,6 @@
 
 namespace velmora::gui {
 
-namespace {
-
-std::vector<std::string> Captions(const std::vector<TChartPlayer>& players) {
-  std::vector<std::string> captions;
-  for (const TChartPlayer& player : players) captions.push_back(player.Caption);
-  return captions;
-}
-
-std::vector<bool> Selection(const std::vector<TChartPlayer>& players) {
-  std::vector<bool> ticks;
-  for (const TChartPlayer& player : players) ticks.push_back(player.Selected);
-  return ticks;
-}
-
-}  // namespace
-
 TShotChartForm::TShotChartForm(TGuiContext& context, QWidget* parent)
     : TCustomForm(parent), Context_(context), SaveDialog_(ChartSaveDialog()) {
   setObjectName(QStringLiteral("ShotChartForm"));
@@ -174,7 +158,7 @@ void TShotChartForm::Fill() {
   Chart_ = std::make_unique<TShotChart>(Context_.Model);
   for (int team = 1; team <= 2; ++team) {
     TeamBoxes_[team - 1]->setText(QString::fromStdString(Context_.Model.MatchInfo.Team(team).Name));
-    TeamLists_[team - 1]->SetEntries(Captions(Chart_->Players(team)));
+    TeamLists_[team - 1]->SetPlayers(Chart_->Players(team));
   }
   QuarterList_->SetEntries(Chart_->PeriodCaptions());
   ShowTicks();
@@ -186,7 +170,7 @@ void TShotChartForm::ShowTicks() {
     TeamBoxes_[team - 1]->setChecked(Chart_->TeamTicked(team));
     TeamLists_[team - 1]->setEnabled(Chart_->TeamTicked(team));
     for (QToolButton* button : SelectButtons_[team - 1]) button->setEnabled(Chart_->TeamTicked(team));
-    TeamLists_[team - 1]->SetTicks(Selection(Chart_->Players(team)));
+    TeamLists_[team - 1]->ShowSelection(Chart_->Players(team));
   }
   QuarterList_->SetTicks(Chart_->PeriodTicks());
 }
