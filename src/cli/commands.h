@@ -21,6 +21,9 @@ int StoreCommand(const TCliEnvironment& environment, const std::string& command,
 // "server login", "ping", "games", "pull", "push", "upload-stats" and "replay".
 int ServerCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
                   std::ostream& err);
+// "chart shotchart|heatmap|teamcomparison|scoredevelopment" of a stored game or a transfer file.
+int ChartCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
+                 std::ostream& err);
 int CatalogueCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace velmora::cli

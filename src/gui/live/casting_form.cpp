@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "app/app.h"
+#include "charts/chart_windows.h"
 #include "widgets/gui_context.h"
 #include "live/action_bar.h"
 #include "live/clock_timer.h"
@@ -248,12 +249,12 @@ void TCastingForm::BuildMenu() {
   item(reports, "OfficialBoxScoreItem", tr("Puntuación &oficial"), nullptr, false);
   item(reports, "MediaBoxScoreItem", tr("&Media Boxscore"), nullptr, false);
   item(reports, "PlayByPlayItem", tr("&Jugada a jugada"), nullptr, false);
-  item(reports, "ShotChartItem", tr("&Gráfico de tiro"), nullptr, false);
-  item(reports, "HeatMapItem", tr("Gráfico de tiro (Mapa de &temperatura)"), nullptr, false);
+  item(reports, "ShotChartItem", tr("&Gráfico de tiro"), [this] { StopClock(); ShowChart(TChartKind::ShotChart, Context_, this); });
+  item(reports, "HeatMapItem", tr("Gráfico de tiro (Mapa de &temperatura)"), [this] { StopClock(); ShowChart(TChartKind::HeatMap, Context_, this); });
   item(reports, "LineupEfficiencyItem", tr("&Eficiencia de los quintetos"), nullptr, false);
-  item(reports, "TeamComparisonItem", tr("&Comparación de equipos"), nullptr, false);
+  item(reports, "TeamComparisonItem", tr("&Comparación de equipos"), [this] { StopClock(); ShowChart(TChartKind::TeamComparison, Context_, this); });
   item(reports, "TeamLeadersItem", tr("&Líderes del partido"), nullptr, false);
-  item(reports, "ScoreDevelopmentItem", tr("&Desarrollo de la puntuación"), nullptr, false);
+  item(reports, "ScoreDevelopmentItem", tr("&Desarrollo de la puntuación"), [this] { StopClock(); ShowChart(TChartKind::ScoreDevelopment, Context_, this); });
 
   QMenu* help = bar->addMenu(tr("&Ayuda"));
   item(help, "AboutItem", tr("&Acerca de"), [this] { AboutClick(); });

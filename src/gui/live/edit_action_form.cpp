@@ -15,7 +15,7 @@
 
 #include "live/action_editing.h"
 #include "live/court_map_picker.h"
-#include "live/court_picture.h"
+#include "widgets/court_picture.h"
 #include "platform/user_interface.h"
 #include "records/match_info.h"
 #include "records/message_source.h"
