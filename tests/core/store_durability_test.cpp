@@ -310,11 +310,11 @@ std::pair<pid_t, int> Spawn(const std::function<void(int)>& work) {
 }
 
 // Reads what the child reports until the deadline (none: until it closes the pipe), or until the
-// report holds `until`.
+// report holds `until`, or at least `bytes`.
 void ReadReports(int fd, std::string& reports, std::optional<TClock::time_point> deadline = std::nullopt,
-                 char until = '\0') {
+                 char until = '\0', std::size_t bytes = 0) {
   char buffer[4096];
-  while (until == '\0' || reports.find(until) == std::string::npos) {
+  while ((until == '\0' || reports.find(until) == std::string::npos) && (bytes == 0 || reports.size() < bytes)) {
     int wait = -1;
     if (deadline) {
       const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - TClock::now()).count();
@@ -355,7 +355,11 @@ TEST(KilledProcess, EveryActionReportedStoredSurvivesSigkill) {
       }
     });
     ASSERT_GT(child, 0);
+    // The kill lands while actions are being stored, however slowly a loaded machine opens the
+    // store: the random moment is counted from the first report.
     std::string reports;
+    ReadReports(fd, reports, TClock::now() + 60s, '\0', sizeof(int));
+    ASSERT_GE(reports.size(), sizeof(int)) << "the child stored nothing within a minute";
     ReadReports(fd, reports, TClock::now() + std::chrono::milliseconds(std::uniform_int_distribution(100, 600)(random)));
     KillAndReap(child);
     ReadReports(fd, reports);
