@@ -4,6 +4,7 @@
 
 #include "platform/folders.h"
 #include "platform/logger.h"
+#include "stats/game_documents.h"
 #include "store/database_plugin.h"
 
 namespace velmora::cli {
@@ -40,6 +41,17 @@ TStatus TCliSession::OpenStoredGame(const std::string& gameNumber) {
   if (Store_->FindGameId(gameNumber) == 0) return TError{"No existe el partido \"" + gameNumber + "\"."};
   if (!Model_.OpenGame(gameNumber)) return TError{"No se pudo leer el partido \"" + gameNumber + "\"."};
   return {};
+}
+
+TStatus LoadGame(TCliSession& session, const std::vector<std::string>& args, std::ostream& err) {
+  if (args.size() == 2 && args[0] == "--file") {
+    auto game = ReadTransferFile(args[1]);
+    if (!game) return TError{game.Error()};
+    LoadTransferGame(session.Model(), std::move(game.Value()));
+    return {};
+  }
+  if (TStatus opened = session.OpenStore(TCliSession::TStoreUse::Read, err); !opened) return opened;
+  return session.OpenStoredGame(args[0]);
 }
 
 }  // namespace velmora::cli

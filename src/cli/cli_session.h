@@ -5,6 +5,7 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/configuration.h"
 #include "platform/registry.h"
@@ -45,5 +46,8 @@ class TCliSession {
   TModel Model_;
   TDatabasePlugin* Store_ = nullptr;  // owned by the model
 };
+
+// Loads the game named by "--file FILE" (two arguments) or by a stored game number (one).
+TStatus LoadGame(TCliSession& session, const std::vector<std::string>& args, std::ostream& err);
 
 }  // namespace velmora::cli

@@ -29,6 +29,8 @@ constexpr const char* kUsage =
     "                           its BOXSCORE document\n"
     "  actions (GAME | --file FILE)\n"
     "                           its ACTIONS document\n"
+    "  report NAME (GAME | --file FILE) [--json] [--pdf FILE]\n"
+    "                           a report's data as JSON, or the report as a PDF file\n"
     "  server ...               talk to the statistics server (velmora-cli server for more)\n"
     "\n"
     "Options may stand anywhere; \"--\" ends them (for values that start with \"--\").\n"
@@ -87,6 +89,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
       return StoreCommand(environment, command, commandArgs, out, err);
     }
     if (command == "server") return ServerCommand(environment, commandArgs, out, err);
+    if (command == "report") return ReportCommand(environment, commandArgs, out, err);
   } catch (const std::exception& error) {
     err << "velmora-cli: " << error.what() << '\n';
     return kFailure;

@@ -21,6 +21,9 @@ int StoreCommand(const TCliEnvironment& environment, const std::string& command,
 // "server login", "ping", "games", "pull", "push", "upload-stats" and "replay".
 int ServerCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
                   std::ostream& err);
+// "report NAME (GAME | --file FILE) [--json] [--pdf FILE]".
+int ReportCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
+                  std::ostream& err);
 int CatalogueCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace velmora::cli

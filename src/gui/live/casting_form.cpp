@@ -29,6 +29,7 @@
 #include "live/score_display.h"
 #include "live/top_strip.h"
 #include "platform/user_interface.h"
+#include "reports/report_windows.h"
 #include "serverlink/sender.h"
 #include "stats/model.h"
 #include "widgets/scaling.h"
@@ -242,7 +243,10 @@ void TCastingForm::BuildMenu() {
   EndGameItem_ = item(ActionMenu_, "EndGameItem", tr("&Final del partido"), [this] { EndGameClick(); });
 
   QMenu* reports = bar->addMenu(tr("&Informes"));
-  item(reports, "OfficialBoxScoreItem", tr("Puntuación &oficial"), nullptr, false);
+  item(reports, "OfficialBoxScoreItem", tr("Puntuación &oficial"), [this] {
+    StopClock();
+    ShowBoxScoreReport(Context_, this);
+  });
   item(reports, "MediaBoxScoreItem", tr("&Media Boxscore"), nullptr, false);
   item(reports, "PlayByPlayItem", tr("&Jugada a jugada"), nullptr, false);
   item(reports, "ShotChartItem", tr("&Gráfico de tiro"), nullptr, false);
@@ -251,6 +255,10 @@ void TCastingForm::BuildMenu() {
   item(reports, "TeamComparisonItem", tr("&Comparación de equipos"), nullptr, false);
   item(reports, "TeamLeadersItem", tr("&Líderes del partido"), nullptr, false);
   item(reports, "ScoreDevelopmentItem", tr("&Desarrollo de la puntuación"), nullptr, false);
+  item(reports, "RostersItem", tr("&Rosters"), [this] {
+    StopClock();
+    ShowRostersReport(Context_, this);
+  });
 
   QMenu* help = bar->addMenu(tr("&Ayuda"));
   item(help, "AboutItem", tr("&Acerca de"), [this] { AboutClick(); });
