@@ -148,6 +148,7 @@ class TSheetWriter {
     Shaded_ = RowFormats({.Fill = kShade});
     Totals_ = RowFormats({.Bold = true, .Top = LXW_BORDER_THIN});
     Head_ = Format({.Bold = true, .Align = LXW_ALIGN_CENTER, .Fill = kHeadFill, .Bottom = LXW_BORDER_THIN});
+    NameHead_ = Format({.Bold = true, .Fill = kHeadFill, .Bottom = LXW_BORDER_THIN});
     Group_ = Format({.Bold = true, .Align = LXW_ALIGN_CENTER, .Fill = kHeadFill});
     TeamName_ = Format({.Bold = true, .Size = 12});
   }
@@ -156,7 +157,7 @@ class TSheetWriter {
     Text(rows.Name, 1, Model_.MatchInfo.Team(team).Name, TeamName_);
     for (int column = 1; column <= kColumns; ++column) {
       Blank(rows.Base - 1, column, Group_);
-      Text(rows.Base, column, kHeads[static_cast<std::size_t>(column - 1)], Head_);
+      Text(rows.Base, column, kHeads[static_cast<std::size_t>(column - 1)], column == 2 ? NameHead_ : Head_);
     }
     for (const TGroup& group : kGroups) {
       Check(worksheet_merge_range(Sheet_, Row(rows.Base - 1), Column(group.First), Row(rows.Base - 1),
@@ -250,6 +251,7 @@ class TSheetWriter {
   TRowFormats Shaded_{};
   TRowFormats Totals_{};
   lxw_format* Head_ = nullptr;
+  lxw_format* NameHead_ = nullptr;
   lxw_format* Group_ = nullptr;
   lxw_format* TeamName_ = nullptr;
 };
