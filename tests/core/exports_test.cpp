@@ -22,25 +22,17 @@ using testing::TXlsxSheet;
 
 const std::string kFormula(kDefaultEfficiencyFormula);
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
+std::vector<std::string> Split(const std::string& text, std::string_view separator) {
+  std::vector<std::string> parts;
   std::size_t start = 0;
-  for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
-    lines.push_back(text.substr(start, end - start));
+  for (std::size_t end; (end = text.find(separator, start)) != std::string::npos; start = end + separator.size()) {
+    parts.push_back(text.substr(start, end - start));
   }
-  lines.push_back(text.substr(start));
-  return lines;
+  parts.push_back(text.substr(start));
+  return parts;
 }
-
-std::vector<std::string> Fields(const std::string& line) {
-  std::vector<std::string> fields;
-  std::size_t start = 0;
-  for (std::size_t end; (end = line.find(';', start)) != std::string::npos; start = end + 1) {
-    fields.push_back(line.substr(start, end - start));
-  }
-  fields.push_back(line.substr(start));
-  return fields;
-}
+std::vector<std::string> Lines(const std::string& text) { return Split(text, "\r\n"); }
+std::vector<std::string> Fields(const std::string& line) { return Split(line, ";"); }
 
 // The game file of a golden case, loaded as the program would load it.
 void LoadGoldenGame(TModel& model, const std::string& name) {

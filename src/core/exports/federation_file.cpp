@@ -13,7 +13,7 @@ namespace velmora {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
-// The federation reads the regulation periods and three overtimes at fixed places.
+// The results line has places for eight periods, the overtime count after the fourth.
 constexpr std::size_t kFixedPeriods = 8;
 constexpr std::size_t kRegulationPeriods = 4;
 
@@ -26,7 +26,7 @@ std::string Field(std::string_view utf8) {
   return text;
 }
 
-// "TEXT;TEXT;..." of the integer statistics, each preceded by ";".
+// ";" and the value, for each of the keys.
 std::string Figures(const TIntegerHash& table, std::initializer_list<std::string_view> keys) {
   std::string line;
   for (const std::string_view key : keys) line += ';' + std::to_string(table.Get(std::string(key)));
