@@ -43,15 +43,19 @@ TStatus TCliSession::OpenStoredGame(const std::string& gameNumber) {
   return {};
 }
 
-TStatus LoadGame(TCliSession& session, const std::vector<std::string>& args, std::ostream& err) {
-  if (args.size() == 2 && args[0] == "--file") {
-    auto game = ReadTransferFile(args[1]);
-    if (!game) return TError{game.Error()};
-    LoadTransferGame(session.Model(), std::move(game.Value()));
+TStatus TCliSession::LoadGame(const std::vector<std::string>& source, std::ostream& err) {
+  if (source.size() == 2 && source[0] == "--file") {
+    auto game = ReadTransferFile(source[1]);
+    // A file that was read but not understood is named too, as a file that could not be read is.
+    if (!game) {
+      const bool named = game.Error().find(source[1]) != std::string::npos;
+      return TError{named ? game.Error() : source[1] + ": " + game.Error()};
+    }
+    LoadTransferGame(Model_, std::move(game.Value()));
     return {};
   }
-  if (TStatus opened = session.OpenStore(TCliSession::TStoreUse::Read, err); !opened) return opened;
-  return session.OpenStoredGame(args[0]);
+  if (TStatus opened = OpenStore(TStoreUse::Read, err); !opened) return opened;
+  return OpenStoredGame(source.at(0));
 }
 
 }  // namespace velmora::cli

@@ -33,6 +33,8 @@ class TCliSession {
   TStatus OpenStore(TStoreUse use, std::ostream& err);
   // The game from the store, or none with the reason when it is not stored.
   TStatus OpenStoredGame(const std::string& gameNumber);
+  // The game named on the command line: a transfer file ("--file", FILE) or a stored game (GAME).
+  TStatus LoadGame(const std::vector<std::string>& source, std::ostream& err);
 
   TDatabasePlugin& Store() const { return *Store_; }
   TModel& Model() { return Model_; }
@@ -46,8 +48,5 @@ class TCliSession {
   TModel Model_;
   TDatabasePlugin* Store_ = nullptr;  // owned by the model
 };
-
-// Loads the game named by "--file FILE" (two arguments) or by a stored game number (one).
-TStatus LoadGame(TCliSession& session, const std::vector<std::string>& args, std::ostream& err);
 
 }  // namespace velmora::cli

@@ -21,6 +21,10 @@ constexpr const char* kUsage =
     "  games                    list the stored games (tab-separated)\n"
     "  import FILE              store the game of a transfer file; prints its game number\n"
     "  export GAME FILE         write a stored game to a transfer file\n"
+    "  export federation (GAME | --file FILE) OUT\n"
+    "                           its box score as the federation's exchange file\n"
+    "  export xlsx (GAME | --file FILE) OUT\n"
+    "                           its box score as an .xlsx workbook\n"
     "  delete GAME              delete a stored game\n"
     "  checksum GAME            the checksum of a stored game\n"
     "  stats GAME | stats --file FILE\n"
@@ -84,6 +88,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (command == "stats" || command == "boxscore" || command == "actions") {
       return GameCommand(environment, command, commandArgs, out, err);
     }
+    if (command == "export" && IsFileExport(commandArgs)) return FileExportCommand(environment, commandArgs, err);
     if (command == "games" || command == "import" || command == "export" || command == "delete" ||
         command == "checksum") {
       return StoreCommand(environment, command, commandArgs, out, err);

@@ -24,6 +24,10 @@ int ServerCommand(const TCliEnvironment& environment, const std::vector<std::str
 // "report NAME (GAME | --file FILE) [--json] [--pdf FILE]".
 int ReportCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
                   std::ostream& err);
+// "export federation" and "export xlsx": the federation file or the workbook of a stored game or of
+// a transfer file. IsFileExport tells them from "export GAME FILE".
+bool IsFileExport(const std::vector<std::string>& args);
+int FileExportCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& err);
 int CatalogueCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace velmora::cli

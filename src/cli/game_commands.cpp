@@ -19,7 +19,7 @@ int GameCommand(const TCliEnvironment& environment, const std::string& command, 
     return kUsageError;
   }
   TCliSession session(environment);
-  if (TStatus loaded = LoadGame(session, args, err); !loaded) {
+  if (TStatus loaded = session.LoadGame(args, err); !loaded) {
     err << loaded.Error() << '\n';
     return kFailure;
   }

@@ -99,7 +99,7 @@ int ReportCommand(const TCliEnvironment& environment, const std::vector<std::str
     return kUsageError;
   }
   TCliSession session(environment);
-  if (TStatus loaded = LoadGame(session, options->Game, err); !loaded) {
+  if (TStatus loaded = session.LoadGame(options->Game, err); !loaded) {
     err << loaded.Error() << '\n';
     return kFailure;
   }
