@@ -91,9 +91,6 @@ TEST(ReportTexts, PercentagesHaveOneDecimalWithTheHalfToTheEvenNeighbour) {
   EXPECT_EQ(PercentText(3, 3), "100.0");
   EXPECT_EQ(PercentText(1, 16), "6.2") << "6.25";
   EXPECT_EQ(PercentText(3, 16), "18.8") << "18.75";
-  EXPECT_EQ(ShortestDecimalText(12), "12");
-  EXPECT_EQ(ShortestDecimalText(-3.25), "-3.25");
-  EXPECT_EQ(ShortestDecimalText(-0.0), "0");
 }
 
 TEST_F(ReportDataTest, BoxScoreOfFivePlayersSetsTheirPlacesAndTheTeamLineOnly) {

@@ -10,6 +10,8 @@
 #include <QTest>
 
 #include "command_line.h"
+#include "exports/box_score_workbook.h"
+#include "exports/federation_file.h"
 #include "game_builder.h"
 #include "live_window_fixture.h"
 #include "reports/confirm_score_form.h"
@@ -18,6 +20,7 @@
 #include "reports/report_preview.h"
 #include "setup_fixture.h"
 #include "stats/game_documents.h"
+#include "xlsx_reader.h"
 
 namespace velmora::testing {
 namespace {
@@ -170,6 +173,40 @@ TEST_F(ReportWindowTest, PdfExportWritesWhatTheCommandLineWritesAndSaysWhereOrWh
   ASSERT_TRUE(Settled(*form));
   ASSERT_EQ(Ui.Messages.size(), 2u);
   EXPECT_EQ(Ui.Messages.back().second.find("Informe grabado"), std::string::npos) << Ui.Messages.back().second;
+}
+
+TEST_F(ReportWindowTest, ExportButtonsWriteTheFederationFileAndTheWorkbookOrSayWhyNot) {
+  auto form = Shown<TPrintBoxscoreForm>();
+  EXPECT_EQ(form->CSVDialog().Title(), QStringLiteral("Exportar a CSV"));
+  EXPECT_EQ(form->CSVDialog().Filters(),
+            (QStringList{QStringLiteral("Ficheros CSV (*.csv)"), QStringLiteral("Toros los ficheros (*.*)")}));
+  EXPECT_EQ(form->CSVDialog().DefaultSuffix(), QStringLiteral("csv"));
+  EXPECT_EQ(form->ExcelDialog().Filters(), QStringList{QStringLiteral("Ficheros Excel (*.xlsx)")});
+  EXPECT_EQ(form->ExcelDialog().DefaultSuffix(), QStringLiteral("xlsx"));
+
+  form->CSVDialog().CancelNext();
+  Click(*form, "CSVButton");
+  EXPECT_TRUE(Ui.Messages.empty());
+
+  const std::filesystem::path csv = Temp / "partido.csv";
+  form->CSVDialog().AnswerNext(QString::fromStdString(csv.string()));
+  Click(*form, "CSVButton");
+  EXPECT_EQ(Ui.Messages.back(),
+            std::make_pair(std::string(kApplicationTitle), "Los datos han sido exportados al fichero " + csv.string()));
+  EXPECT_EQ(Bytes(csv).toStdString(), FederationFileText(Model));
+
+  const std::filesystem::path xlsx = Temp / "partido.xlsx";
+  form->ExcelDialog().AnswerNext(QString::fromStdString(xlsx.string()));
+  Click(*form, "ExcelButton");
+  EXPECT_EQ(Ui.Messages.back().second, "Los datos han sido exportados al fichero " + xlsx.string());
+  EXPECT_EQ(TXlsxSheet(xlsx).Value(1, 1), BoxScoreTitle(Model));
+
+  const std::filesystem::path nowhere = Temp / "no such folder" / "partido.xlsx";
+  form->ExcelDialog().AnswerNext(QString::fromStdString(nowhere.string()));
+  Click(*form, "ExcelButton");
+  EXPECT_EQ(Ui.Messages.back().second.find("exportados"), std::string::npos) << Ui.Messages.back().second;
+  EXPECT_NE(Ui.Messages.back().second.find("partido.xlsx"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(nowhere));
 }
 
 TEST_F(ReportWindowTest, PrintingGivesTheReportsCopiesOnlyWhenConfirmed) {

@@ -74,7 +74,7 @@ void SetPlayers(TReportData& data, const TModel& model, int team) {
     data.SetParameter("PF" + place, std::to_string(std::min(table.Get("PF"), foulLimit)));
     SetCounts(data, table, {"BS", "BR", "ST"}, "", place);
     data.SetParameter("PT" + place, std::to_string(table.Get("PTS")));
-    data.SetParameter("EF" + place, ShortestDecimalText(Efficiency(table, formula)));
+    data.SetParameter("EF" + place, EfficiencyText(Efficiency(table, formula)));
     data.SetParameter("PLVAL" + place, std::to_string(plusMinus[static_cast<std::size_t>(position)]));
   }
 }
@@ -83,7 +83,7 @@ void SetTeamLine(TReportData& data, const TModel& model, int team) {
   const TIntegerHash& table = model.Stats(model.EntitySlot(team));
   const std::string place = TeamLetter(team) + std::to_string(kTeamLinePosition);
   SetCounts(data, table, {"RO", "RD", "RT", "AS", "TO", "PF", "RF", "BS", "BR", "ST"}, "", place);
-  data.SetParameter("EF" + place, ShortestDecimalText(Efficiency(table, model.Config().GetString("eff_formula"))));
+  data.SetParameter("EF" + place, EfficiencyText(Efficiency(table, model.Config().GetString("eff_formula"))));
 }
 
 void SetTotals(TReportData& data, const TModel& model, int team) {
@@ -103,7 +103,7 @@ void SetTotals(TReportData& data, const TModel& model, int team) {
   data.SetParameter(letter + "Perc2", PercentText(table.Get("P2M"), table.Get("P2A")));
   data.SetParameter(letter + "Perc3", PercentText(table.Get("P3M"), table.Get("P3A")));
   data.SetParameter(letter + "Perc1", PercentText(table.Get("P1M"), table.Get("P1A")));
-  data.SetParameter(letter + "TotEF", ShortestDecimalText(Efficiency(table, model.Config().GetString("eff_formula"))));
+  data.SetParameter(letter + "TotEF", EfficiencyText(Efficiency(table, model.Config().GetString("eff_formula"))));
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "reports/common_header.h"
 
 #include <algorithm>
-#include <charconv>
 
 #include "records/date_time.h"
 #include "stats/model.h"
@@ -73,13 +72,6 @@ std::string PercentText(int made, int attempted) {
   const std::string sign = tenths < 0 ? "-" : "";
   tenths = tenths < 0 ? -tenths : tenths;
   return sign + std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
-}
-
-std::string ShortestDecimalText(double value) {
-  if (value == 0) return "0";  // also for -0
-  char buffer[32];
-  const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return error == std::errc() ? std::string(buffer, end) : std::string("0");
 }
 
 }  // namespace velmora

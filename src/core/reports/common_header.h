@@ -26,7 +26,5 @@ std::string QuarterScoresText(const TModel& model, std::string_view notStarted);
 // The text of a percentage of made over attempted with one decimal ("66.7"), the half to the even
 // neighbour; "0.0" when nothing was attempted.
 std::string PercentText(int made, int attempted);
-// The shortest decimal text of the number ("12", "12.5", "-3.25").
-std::string ShortestDecimalText(double value);
 
 }  // namespace velmora

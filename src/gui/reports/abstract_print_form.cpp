@@ -12,7 +12,6 @@
 #include "app/app.h"
 #include "platform/user_interface.h"
 #include "records/text_utils.h"
-#include "reports/common_header.h"
 #include "reports/report_preview.h"
 #include "widgets/gui_context.h"
 #include "widgets/scaling.h"
@@ -258,7 +257,7 @@ void TAbstractPrintForm::ZoomOutButtonClick() {
 }
 
 void TAbstractPrintForm::ShowZoomFactor() {
-  ZoomEdit_->setCurrentText(Text(ShortestDecimalText(Zoom_)) + QLatin1Char('%'));
+  ZoomEdit_->setCurrentText(QString::number(Zoom_, 'g', 15) + QLatin1Char('%'));
 }
 
 void TAbstractPrintForm::ZoomEditChoose() {

@@ -4,6 +4,8 @@
 #include <pugixml.hpp>
 
 #include "app/app.h"
+#include "exports/box_score_workbook.h"
+#include "exports/federation_file.h"
 #include "platform/user_interface.h"
 #include "records/xml_text.h"
 #include "reports/box_score_report.h"
@@ -18,8 +20,16 @@
 
 namespace velmora::gui {
 
-TPrintBoxscoreForm::TPrintBoxscoreForm(TGuiContext& context, QWidget* parent) : TAbstractPrintForm(context, parent) {
+TPrintBoxscoreForm::TPrintBoxscoreForm(TGuiContext& context, QWidget* parent)
+    : TAbstractPrintForm(context, parent),
+      CSVDialog_(TFileDialog::TMode::Save, tr("Exportar a CSV"), tr("Ficheros CSV|*.csv|Toros los ficheros|*.*"),
+                 QStringLiteral("csv")),
+      ExcelDialog_(TFileDialog::TMode::Save, tr("Exportar a Excel"), tr("Ficheros Excel|*.xlsx"), QStringLiteral("xlsx")) {
   setObjectName(QStringLiteral("PrintBoxscoreForm"));
+  connect(AddButton("CSVButton", tr("Exportar a CSV")), &QPushButton::clicked, this,
+          &TPrintBoxscoreForm::CSVButtonClick);
+  connect(AddButton("ExcelButton", tr("Exportar a Excel")), &QPushButton::clicked, this,
+          &TPrintBoxscoreForm::ExcelButtonClick);
   QPushButton* upload = AddButton("UploadButton", tr("Transferir estadísticas"));
   upload->setVisible(StatisticsTransferOffered(context.Model));
   connect(upload, &QPushButton::clicked, this, &TPrintBoxscoreForm::UploadButtonClick);
@@ -30,6 +40,29 @@ void TPrintBoxscoreForm::DefineReport(TReportData& data) { DefineBoxScoreReport(
 
 void TPrintBoxscoreForm::FillReport(TReportData& data) {
   FillBoxScoreReport(data, Context().Model, Context().App);
+}
+
+void TPrintBoxscoreForm::CSVButtonClick() {
+  const auto file = CSVDialog_.Execute(this);
+  if (!file) return;
+  ReportExport(WriteFederationFile(Context().Model, file->toStdString()), file->toStdString());
+}
+
+void TPrintBoxscoreForm::ExcelButtonClick() {
+  const auto file = ExcelDialog_.Execute(this);
+  if (!file) return;
+  ReportExport(WriteBoxScoreWorkbook(Context().Model, Context().App.GetString("eff_formula"), file->toStdString()),
+               file->toStdString());
+}
+
+void TPrintBoxscoreForm::ReportExport(const TStatus& written, const std::string& file) {
+  if (written) {
+    Context().Ui.ShowMessage(kApplicationTitle, "Los datos han sido exportados al fichero " + file,
+                             TMessageIcon::Information);
+  } else {
+    Context().Ui.ShowMessage(kApplicationTitle, "No se pudieron exportar los datos: " + written.Error(),
+                             TMessageIcon::Error);
+  }
 }
 
 void TPrintBoxscoreForm::UploadButtonClick() { SendStatistics(); }

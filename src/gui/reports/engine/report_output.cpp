@@ -63,7 +63,7 @@ QByteArray PdfBytes(const TPageStream& stream, const TPdfInfo& info) {
 TStatus WritePdf(const TPageStream& stream, const TPdfInfo& info, const std::filesystem::path& file) {
   const QByteArray bytes = PdfBytes(stream, info);
   if (bytes.isEmpty()) return TError{"No se pudo generar el PDF."};
-  return WriteFileDurably(file, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  return ReplaceExportedFile(file, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 }  // namespace velmora::report

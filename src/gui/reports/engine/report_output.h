@@ -31,7 +31,8 @@ struct TPdfInfo {
 // The pages once as a PDF document: vector text with the fonts embedded, the document information
 // as given.
 QByteArray PdfBytes(const TPageStream& stream, const TPdfInfo& info);
-// The same written to a file; the error says why it could not be written.
+// The same written to a file, replacing it only once all is written; the error names the file and
+// the reason.
 TStatus WritePdf(const TPageStream& stream, const TPdfInfo& info, const std::filesystem::path& file);
 
 }  // namespace velmora::report
