@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -30,6 +31,8 @@ TAbstractPrintForm::TAbstractPrintForm(TGuiContext& context, QWidget* parent)
       SaveDialog_(TFileDialog::TMode::Save, tr("Exportar a PDF"), tr("Ficheros PDF|*.pdf|Todos los ficheros|*.*"),
                   QStringLiteral("pdf")),
       Printer_(QPrinter::HighResolution) {
+  // Large also where nothing maximizes windows.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) resize(screen->availableGeometry().size() * 0.9);
   setWindowState(windowState() | Qt::WindowMaximized);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(Scaled(4), Scaled(4), Scaled(4), Scaled(4));
