@@ -106,6 +106,8 @@ TEST_F(ReportWindowTest, PreviewPagesAndZoomsAsTheOperatorAsks) {
   EXPECT_TRUE(form->PreviewBox().hasFocus());
   Type(*zoom.lineEdit(), QStringLiteral("7"));
   EXPECT_EQ(form->ZoomFactor(), 150) << "fewer than two characters";
+  Type(*zoom.lineEdit(), QStringLiteral("250000"));
+  EXPECT_EQ(form->ZoomFactor(), TAbstractPrintForm::kLargestZoom) << "a page that large would not fit in memory";
   Type(*zoom.lineEdit(), QStringLiteral("10"));
   Click(*form, "ZoomOutButton");
   EXPECT_EQ(form->ZoomFactor(), 10) << "not below the zoom step";

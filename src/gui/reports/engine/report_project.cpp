@@ -84,13 +84,6 @@ class TReader {
     return {value, percent};
   }
 
-  static bool Flag(const pugi::xml_node& node, const char* name) {
-    const std::string_view value = node.attribute(name).value();
-    if (value.empty() || value == "no") return false;
-    if (value == "yes") return true;
-    throw TFault{node, std::string(name) + " is \"yes\" or \"no\""};
-  }
-
   static std::optional<QColor> Colour(const pugi::xml_node& node, const char* name) {
     const pugi::xml_attribute attribute = node.attribute(name);
     if (!attribute) return std::nullopt;
@@ -99,22 +92,31 @@ class TReader {
     return colour;
   }
 
-  static THAlign HAlign(const pugi::xml_node& node, THAlign fallback) {
-    const std::string_view value = node.attribute("align").value();
+  // The attribute as one of its named values; the fallback when it is not given.
+  template <class T>
+  static T Choice(const pugi::xml_node& node, const char* name,
+                  std::initializer_list<std::pair<std::string_view, T>> values, T fallback) {
+    const std::string_view value = node.attribute(name).value();
     if (value.empty()) return fallback;
-    if (value == "left") return THAlign::Left;
-    if (value == "center") return THAlign::Center;
-    if (value == "right") return THAlign::Right;
-    throw TFault{node, "align is \"left\", \"center\" or \"right\""};
+    std::string names;
+    for (const auto& [text, choice] : values) {
+      if (text == value) return choice;
+      names += (names.empty() ? "\"" : ", \"") + std::string(text) + "\"";
+    }
+    throw TFault{node, std::string(name) + " is one of " + names};
+  }
+
+  static bool Flag(const pugi::xml_node& node, const char* name) {
+    return Choice(node, name, {{"yes", true}, {"no", false}}, false);
+  }
+
+  static THAlign HAlign(const pugi::xml_node& node, THAlign fallback) {
+    return Choice(node, "align", {{"left", THAlign::Left}, {"center", THAlign::Center}, {"right", THAlign::Right}},
+                  fallback);
   }
 
   static TFit Fit(const pugi::xml_node& node, TFit fallback) {
-    const std::string_view value = node.attribute("fit").value();
-    if (value.empty()) return fallback;
-    if (value == "shrink") return TFit::Shrink;
-    if (value == "name") return TFit::Name;
-    if (value == "elide") return TFit::Elide;
-    throw TFault{node, "fit is \"shrink\", \"name\" or \"elide\""};
+    return Choice(node, "fit", {{"shrink", TFit::Shrink}, {"name", TFit::Name}, {"elide", TFit::Elide}}, fallback);
   }
 
   static TCondition Condition(const pugi::xml_node& node) {
@@ -217,27 +219,31 @@ class TReader {
     return block;
   }
 
+  // Where an item stands: x, y, w (to the right edge when not given) and h.
+  template <class T>
+  static void Box(const pugi::xml_node& node, double height, T& item) {
+    item.X = Length(node, "x");
+    item.Y = Number(node, "y", 0);
+    item.Width = Length(node, "w", kToEdge);
+    item.Height = Number(node, "h", height);
+    item.Condition = Condition(node);
+  }
+
   TItem ReadItem(const pugi::xml_node& node) {
     const std::string_view name = node.name();
     if (name == "text") {
       Attributes(node, {"x", "y", "w", "h", "font", "align", "valign", "wrap", "fit", "color", "when", "unless"});
       TTextItem text;
-      text.X = Length(node, "x");
-      text.Y = Number(node, "y", 0);
-      text.Width = Length(node, "w", kToEdge);
-      text.Height = Number(node, "h", 5);
+      Box(node, 5, text);
       text.Font = FontName(node, "font");
       text.Align = HAlign(node, THAlign::Left);
-      const std::string_view valign = node.attribute("valign").value();
-      text.VAlign = valign == "top" ? TVAlign::Top : valign == "bottom" ? TVAlign::Bottom : TVAlign::Middle;
-      if (!valign.empty() && valign != "top" && valign != "middle" && valign != "bottom") {
-        throw TFault{node, "valign is \"top\", \"middle\" or \"bottom\""};
-      }
+      text.VAlign = Choice(node, "valign",
+                           {{"top", TVAlign::Top}, {"middle", TVAlign::Middle}, {"bottom", TVAlign::Bottom}},
+                           TVAlign::Middle);
       text.Wrap = Flag(node, "wrap");
       text.Fit = Fit(node, TFit::Shrink);
       text.Color = Colour(node, "color").value_or(Qt::black);
       text.Template = Q(node.child_value());
-      text.Condition = Condition(node);
       return text;
     }
     if (name == "line") {
@@ -255,26 +261,18 @@ class TReader {
     if (name == "rect") {
       Attributes(node, {"x", "y", "w", "h", "fill", "border", "width", "when", "unless"});
       TRectItem rect;
-      rect.X = Length(node, "x");
-      rect.Y = Number(node, "y", 0);
-      rect.Width = Length(node, "w", kToEdge);
-      rect.Height = Number(node, "h", 5);
+      Box(node, 5, rect);
       rect.Fill = Colour(node, "fill");
       rect.Border = Colour(node, "border").value_or(Qt::black);
       rect.BorderWidth = Number(node, "width", 0);
-      rect.Condition = Condition(node);
       return rect;
     }
     if (name == "picture") {
       Attributes(node, {"x", "y", "w", "h", "source", "align", "when", "unless"});
       TPictureItem picture;
-      picture.X = Length(node, "x");
-      picture.Y = Number(node, "y", 0);
-      picture.Width = Length(node, "w", kToEdge);
-      picture.Height = Number(node, "h", 10);
+      Box(node, 10, picture);
       picture.Source = Required(node, "source");
       picture.Align = HAlign(node, THAlign::Left);
-      picture.Condition = Condition(node);
       return picture;
     }
     if (name == "repeat") {
