@@ -53,10 +53,9 @@ std::optional<TReportOptions> ReadOptions(const std::vector<std::string>& args) 
 std::string Usage() {
   std::string names;
   for (const TReportKind& kind : ReportKinds()) names += (names.empty() ? "" : ", ") + std::string(kind.Name);
-  return "usage: velmora-cli report NAME (GAME | --file FILE) [--json] [--pdf FILE]\n"
-         "  NAME is one of: " + names + "\n"
-         "  --json prints the report's data (also the default when no --pdf is given)\n"
-         "  --pdf FILE writes the report as a PDF file\n";
+  return "usage: velmora-cli report NAME (GAME | --file FILE) [--json] [--pdf FILE]\n  NAME is one of: " + names +
+         "\n  --json prints the report's data (also the default when no --pdf is given)"
+         "\n  --pdf FILE writes the report as a PDF file\n";
 }
 
 Json DataJson(const TReportData& data) {

@@ -50,8 +50,8 @@ TEST_F(ReportTransferE2eTest, TheServerKeepsTheConfirmedScoreAndTheBoxScoreOfThe
   Transfer(form);
 
   ASSERT_FALSE(Ui.Messages.empty());
-  EXPECT_EQ(Ui.Messages.back(),
-            std::make_pair(std::string("Velmora"), std::string("Estadísticas del partido G-1 recibidas correctamente.")));
+  EXPECT_EQ(Ui.Messages.back(), std::make_pair(std::string("Velmora"),
+                                               std::string("Estadísticas del partido G-1 recibidas correctamente.")));
   pugi::xml_document document;
   const std::string boxScore = XmlText(BoxScoreDocument(Model, document));
   TSqliteDatabase server(Temp / "server.db");

@@ -148,9 +148,8 @@ TEST(ReportExecution, TablesFlowOverPagesWithTheirHeadsBandsAndPageNumbers) {
     ASSERT_NE(head, texts.end()) << page;
     EXPECT_EQ(*(head + 1), QStringLiteral("Note"));
     // A band never ends a page.
-    const auto lastLine = std::find_if(texts.rbegin(), texts.rend(), [](const QString& text) {
-      return !text.startsWith(QLatin1String("Página"));
-    });
+    const auto lastLine = std::find_if(texts.rbegin(), texts.rend(),
+                                       [](const QString& text) { return !text.startsWith(QLatin1String("Página")); });
     EXPECT_FALSE(lastLine->startsWith(QLatin1String("Period"))) << page;
     rows += static_cast<int>(std::count(texts.begin(), texts.end(), QStringLiteral("two")));
   }

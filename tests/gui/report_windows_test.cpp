@@ -158,7 +158,8 @@ TEST_F(ReportWindowTest, PdfExportWritesWhatTheCommandLineWritesAndSaysWhereOrWh
   Click(*form, "PdfButton");
   ASSERT_TRUE(Settled(*form));
   ASSERT_EQ(Ui.Messages.size(), 1u);
-  EXPECT_EQ(Ui.Messages.back(), std::make_pair(std::string(kApplicationTitle), "Informe grabado en fichero " + file.string()));
+  EXPECT_EQ(Ui.Messages.back(),
+            std::make_pair(std::string(kApplicationTitle), "Informe grabado en fichero " + file.string()));
   const QByteArray written = Bytes(file);
   EXPECT_EQ(PdfPages(written), 1) << "one copy in the file";
 
@@ -247,7 +248,8 @@ TEST_F(ReportWindowTest, AMissingProjectIsTheEnginesErrorAndNoCrash) {
 TEST_F(ReportWindowTest, TransferIsOfferedAtTheEndOfTheGameAfterTheScoreIsConfirmed) {
   Model.MatchInfo.Availability = kLocalAndOnline;
   Model.MatchInfo.CurrentGameTime = FromSeconds(35 * 60);
-  EXPECT_FALSE(Shown<TPrintBoxscoreForm>()->findChild<QPushButton*>(QStringLiteral("UploadButton"))->isVisibleTo(nullptr));
+  EXPECT_FALSE(
+      Shown<TPrintBoxscoreForm>()->findChild<QPushButton*>(QStringLiteral("UploadButton"))->isVisibleTo(nullptr));
   Model.MatchInfo.CurrentGameTime = FromSeconds(40 * 60);
   auto form = Shown<TPrintBoxscoreForm>();
   EXPECT_TRUE(Child<QPushButton>(*form, "UploadButton").isVisible());

@@ -48,7 +48,8 @@ std::vector<std::pair<std::string, TConnectionRows>> TReportData::PullConnection
 }
 
 void SetTranslatedLabels(TReportData& data, const TStringHash& messages) {
-  for (const std::string& key : messages.KeysInOrder()) data.SetParameter("LANG_" + key, messages.Get(key).value_or(""));
+  for (const std::string& key : messages.KeysInOrder())
+    data.SetParameter("LANG_" + key, messages.Get(key).value_or(""));
 }
 
 }  // namespace velmora

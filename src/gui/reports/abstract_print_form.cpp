@@ -40,8 +40,7 @@ TAbstractPrintForm::TAbstractPrintForm(TGuiContext& context, QWidget* parent)
   TopPanel_ = new QHBoxLayout;
   layout->addLayout(TopPanel_);
   connect(AddButton("CloseButton", tr("Cerrar")), &QPushButton::clicked, this, &TAbstractPrintForm::CloseButtonClick);
-  connect(AddButton("PrintButton", tr("Imprimir")), &QPushButton::clicked, this,
-          &TAbstractPrintForm::PrintButtonClick);
+  connect(AddButton("PrintButton", tr("Imprimir")), &QPushButton::clicked, this, &TAbstractPrintForm::PrintButtonClick);
   connect(AddButton("PrintSetupBtn", tr("Instalar impresora")), &QPushButton::clicked, this,
           &TAbstractPrintForm::PrintSetupBtnClick);
   connect(AddButton("PdfButton", tr("Exportar a PDF")), &QPushButton::clicked, this,
@@ -215,7 +214,7 @@ void TAbstractPrintForm::CloseButtonClick() { close(); }
 void TAbstractPrintForm::PrintButtonClick() {
   Printer_.setFullPage(true);
   Printer_.setPageOrientation(Data_.Orientation == TReportOrientation::Portrait ? QPageLayout::Portrait
-                                                                                 : QPageLayout::Landscape);
+                                                                                : QPageLayout::Landscape);
   Printer_.setCopyCount(1);
   if (!PrintDialogs_.Print(Printer_, this)) return;
   // The copies the dialog asks for, of all the copies the report is printed in.

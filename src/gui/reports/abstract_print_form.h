@@ -29,8 +29,8 @@ class TAbstractPrintForm : public TCustomForm {
 
  public:
   static constexpr double kZoomStep = 10;
-  // Beyond this a page would not fit in memory.
-  static constexpr double kLargestZoom = 1000;
+  // The largest the zoom box offers; a larger page picture would take hundreds of megabytes.
+  static constexpr double kLargestZoom = 400;
 
   explicit TAbstractPrintForm(TGuiContext& context, QWidget* parent = nullptr);
   ~TAbstractPrintForm() override;

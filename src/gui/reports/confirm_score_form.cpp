@@ -96,8 +96,9 @@ void TConfirmScoreForm::showEvent(QShowEvent* event) {
 }
 
 void TConfirmScoreForm::SendButtonClick() {
-  auto confirmation = ReadScoreConfirmation(Team1ScoreEdit_->text().toStdString(), Team2ScoreEdit_->text().toStdString(),
-                                            NameEdit_->text().toStdString(), ContactsEdit_->toPlainText().toStdString());
+  auto confirmation =
+      ReadScoreConfirmation(Team1ScoreEdit_->text().toStdString(), Team2ScoreEdit_->text().toStdString(),
+                            NameEdit_->text().toStdString(), ContactsEdit_->toPlainText().toStdString());
   if (!confirmation) {
     Ui_.ShowMessage(kTitle, confirmation.Error(), TMessageIcon::Error);
     return;

@@ -24,7 +24,8 @@ TPrintBoxscoreForm::TPrintBoxscoreForm(TGuiContext& context, QWidget* parent)
     : TAbstractPrintForm(context, parent),
       CSVDialog_(TFileDialog::TMode::Save, tr("Exportar a CSV"), tr("Ficheros CSV|*.csv|Toros los ficheros|*.*"),
                  QStringLiteral("csv")),
-      ExcelDialog_(TFileDialog::TMode::Save, tr("Exportar a Excel"), tr("Ficheros Excel|*.xlsx"), QStringLiteral("xlsx")) {
+      ExcelDialog_(TFileDialog::TMode::Save, tr("Exportar a Excel"), tr("Ficheros Excel|*.xlsx"),
+                   QStringLiteral("xlsx")) {
   setObjectName(QStringLiteral("PrintBoxscoreForm"));
   connect(AddButton("CSVButton", tr("Exportar a CSV")), &QPushButton::clicked, this,
           &TPrintBoxscoreForm::CSVButtonClick);
@@ -38,9 +39,7 @@ TPrintBoxscoreForm::TPrintBoxscoreForm(TGuiContext& context, QWidget* parent)
 
 void TPrintBoxscoreForm::DefineReport(TReportData& data) { DefineBoxScoreReport(data); }
 
-void TPrintBoxscoreForm::FillReport(TReportData& data) {
-  FillBoxScoreReport(data, Context().Model, Context().App);
-}
+void TPrintBoxscoreForm::FillReport(TReportData& data) { FillBoxScoreReport(data, Context().Model, Context().App); }
 
 void TPrintBoxscoreForm::CSVButtonClick() {
   const auto file = CSVDialog_.Execute(this);

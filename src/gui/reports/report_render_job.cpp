@@ -17,8 +17,8 @@ TRenderResult RunRenderJob(const TRenderJob& job) {
   result.PageCount = stream.PageCount();
   switch (job.Output) {
     case TReportOutput::Preview:
-      result.Page = report::RenderPageImage(stream, std::clamp(job.Page, 1, std::max(1, stream.PageCount())) - 1,
-                                            job.Dpi);
+      result.Page =
+          report::RenderPageImage(stream, std::clamp(job.Page, 1, std::max(1, stream.PageCount())) - 1, job.Dpi);
       break;
     case TReportOutput::Printer:
       if (!job.Device || !report::PaintPages(stream, *job.Device, job.Copies)) {

@@ -22,9 +22,9 @@ struct TRenderJob {
   std::string ReportName;
   report::TReportInput Input;
   report::TReportFiles Files;
-  int Page = 1;         // preview: the page shown, from 1
-  double Dpi = 96;      // preview
-  int Copies = 1;       // printer: every page this many times
+  int Page = 1;                         // preview: the page shown, from 1
+  double Dpi = 96;                      // preview
+  int Copies = 1;                       // printer: every page this many times
   QPagedPaintDevice* Device = nullptr;  // printer; nothing else paints on it meanwhile
   std::filesystem::path PdfFile;
 };

@@ -47,8 +47,7 @@ double TFontBook::LineHeight(int font) const {
 }
 
 QString TFontBook::Elided(const QString& text, int font, double width) const {
-  return Entries_[static_cast<std::size_t>(font)].Metrics->elidedText(text, Qt::ElideRight,
-                                                                      width / kMillimetresPerDot);
+  return Entries_[static_cast<std::size_t>(font)].Metrics->elidedText(text, Qt::ElideRight, width / kMillimetresPerDot);
 }
 
 TFontBook::TFitted TFontBook::Fit(const QString& text, int font, double width, TFit fit) {

@@ -30,9 +30,10 @@ void PaintPage(QPainter& painter, const TPageStream& stream, int index) {
                    [&](const TTextRun& text) {
                      painter.setFont(stream.Fonts[static_cast<std::size_t>(text.Font)]);
                      painter.setPen(text.Color);
-                     painter.drawText(px(text.Box), static_cast<int>(text.Align | Qt::AlignVCenter) |
-                                                        Qt::TextDontClip | Qt::TextSingleLine,
-                                      text.Text);
+                     painter.drawText(
+                         px(text.Box),
+                         static_cast<int>(text.Align | Qt::AlignVCenter) | Qt::TextDontClip | Qt::TextSingleLine,
+                         text.Text);
                    },
                    [&](const TLineRun& line) {
                      painter.setPen(QPen(line.Color, line.Width * scale, Qt::SolidLine, Qt::FlatCap));

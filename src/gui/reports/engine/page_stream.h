@@ -51,7 +51,6 @@ struct TRecordedPage {
 struct TPageStream {
   QPageLayout::Orientation Orientation = QPageLayout::Landscape;
   QSizeF PageSize;  // millimetres, as oriented
-  int Copies = 1;
   std::vector<QFont> Fonts;
   std::vector<QImage> Images;
   std::vector<TRecordedPage> Pages;

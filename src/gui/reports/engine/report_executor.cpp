@@ -34,7 +34,6 @@ class TExecutor final : public TTemplateSource {
     const bool landscape = input.Orientation == TReportOrientation::Landscape;
     Stream_.Orientation = landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
     Stream_.PageSize = landscape ? QSizeF(kA4Long, kA4Short) : QSizeF(kA4Short, kA4Long);
-    Stream_.Copies = std::max(1, input.Copies);
     Content_ = QRectF(layout.Margin, layout.Margin, Stream_.PageSize.width() - 2 * layout.Margin,
                       Stream_.PageSize.height() - 2 * layout.Margin);
     BodyTop_ = Content_.top() + layout.PageHeader.Height;
@@ -45,8 +44,7 @@ class TExecutor final : public TTemplateSource {
     std::vector<std::optional<TPreparedTable>> tables;
     for (const TBodyElement& element : Layout_.Body) {
       const TTable* table = std::get_if<TTable>(&element);
-      tables.push_back(table ? std::optional(PrepareTable(*table, Content_.width(), *this, Book_))
-                             : std::nullopt);
+      tables.push_back(table ? std::optional(PrepareTable(*table, Content_.width(), *this, Book_)) : std::nullopt);
     }
     NewPage();
     for (std::size_t i = 0; i < Layout_.Body.size(); ++i) {
@@ -118,7 +116,8 @@ class TExecutor final : public TTemplateSource {
       }
       Y_ += DrawRow(table.Rows[i], table, Content_.left(), Y_, Page().Runs);
     }
-    if (table.Rows.empty() && Y_ + table.Head.Height <= BodyBottom_) Y_ += DrawRow(table.Head, table, Content_.left(), Y_, Page().Runs);
+    if (table.Rows.empty() && Y_ + table.Head.Height <= BodyBottom_)
+      Y_ += DrawRow(table.Head, table, Content_.left(), Y_, Page().Runs);
   }
 
   // The page bands, once the page count is known.
@@ -150,34 +149,33 @@ class TExecutor final : public TTemplateSource {
   void Items(const std::vector<TItem>& items, double left, double top, double width, const QString& key,
              std::vector<TRun>& out) {
     for (const TItem& item : items) {
-      std::visit(TOverloaded{
-                     [&](const TTextItem& text) {
-                       if (Passes(text.Condition, key, {})) Text(text, left, top, width, key, out);
-                     },
-                     [&](const TLineItem& line) {
-                       if (!Passes(line.Condition, key, {})) return;
-                       out.emplace_back(TLineRun{QPointF(left + line.X1.Resolve(width), top + line.Y1),
-                                                 QPointF(left + line.X2.Resolve(width), top + line.Y2), line.Width,
-                                                 line.Color});
-                     },
-                     [&](const TRectItem& rect) {
-                       if (!Passes(rect.Condition, key, {})) return;
-                       const double x = rect.X.Resolve(width);
-                       out.emplace_back(TRectRun{
-                           QRectF(left + x, top + rect.Y, ExtentOf(rect.Width, x, width), rect.Height),
-                           rect.Fill.value_or(QColor()), rect.Border, rect.BorderWidth});
-                     },
-                     [&](const TPictureItem& picture) {
-                       if (Passes(picture.Condition, key, {})) Place(picture, left, top, width, out);
-                     },
-                     [&](const std::shared_ptr<TRepeatItem>& repeat) { Repeat(*repeat, left, top, width, out); },
-                 },
-                 item);
+      std::visit(
+          TOverloaded{
+              [&](const TTextItem& text) {
+                if (Passes(text.Condition, key, {})) Text(text, left, top, width, key, out);
+              },
+              [&](const TLineItem& line) {
+                if (!Passes(line.Condition, key, {})) return;
+                out.emplace_back(TLineRun{QPointF(left + line.X1.Resolve(width), top + line.Y1),
+                                          QPointF(left + line.X2.Resolve(width), top + line.Y2), line.Width,
+                                          line.Color});
+              },
+              [&](const TRectItem& rect) {
+                if (!Passes(rect.Condition, key, {})) return;
+                const double x = rect.X.Resolve(width);
+                out.emplace_back(TRectRun{QRectF(left + x, top + rect.Y, ExtentOf(rect.Width, x, width), rect.Height),
+                                          rect.Fill.value_or(QColor()), rect.Border, rect.BorderWidth});
+              },
+              [&](const TPictureItem& picture) {
+                if (Passes(picture.Condition, key, {})) Place(picture, left, top, width, out);
+              },
+              [&](const std::shared_ptr<TRepeatItem>& repeat) { Repeat(*repeat, left, top, width, out); },
+          },
+          item);
     }
   }
 
-  void Text(const TTextItem& item, double left, double top, double width, const QString& key,
-            std::vector<TRun>& out) {
+  void Text(const TTextItem& item, double left, double top, double width, const QString& key, std::vector<TRun>& out) {
     const double x = left + item.X.Resolve(width);
     const double w = ExtentOf(item.Width, item.X.Resolve(width), width);
     const int font = Book_.Font(item.Font);
@@ -198,8 +196,8 @@ class TExecutor final : public TTemplateSource {
     for (const QString& line : lines) {
       if (!line.isEmpty()) {
         const TFontBook::TFitted fitted = Book_.Fit(line, font, w, item.Wrap ? TFit::Elide : item.Fit);
-        out.emplace_back(TTextRun{QRectF(x, y, w, lineHeight), fitted.Text, fitted.Font, AlignOf(item.Align),
-                                  item.Color});
+        out.emplace_back(
+            TTextRun{QRectF(x, y, w, lineHeight), fitted.Text, fitted.Font, AlignOf(item.Align), item.Color});
       }
       y += lineHeight;
     }
@@ -234,8 +232,8 @@ class TExecutor final : public TTemplateSource {
     }
     for (std::size_t i = 0; i < keys.size(); ++i) {
       const double step = static_cast<double>(i);
-      Items(repeat.Items, start + step * repeat.DX, top + repeat.Y + step * repeat.DY,
-            repeat.DX > 0 ? repeat.DX : room, keys[i], out);
+      Items(repeat.Items, start + step * repeat.DX, top + repeat.Y + step * repeat.DY, repeat.DX > 0 ? repeat.DX : room,
+            keys[i], out);
     }
   }
 
@@ -255,7 +253,7 @@ class TExecutor final : public TTemplateSource {
 }  // namespace
 
 TReportInput InputOf(const TReportData& data, std::map<QString, QImage> pictures) {
-  return {data.Orientation, data.Copies, data.Parameters(), data.PullConnections(), std::move(pictures)};
+  return {data.Orientation, data.Parameters(), data.PullConnections(), std::move(pictures)};
 }
 
 TResult<TPageStream> ExecuteReport(const TProject& project, const QString& reportName, const TReportInput& input) {

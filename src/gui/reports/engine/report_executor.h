@@ -21,7 +21,6 @@ namespace velmora::report {
 // the protocol), so that it can run on any thread.
 struct TReportInput {
   TReportOrientation Orientation = TReportOrientation::Landscape;
-  int Copies = 1;
   std::vector<std::pair<std::string, std::string>> Parameters;
   std::vector<std::pair<std::string, TConnectionRows>> Connections;
   std::map<QString, QImage> Pictures;  // by the names the layouts give as sources

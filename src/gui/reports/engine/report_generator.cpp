@@ -27,8 +27,7 @@ TPdfInfo ReportPdfInfo() {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
   };
   return {QStringLiteral("Offcial Statistics Sheet"),
-          text(kApplicationTitle) + QStringLiteral(" (") + QString::fromLatin1(kProductWebAddress) +
-              QLatin1Char(')'),
+          text(kApplicationTitle) + QStringLiteral(" (") + QString::fromLatin1(kProductWebAddress) + QLatin1Char(')'),
           text(kMakerName)};
 }
 

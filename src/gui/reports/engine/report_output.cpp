@@ -20,7 +20,9 @@ QPageLayout SheetOf(const TPageStream& stream) {
 }  // namespace
 
 QImage RenderPageImage(const TPageStream& stream, int index, double dpi) {
-  const auto pixels = [dpi](double millimetres) { return std::max(1, static_cast<int>(std::lround(millimetres * dpi / 25.4))); };
+  const auto pixels = [dpi](double millimetres) {
+    return std::max(1, static_cast<int>(std::lround(millimetres * dpi / 25.4)));
+  };
   QImage image(pixels(stream.PageSize.width()), pixels(stream.PageSize.height()), QImage::Format_RGB32);
   const int dotsPerMetre = static_cast<int>(std::lround(dpi / 0.0254));
   image.setDotsPerMeterX(dotsPerMetre);

@@ -196,7 +196,8 @@ class TReader {
 
   TBlock Band(const pugi::xml_node& node) const {
     const auto band = Bands_.find(Required(node, "band"));
-    if (band == Bands_.end()) throw TFault{node, std::string("the band \"") + node.attribute("band").value() + "\" is not defined"};
+    if (band == Bands_.end())
+      throw TFault{node, std::string("the band \"") + node.attribute("band").value() + "\" is not defined"};
     return band->second;
   }
 
@@ -237,9 +238,9 @@ class TReader {
       Box(node, 5, text);
       text.Font = FontName(node, "font");
       text.Align = HAlign(node, THAlign::Left);
-      text.VAlign = Choice(node, "valign",
-                           {{"top", TVAlign::Top}, {"middle", TVAlign::Middle}, {"bottom", TVAlign::Bottom}},
-                           TVAlign::Middle);
+      text.VAlign =
+          Choice(node, "valign", {{"top", TVAlign::Top}, {"middle", TVAlign::Middle}, {"bottom", TVAlign::Bottom}},
+                 TVAlign::Middle);
       text.Wrap = Flag(node, "wrap");
       text.Fit = Fit(node, TFit::Shrink);
       text.Color = Colour(node, "color").value_or(Qt::black);
@@ -295,8 +296,8 @@ class TReader {
   }
 
   TTable ReadTable(const pugi::xml_node& node) {
-    Attributes(node, {"x", "w", "font", "headfont", "groupfont", "rowh", "pad", "vpad", "stripe", "headfill", "groupfill",
-                      "headrule"});
+    Attributes(node, {"x", "w", "font", "headfont", "groupfont", "rowh", "pad", "vpad", "stripe", "headfill",
+                      "groupfill", "headrule"});
     TTable table;
     table.X = Length(node, "x");
     table.Width = Length(node, "w", kToEdge);

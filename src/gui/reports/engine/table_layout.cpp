@@ -177,9 +177,9 @@ double DrawRow(const TPreparedRow& row, const TPreparedTable& table, double left
     double lineTop = y + (row.Height - static_cast<double>(cell.Lines.size()) * row.LineHeight) / 2;
     for (const auto& [text, font] : cell.Lines) {
       if (!text.isEmpty()) {
-        out.emplace_back(TTextRun{QRectF(x + cell.X + table.Padding, lineTop, cell.Width - 2 * table.Padding,
-                                         row.LineHeight),
-                                  text, font, cell.Align});
+        out.emplace_back(
+            TTextRun{QRectF(x + cell.X + table.Padding, lineTop, cell.Width - 2 * table.Padding, row.LineHeight), text,
+                     font, cell.Align});
       }
       lineTop += row.LineHeight;
     }

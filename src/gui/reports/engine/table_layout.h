@@ -42,8 +42,7 @@ struct TPreparedTable {
 };
 
 // Fills in every row of the table (the connections through `source`), fitted to the columns.
-TPreparedTable PrepareTable(const TTable& table, double containerWidth, const TTemplateSource& source,
-                            TFontBook& book);
+TPreparedTable PrepareTable(const TTable& table, double containerWidth, const TTemplateSource& source, TFontBook& book);
 
 // Records the row with its top at `y` and the container's left edge at `left`; its height.
 double DrawRow(const TPreparedRow& row, const TPreparedTable& table, double left, double y, std::vector<TRun>& out);
