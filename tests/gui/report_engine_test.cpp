@@ -110,7 +110,7 @@ TReportInput ListInput(int rows) {
   return input;
 }
 
-constexpr const char* kListProject = R"(<project>
+constexpr const char* kListProject = R"xml(<project>
   <font name="cell" family="DejaVu Sans" size="9"/>
   <font name="head" family="DejaVu Sans" size="8" bold="yes"/>
   <report name="List" margin="10" font="cell">
@@ -121,14 +121,14 @@ constexpr const char* kListProject = R"(<project>
     </pageheader>
     <pagefooter h="6"><text y="1" h="5" align="right">Página {#page} de {#pages}</text></pagefooter>
     <body>
-      <table headfont="head" stripe="#eeeeee" groupfill="#cccccc">
+      <table headfont="head" stripe="#eeeeee" groupfill="#cccccc" continued="{Title} (cont.)">
         <column id="name" w="30" fit="name" head="Name">{Name}</column>
         <column w="*" head="Note">{Note}</column>
         <rows source="List" group="{Group}"/>
       </table>
     </body>
   </report>
-</project>)";
+</project>)xml";
 
 TEST(ReportExecution, TablesFlowOverPagesWithTheirHeadsBandsAndPageNumbers) {
   const TProject project = Parse(kListProject);
@@ -143,10 +143,12 @@ TEST(ReportExecution, TablesFlowOverPagesWithTheirHeadsBandsAndPageNumbers) {
     const auto texts = Texts(stream, page);
     EXPECT_TRUE(Contains(texts, QStringLiteral("Página %1 de %2").arg(page + 1).arg(stream.PageCount()))) << page;
     EXPECT_TRUE(Contains(texts, QStringLiteral("IV-"))) << "when, unless and the numeral";
-    // The heads come right after the page header on every page.
+    // The heads come right after the page header on every page, after the band that says the
+    // table goes on.
     const auto head = std::find(texts.begin(), texts.end(), QStringLiteral("Name"));
     ASSERT_NE(head, texts.end()) << page;
     EXPECT_EQ(*(head + 1), QStringLiteral("Note"));
+    EXPECT_EQ(*(head - 1) == QStringLiteral("Lista (cont.)"), page > 0) << page;
     // A band never ends a page.
     const auto lastLine = std::find_if(texts.rbegin(), texts.rend(),
                                        [](const QString& text) { return !text.startsWith(QLatin1String("Página")); });

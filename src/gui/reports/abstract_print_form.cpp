@@ -1,5 +1,7 @@
 #include "reports/abstract_print_form.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
@@ -109,8 +111,7 @@ QPushButton* TAbstractPrintForm::AddButton(const char* name, const QString& capt
   } else {
     TopPanel_->addWidget(control);
   }
-  connect(control, &QPushButton::clicked, PreviewBox_ ? static_cast<QWidget*>(PreviewBox_) : this,
-          [this] { PreviewBox_->setFocus(); });
+  connect(control, &QPushButton::clicked, this, [this] { PreviewBox_->setFocus(); });
   return control;
 }
 
@@ -122,6 +123,11 @@ void TAbstractPrintForm::BuildReport() {
 }
 
 bool TAbstractPrintForm::Rendering() const { return Running_.has_value() || !Waiting_.empty(); }
+
+bool TAbstractPrintForm::Printing() const {
+  const auto printer = [](const TRequest& request) { return request.Output == TReportOutput::Printer; };
+  return (Running_ && printer(*Running_)) || std::any_of(Waiting_.begin(), Waiting_.end(), printer);
+}
 
 void TAbstractPrintForm::showEvent(QShowEvent* event) {
   TCustomForm::showEvent(event);
@@ -157,7 +163,7 @@ void TAbstractPrintForm::Start(TRequest request) {
   job.ProjectFileName = Data_.ProjectFileName;
   job.ReportName = Data_.ReportName;
   // The rows are read here, on the thread that owns the model.
-  job.Input = report::InputOf(Data_, {});
+  job.Input = report::InputOf(Data_, ReportPictures());
   job.Files = report::ReportFilesOf(Context_.App.Config(), Context_.App.ProgramFolder());
   job.Page = CurrentPage_;
   job.Dpi = logicalDpiX() * Zoom_ / 100 * devicePixelRatioF();
@@ -212,6 +218,8 @@ void TAbstractPrintForm::ShowPage(int page) {
 void TAbstractPrintForm::CloseButtonClick() { close(); }
 
 void TAbstractPrintForm::PrintButtonClick() {
+  // The printer is being painted on meanwhile.
+  if (Printing()) return;
   Printer_.setFullPage(true);
   Printer_.setPageOrientation(Data_.Orientation == TReportOrientation::Portrait ? QPageLayout::Portrait
                                                                                 : QPageLayout::Landscape);
@@ -229,7 +237,9 @@ void TAbstractPrintForm::PrintButtonClick() {
   Start(std::move(request));
 }
 
-void TAbstractPrintForm::PrintSetupBtnClick() { PrintDialogs_.Setup(Printer_, this); }
+void TAbstractPrintForm::PrintSetupBtnClick() {
+  if (!Printing()) PrintDialogs_.Setup(Printer_, this);
+}
 
 void TAbstractPrintForm::PdfButtonClick() {
   const auto file = SaveDialog_.Execute(this);

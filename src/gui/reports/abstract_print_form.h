@@ -6,6 +6,7 @@
 #include <QFutureWatcher>
 #include <QPrinter>
 #include <deque>
+#include <map>
 #include <optional>
 
 #include "reports/print_dialogs.h"
@@ -72,6 +73,9 @@ class TAbstractPrintForm : public TCustomForm {
   // and the connections.
   virtual void DefineReport(TReportData& data) = 0;
   virtual void FillReport(TReportData& data) = 0;
+  // Pictures of the window's own that its layout shows by name (a chart), beside the header,
+  // footer and logo; read at every generation.
+  virtual std::map<QString, QImage> ReportPictures() const { return {}; }
   // DefineReport, FillReport, then every message as a "LANG_" parameter. Every report window
   // calls it at the end of its constructor.
   void BuildReport();
@@ -94,6 +98,7 @@ class TAbstractPrintForm : public TCustomForm {
     int Copies = 1;
   };
   void Start(TRequest request);
+  bool Printing() const;
   void Finish();
   void UpdatePageControls();
   void ShowZoomFactor();

@@ -102,22 +102,29 @@ class TExecutor final : public TTemplateSource {
 
   void FlowTable(const TPreparedTable& table) {
     bool headOnPage = false;
+    bool continued = false;
+    const auto heads = [&] { return table.Head.Height + (continued && table.Continued ? table.Continued->Height : 0); };
     for (std::size_t i = 0; i < table.Rows.size(); ++i) {
-      double needed = table.Rows[i].Height + (headOnPage ? 0 : table.Head.Height);
+      double needed = table.Rows[i].Height + (headOnPage ? 0 : heads());
       // A band stays with the row it opens.
       if (table.Rows[i].Group && i + 1 < table.Rows.size()) needed += table.Rows[i + 1].Height;
       if (Y_ + needed > BodyBottom_ && Y_ > BodyTop_) {
         NewPage();
         headOnPage = false;
+        continued = i > 0;
       }
       if (!headOnPage) {
-        Y_ += DrawRow(table.Head, table, Content_.left(), Y_, Page().Runs);
+        if (continued && table.Continued) Y_ += Draw(*table.Continued, table);
+        Y_ += Draw(table.Head, table);
         headOnPage = true;
       }
-      Y_ += DrawRow(table.Rows[i], table, Content_.left(), Y_, Page().Runs);
+      Y_ += Draw(table.Rows[i], table);
     }
-    if (table.Rows.empty() && Y_ + table.Head.Height <= BodyBottom_)
-      Y_ += DrawRow(table.Head, table, Content_.left(), Y_, Page().Runs);
+    if (table.Rows.empty() && Y_ + table.Head.Height <= BodyBottom_) Y_ += Draw(table.Head, table);
+  }
+
+  double Draw(const TPreparedRow& row, const TPreparedTable& table) {
+    return DrawRow(row, table, Content_.left(), Y_, Page().Runs);
   }
 
   // The page bands, once the page count is known.

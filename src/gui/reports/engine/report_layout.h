@@ -145,6 +145,7 @@ struct TTable {
   double VerticalPadding = 0.4;  // above and below the lines of a row
   std::optional<QColor> Stripe, HeadFill, GroupFill;
   double HeadRule = 0.3;
+  QString Continued;  // a band above the heads on every page the table goes on to
   std::vector<TColumn> Columns;
   std::vector<std::variant<TRowSource, TFixedRow>> Parts;
 };

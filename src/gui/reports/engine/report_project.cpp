@@ -297,7 +297,7 @@ class TReader {
 
   TTable ReadTable(const pugi::xml_node& node) {
     Attributes(node, {"x", "w", "font", "headfont", "groupfont", "rowh", "pad", "vpad", "stripe", "headfill",
-                      "groupfill", "headrule"});
+                      "groupfill", "headrule", "continued"});
     TTable table;
     table.X = Length(node, "x");
     table.Width = Length(node, "w", kToEdge);
@@ -311,6 +311,7 @@ class TReader {
     table.HeadFill = Colour(node, "headfill");
     table.GroupFill = Colour(node, "groupfill");
     table.HeadRule = Number(node, "headrule", 0.3);
+    table.Continued = Q(node.attribute("continued").value());
     std::set<QString> ids;
     for (const pugi::xml_node& child : node.children()) {
       if (child.type() != pugi::node_element) continue;

@@ -36,7 +36,8 @@
 // Keys: "A1-A12 A14 B" is A1 to A12, A14 and B.
 //
 // Tables:
-//   <table x w font headfont groupfont rowh pad vpad stripe headfill groupfill headrule>
+//   <table x w font headfont groupfont rowh pad vpad stripe headfill groupfill headrule
+//          continued="template">
 //     <column id w="12|*" align wrap="yes" fit head="title">template</column>   w="*": the rest
 //     <rows source="Connection" group="{Quarter}"/>         the connection's rows
 //     <rows keys="A1-A12 A14-A31" when="Name$"/>           one row per key that passes
@@ -44,9 +45,9 @@
 //       <cell col="id" span="2" align>template</cell>       columns' templates fill the cells
 //     </row>                                                 it does not give
 //   </table>
-// The column heads start the table and every page it continues on; rows never split; alternate
-// rows of a source get the stripe colour; a group text that changes prints a band across the
-// table. Cell texts never overflow their column: they are fitted as fit says (names are
+// The column heads start the table and every page it continues on, below the band of
+// "continued" when it is given; rows never split; alternate rows of a source get the stripe
+// colour; a group text that changes prints a band across the table. Cell texts never overflow their column: they are fitted as fit says (names are
 // shortened to initials and surname), wrapped when wrap="yes".
 
 #include <filesystem>

@@ -40,6 +40,7 @@ class TTablePreparer {
     }
     Result_.Head = Row(heads, headFont, Table_.HeadFill.value_or(QColor()));
     Result_.Head.RuleBelow = Table_.HeadRule;
+    if (!Table_.Continued.isEmpty()) Result_.Continued = Band(Source_.Expand(Table_.Continued, {}, {}));
     for (const auto& part : Table_.Parts) {
       if (const auto* rows = std::get_if<TRowSource>(&part)) {
         Source(*rows);
@@ -87,6 +88,17 @@ class TTablePreparer {
     return row;
   }
 
+  // A row across the table in the group font.
+  TPreparedRow Band(const QString& text) {
+    std::vector<TCellText> band(Table_.Columns.size());
+    for (std::size_t i = 1; i < band.size(); ++i) band[i].Covered = true;
+    band[0].Text = text;
+    TPreparedRow row = Row(band, Book_.Font(Table_.GroupFont.isEmpty() ? Table_.HeadFont : Table_.GroupFont),
+                           Table_.GroupFill.value_or(QColor()));
+    row.Group = true;
+    return row;
+  }
+
   // The cell texts of the columns for the key or the connection's row.
   std::vector<TCellText> ColumnTexts(const QString& key, const TRowContext& context) const {
     std::vector<TCellText> texts;
@@ -104,13 +116,7 @@ class TTablePreparer {
         const QString group = Source_.Expand(rows.Group, key, context);
         if (group != Group_) {
           Group_ = group;
-          std::vector<TCellText> band(Table_.Columns.size());
-          for (std::size_t i = 1; i < band.size(); ++i) band[i].Covered = true;
-          band[0].Text = group;
-          TPreparedRow row = Row(band, Book_.Font(Table_.GroupFont.isEmpty() ? Table_.HeadFont : Table_.GroupFont),
-                                 Table_.GroupFill.value_or(QColor()));
-          row.Group = true;
-          Result_.Rows.push_back(std::move(row));
+          Result_.Rows.push_back(Band(group));
         }
       }
       const bool striped = Table_.Stripe && Striped_++ % 2 == 1;

@@ -2,6 +2,7 @@
 // A table of a layout made ready to flow onto pages: the column heads and every row with its
 // height and its fitted cell texts, then drawn row by row wherever the flow puts it.
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -34,6 +35,7 @@ struct TPreparedTable {
   double Width = 0;
   double Padding = 0;
   TPreparedRow Head;
+  std::optional<TPreparedRow> Continued;  // above the heads on the pages after the first
   std::vector<TPreparedRow> Rows;
 
   // What must fit for the table to start on a page: the heads and the first row (with the row a
