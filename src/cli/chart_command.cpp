@@ -135,15 +135,9 @@ TResult<TChartRequest> ReadRequest(const std::vector<std::string>& args) {
   return request;
 }
 
-TStatus LoadGame(TCliSession& session, const TChartRequest& request, std::ostream& err) {
-  if (request.File) {
-    auto game = ReadTransferFile(*request.File);
-    if (!game) return TError{game.Error()};
-    LoadTransferGame(session.Model(), std::move(game.Value()));
-    return {};
-  }
-  if (TStatus opened = session.OpenStore(TCliSession::TStoreUse::Read, err); !opened) return opened;
-  return session.OpenStoredGame(request.Game);
+// The request's game in the form the session loads it from.
+std::vector<std::string> GameSource(const TChartRequest& request) {
+  return request.File ? std::vector<std::string>{"--file", *request.File} : std::vector<std::string>{request.Game};
 }
 
 // Chooses exactly the requested players; an error names one missing from its roster.
@@ -256,7 +250,7 @@ int ChartCommand(const TCliEnvironment& environment, const std::vector<std::stri
     return kUsageError;
   }
   TCliSession session(environment);
-  if (TStatus loaded = LoadGame(session, request.Value(), err); !loaded) {
+  if (TStatus loaded = session.LoadGame(GameSource(request.Value()), err); !loaded) {
     err << loaded.Error() << '\n';
     return kFailure;
   }

@@ -27,7 +27,7 @@ int CheckCommand(const TCliEnvironment& environment, const std::vector<std::stri
     return kUsageError;
   }
   TCliSession session(environment);
-  if (TStatus loaded = LoadGame(session, game, err); !loaded) {
+  if (TStatus loaded = session.LoadGame(game, err); !loaded) {
     err << loaded.Error() << '\n';
     return kFailure;
   }

@@ -6,14 +6,8 @@
 #include <vector>
 
 #include "command_line.h"
-#include "records/result.h"
 
 namespace velmora::cli {
-
-class TCliSession;
-
-// Loads into the session's model the game named by `args`: "--file FILE" or a stored game number.
-TStatus LoadGame(TCliSession& session, const std::vector<std::string>& args, std::ostream& err);
 
 int SettingsCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
                     std::ostream& err);
@@ -27,6 +21,13 @@ int StoreCommand(const TCliEnvironment& environment, const std::string& command,
 // "server login", "ping", "games", "pull", "push", "upload-stats" and "replay".
 int ServerCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
                   std::ostream& err);
+// "report NAME (GAME | --file FILE) [--json] [--pdf FILE]".
+int ReportCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
+                  std::ostream& err);
+// "export federation" and "export xlsx": the federation file or the workbook of a stored game or of
+// a transfer file. IsFileExport tells them from "export GAME FILE".
+bool IsFileExport(const std::vector<std::string>& args);
+int FileExportCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& err);
 // "chart shotchart|heatmap|teamcomparison|scoredevelopment" of a stored game or a transfer file.
 int ChartCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
                  std::ostream& err);
