@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libpugixml-dev uuid-dev nlohmann-json3-dev libsqlite3-dev nettle-dev
   libcpp-httplib-dev libcurl4-openssl-dev
+  libpq-dev postgresql
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth

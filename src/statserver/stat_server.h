@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "login_throttle.h"
 
@@ -39,6 +40,9 @@ struct TServerOptions {
   std::filesystem::path ProgramFolder;  // messages files for the play-by-play
   std::string Language = "EN";
   bool LogRequests = true;
+  // Reverse proxies whose requests name the client's address as the last entry of their
+  // X-Forwarded-For header; the login limits count that address.
+  std::vector<std::string> TrustedProxies;
 };
 
 class TStatServer {
@@ -67,6 +71,8 @@ class TStatServer {
   void HandleStatisticsPage(const httplib::Request& request, httplib::Response& response);
   void HandleSoap(const httplib::Request& request, httplib::Response& response);
   void HandleLivePage(const httplib::Request& request, httplib::Response& response);
+  // The address of the client, also behind a trusted proxy.
+  std::string ClientAddress(const httplib::Request& request) const;
 
   TServerStore& Store_;
   TServerOptions Options_;

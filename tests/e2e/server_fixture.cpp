@@ -75,7 +75,7 @@ pugi::xml_node ParseReply(const THttpReply& reply, pugi::xml_document& document)
 }
 
 StatServerTest::StatServerTest() {
-  auto store = statserver::TServerStore::Open(Temp / "server.db", ProgramFolder() / "dravon.db");
+  auto store = statserver::TServerStore::Open(Database.Location(), ProgramFolder() / "dravon.db");
   if (!store) throw std::runtime_error(store.Error());
   Store = std::move(store.Value());
   EXPECT_TRUE(Store->AddUser("alice", kAlicePassword).Ok());
@@ -141,6 +141,23 @@ THttpReply StatServerTest::UpdateMatchInfo(const std::string& xmlText, const std
     }
   }
   return PostForm("do=update_match_info&SESSIONID=" + (session.empty() ? Session : session), {{"matchinfo", text}});
+}
+
+std::vector<std::vector<std::string>> StatServerTest::Rows(const std::string& sql, int columns) {
+  std::vector<std::vector<std::string>> rows;
+  Store->Engine().Read([&](statserver::TSqlConnection& db) {
+    auto read = db.Query(sql);
+    while (read->Next()) {
+      auto& row = rows.emplace_back();
+      for (int column = 0; column < columns; ++column) row.push_back(read->Text(column));
+    }
+  });
+  return rows;
+}
+
+std::string StatServerTest::Scalar(const std::string& sql) {
+  const auto rows = Rows(sql);
+  return rows.empty() || rows.front().empty() ? std::string() : rows.front().front();
 }
 
 TActionList StatServerTest::ServerActions(const std::string& gameNumber) {

@@ -21,6 +21,7 @@
 #include "server_store.h"
 #include "stat_server.h"
 #include "temp_folder.h"
+#include "test_database.h"
 
 namespace velmora::testing {
 
@@ -81,11 +82,16 @@ class StatServerTest : public ::testing::Test {
   THttpReply SendActions(const TActionList& actions, const std::string& gameNumber = "G-1",
                          const std::string& session = "");
   THttpReply UpdateMatchInfo(const std::string& xmlText, const std::string& session = "");
+  // The rows of a statement on the server's database, its first `columns` as text (NULL as empty).
+  std::vector<std::vector<std::string>> Rows(const std::string& sql, int columns = 1);
+  // The first column of the first row.
+  std::string Scalar(const std::string& sql);
   // The server's action list of the game; the test fails when it cannot be read.
   TActionList ServerActions(const std::string& gameNumber = "G-1");
   std::vector<std::string> ServerActionIds(const std::string& gameNumber = "G-1");
 
   TTempFolder Temp;
+  TTestDatabase Database{Temp.Path()};
   std::unique_ptr<statserver::TServerStore> Store;
   std::unique_ptr<TRunningServer> Server;
   // Declared after the server: its kept-alive connection closes before the server stops.

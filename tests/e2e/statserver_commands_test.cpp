@@ -18,7 +18,6 @@
 #include "server_fixture.h"
 #include "stats/game_documents.h"
 #include "stats/model.h"
-#include "store/sqlite.h"
 
 extern char** environ;
 
@@ -58,7 +57,7 @@ class CommandsTest : public ::testing::Test {
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(Temp / "out.txt"), ReadFile(Temp / "err.txt")};
   }
   TCommandResult Run(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--db", Database.string()});
+    args.insert(args.begin(), {"--db", Database});
     return Finish(Spawn(args));
   }
 
@@ -82,16 +81,28 @@ class CommandsTest : public ::testing::Test {
     return file;
   }
 
+  // The first column of each row of a statement on the database, as its bytes.
+  std::string Stored(const std::string& sql) {
+    auto store = TServerStore::Open(Database, ProgramFolder() / "dravon.db");
+    EXPECT_TRUE(store.Ok()) << store.Error();
+    std::string bytes;
+    store.Value()->Engine().Read([&](statserver::TSqlConnection& db) {
+      for (auto rows = db.Query(sql); rows->Next();) bytes += rows->Blob(0) + "\n";
+    });
+    return bytes;
+  }
+
   TTempFolder Temp;
-  std::filesystem::path Database = Temp / "league.db";
+  TTestDatabase League{Temp.Path(), "league.db"};
+  std::string Database = League.Location();
   TConfiguration Config{ProgramFolder()};
 };
 
 // The server serving the database the commands wrote, with alice logged in.
 class TServedDatabase {
  public:
-  explicit TServedDatabase(const std::filesystem::path& file) {
-    auto store = TServerStore::Open(file, ProgramFolder() / "dravon.db");
+  explicit TServedDatabase(const std::string& location) {
+    auto store = TServerStore::Open(location, ProgramFolder() / "dravon.db");
     if (!store) throw std::runtime_error(store.Error());
     Store = std::move(store.Value());
     Server = std::make_unique<TRunningServer>(*Store, TestServerOptions());
@@ -116,10 +127,12 @@ TEST_F(CommandsTest, AddUserKeepsNoPasswordInClearAndCanChangeIt) {
   ASSERT_EQ(Run({"adduser", "alice", password}).Status, 0);
   ASSERT_EQ(Run({"adduser", "bob", kBobPassword}).Status, 0);
 
+  // Anywhere in the file and its log; in a database server, anywhere in the users' rows.
   std::string bytes;
   for (const auto& entry : std::filesystem::directory_iterator(Temp.Path())) {
     if (entry.path().filename().string().starts_with("league.db")) bytes += ReadFile(entry.path());
   }
+  for (const char* column : {"name", "salt", "hash"}) bytes += Stored(std::string("SELECT ") + column + " FROM svUsers");
   EXPECT_NE(bytes.find("alice"), std::string::npos);
   EXPECT_EQ(bytes.find(password), std::string::npos);
   EXPECT_EQ(bytes.find(kBobPassword), std::string::npos);
@@ -208,19 +221,14 @@ TEST_F(CommandsTest, UnpublishRemovesTheGameAndEverythingOfIt) {
 
   EXPECT_EQ(Run({"unpublish", "T-7"}).Status, 0);
   EXPECT_NE(Run({"unpublish", "T-7"}).Status, 0);
-  {
-    TSqliteDatabase database(Database);
-    auto events = database.Prepare("SELECT count(*) FROM dvEvents");
-    ASSERT_TRUE(events->Step());
-    EXPECT_EQ(events->Integer(0), 0);
-  }
+  EXPECT_EQ(Stored("SELECT count(*) FROM dvEvents"), "0\n");
   TServedDatabase served(Database);
   EXPECT_EQ(served.Get("do=get_match_info&game_number=T-7&get_initial=1").Status, 404);
   EXPECT_TRUE(served.Get("do=get_match_info&game_number=M-3&get_initial=1").Ok());
 }
 
 TEST_F(CommandsTest, BadArgumentsGiveTheUsageAndAFailingStatus) {
-  const std::string db = Database.string();
+  const std::string db = Database;
   const std::vector<std::vector<std::string>> bad = {
       {},
       {"adduser", "alice", "x"},
@@ -248,7 +256,7 @@ TEST_F(CommandsTest, BadArgumentsGiveTheUsageAndAFailingStatus) {
 
 TEST_F(CommandsTest, ServeAnswersUntilItIsTerminated) {
   ASSERT_EQ(Run({"adduser", "alice", kAlicePassword}).Status, 0);
-  const pid_t pid = Spawn({"--db", Database.string(), "serve", "--listen", "127.0.0.1:0", "--threads", "4"});
+  const pid_t pid = Spawn({"--db", Database, "serve", "--listen", "127.0.0.1:0", "--threads", "4"});
   std::smatch match;
   std::string err;
   const std::regex listening(R"(listening on (http://127\.0\.0\.1:\d+/))");

@@ -12,7 +12,6 @@
 #include "platform/folders.h"
 #include "records/date_time.h"
 #include "server_fixture.h"
-#include "store/sqlite.h"
 
 namespace velmora::testing {
 namespace {
@@ -283,14 +282,11 @@ TEST_F(LivePagesTest, AHostilePeriodStoredBeforeTheBoundNeverReachesThePage) {
   start.push_back(Make.Period(600, 2, "Start"));
   StampAstroTimes(start);
   ASSERT_TRUE(SendActions(start).Ok());
-  ASSERT_EQ(LiveJson()["period_name"], "Period II");
-  {
-    // As a database from before holds it; written by another connection, as by another process.
-    TSqliteDatabase database(Temp / "server.db");
-    auto update = database.Prepare("UPDATE dvEvents SET log_param_1='1000' WHERE log_id=?");
-    update->Bind(1, start[2]->ID);
-    update->Step();
-  }
+  // As a database from before holds it.
+  Store->Engine().Write([&](statserver::TSqlConnection& db) -> statserver::TChangeStatus {
+    db.Run("UPDATE dvEvents SET log_param_1='1000' WHERE log_id=?", {start[2]->ID});
+    return TStatus{};
+  });
   const nlohmann::json live = LiveJson();
   EXPECT_EQ(live["stats"]["period_scores"].size(), 1u);
   EXPECT_EQ(live["stats"]["score"], nlohmann::json::array({2, 0}));
@@ -300,7 +296,7 @@ TEST_F(LivePagesTest, AHostilePeriodStoredBeforeTheBoundNeverReachesThePage) {
 TEST_F(LivePagesTest, TheDocumentFollowsChangesMadeByTheAdministrationCommands) {
   ASSERT_EQ(LiveJson("B-1")["teams"][0]["name"], "Bob's team");
   {
-    auto admin = statserver::TServerStore::Open(Temp / "server.db", ProgramFolder() / "dravon.db");
+    auto admin = statserver::TServerStore::Open(Database.Location(), ProgramFolder() / "dravon.db");
     ASSERT_TRUE(admin);
     ASSERT_TRUE(admin.Value()->Unpublish("B-1"));
     TMatchInfo again = MakeMatchInfo(12, "B-1");

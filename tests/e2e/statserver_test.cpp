@@ -14,7 +14,6 @@
 #include "serverlink/auth_service.h"
 #include "stats/game_documents.h"
 #include "stats/model.h"
-#include "store/sqlite.h"
 
 namespace velmora::testing {
 namespace {
@@ -160,14 +159,8 @@ TEST_F(ProtocolTest, TextTravelsAsWindows1252InBodiesAndQueries) {
   ASSERT_TRUE(GetWithSession("do=confirm_score&game_number=" + number + "&score_a=81&score_b=79&name=" +
                              FormEncodeValue("Iñaki Pérez") + "&contacts=" + FormEncodeValue("600 123 € ñ"))
                   .Ok());
-  TSqliteDatabase database(Temp / "server.db");
-  auto scores = database.Prepare("SELECT game_number, score_a, score_b, name, contacts FROM svScores");
-  ASSERT_TRUE(scores->Step());
-  EXPECT_EQ(scores->Text(0), "Peñíscola-é 1");
-  EXPECT_EQ(scores->Integer(1), 81);
-  EXPECT_EQ(scores->Integer(2), 79);
-  EXPECT_EQ(scores->Text(3), "Iñaki Pérez");
-  EXPECT_EQ(scores->Text(4), "600 123 € ñ");
+  EXPECT_EQ(Rows("SELECT game_number, score_a, score_b, name, contacts FROM svScores", 5),
+            (std::vector<std::vector<std::string>>{{"Peñíscola-é 1", "81", "79", "Iñaki Pérez", "600 123 € ñ"}}));
 }
 
 TEST_F(ProtocolTest, ActionListComesBackInTheOrderToApplyWithEveryField) {
@@ -290,11 +283,8 @@ TEST_F(ProtocolTest, ScoreConfirmationAndStatisticsUploadAreAccepted) {
 
   EXPECT_EQ(Client.Post(url("NOPE"), body).Status, 404);
   EXPECT_EQ(Client.Post(url("G-1"), FormBody({{"boxscore", "<BOXSCORE"}})).Status, 400);
-  TSqliteDatabase database(Temp / "server.db");
-  auto stored = database.Prepare("SELECT boxscore FROM svBoxScores WHERE game_number='G-1'");
-  ASSERT_TRUE(stored->Step());
-  EXPECT_EQ(stored->Text(0), boxScore);
-  EXPECT_FALSE(stored->Step());
+  EXPECT_EQ(Rows("SELECT boxscore FROM svBoxScores WHERE game_number='G-1'"),
+            std::vector<std::vector<std::string>>{{boxScore}});
 }
 
 // ---- sessions and ownership
@@ -420,10 +410,7 @@ TEST_F(ProtocolTest, ExportToSimsIsEmptyForTheOperatorsGameAndGivesAReasonOtherw
                                       std::pair{"NOPE", "?SESSIONID=" + Session}}) {
     EXPECT_NE(exportOf(game, session), "") << game << session;
   }
-  TSqliteDatabase database(Temp / "server.db");
-  auto exports = database.Prepare("SELECT count(*) FROM svExports");
-  ASSERT_TRUE(exports->Step());
-  EXPECT_EQ(exports->Integer(0), 1);
+  EXPECT_EQ(Scalar("SELECT count(*) FROM svExports"), "1");
 }
 
 TEST_F(ProtocolTest, ABoxScoreIsStoredOnlyWithTheSessionOfTheGamesUser) {
@@ -433,10 +420,7 @@ TEST_F(ProtocolTest, ABoxScoreIsStoredOnlyWithTheSessionOfTheGamesUser) {
   EXPECT_EQ(Client.Post(url, body).Status, 403);
   EXPECT_EQ(Client.Post(url + "&SESSIONID={feedface}", body).Status, 403);
   EXPECT_EQ(Client.Post(url + "&SESSIONID=" + bob, body).Status, 403);
-  TSqliteDatabase database(Temp / "server.db");
-  auto stored = database.Prepare("SELECT count(*) FROM svBoxScores");
-  ASSERT_TRUE(stored->Step());
-  EXPECT_EQ(stored->Integer(0), 0);
+  EXPECT_EQ(Scalar("SELECT count(*) FROM svBoxScores"), "0");
   EXPECT_TRUE(Client.Post(url + "&SESSIONID=" + Session, body).Ok());
 }
 
