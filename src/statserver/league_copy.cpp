@@ -47,7 +47,7 @@ std::vector<TRow> ReadRows(TSqlConnection& db, const std::string& sql, std::stri
 
 void InsertRows(TSqlConnection& db, const std::string& table, const std::string& columns,
                 const std::vector<TRow>& rows, const std::vector<TSqlValue>& leading) {
-  const int count = CountColumns(columns) + static_cast<int>(leading.size());
+  const int count = CountColumns(columns);
   for (const TRow& row : rows) {
     std::vector<TSqlValue> values = leading;
     for (const auto& value : row) values.emplace_back(value);

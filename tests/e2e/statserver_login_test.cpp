@@ -50,11 +50,13 @@ TEST(LoginThrottle, DelaysDoubleAfterTheFreeFailuresAndAreForgottenLater) {
 class LoginTest : public StatServerTest {
  protected:
   // The session value, empty for a refusal, or the fault's text.
-  std::string Attempt(THttpClient& client, const std::string& user, const std::string& password) {
-    const THttpReply reply =
-        client.Post(Server->Url("/dvadminws/dvadmin.asmx"),
-                    SoapRequestEnvelope("ValidateUser", {{"user", user}, {"pass", password}}),
-                    "text/xml; charset=utf-8", {"SOAPAction: \"http://tempuri.org/ValidateUser\""});
+  std::string Attempt(THttpClient& client, const std::string& user, const std::string& password,
+                      const TRunningServer* server = nullptr, const std::string& forwardedFor = "") {
+    std::vector<std::string> headers = {"SOAPAction: \"http://tempuri.org/ValidateUser\""};
+    if (!forwardedFor.empty()) headers.push_back("X-Forwarded-For: " + forwardedFor);
+    const THttpReply reply = client.Post((server ? server : Server.get())->Url("/dvadminws/dvadmin.asmx"),
+                                         SoapRequestEnvelope("ValidateUser", {{"user", user}, {"pass", password}}),
+                                         "text/xml; charset=utf-8", headers);
     const auto result = ParseSoapResult(reply.Body, "ValidateUser");
     return result ? result.Value() : "fault: " + result.Error();
   }
@@ -90,6 +92,22 @@ TEST_F(LoginTest, AnAddressThatKeepsFailingIsSlowedForEveryName) {
   THttpClient elsewhere;
   elsewhere.SetLocalAddress("127.0.0.2");
   EXPECT_FALSE(Attempt(elsewhere, "bob", kBobPassword).empty());
+}
+
+TEST_F(LoginTest, BehindATrustedProxyEachClientsAddressIsCountedAndNobodyElseIsBelieved) {
+  statserver::TServerOptions options = TestServerOptions();
+  options.TrustedProxies = {"127.0.0.1"};
+  TRunningServer proxied(*Store, options);
+  // The proxy adds the address it was reached from after what the client claimed.
+  for (int i = 0; i < 20; ++i) {
+    EXPECT_EQ(Attempt(Client, "nobody" + std::to_string(i), "x", &proxied, "10.9.9.9, 198.51.100.7"), "") << i;
+  }
+  EXPECT_TRUE(Throttled(Attempt(Client, "bob", kBobPassword, &proxied, "198.51.100.7")));
+  EXPECT_FALSE(Attempt(Client, "bob", kBobPassword, &proxied, "198.51.100.7, 203.0.113.9").empty());
+
+  // Without a trusted proxy, a client cannot dodge the limit by naming addresses of its own.
+  for (int i = 0; i < 20; ++i) Attempt(Client, "nobody" + std::to_string(i), "x", nullptr, "10.0.0." + std::to_string(i));
+  EXPECT_TRUE(Throttled(Attempt(Client, "bob", kBobPassword, nullptr, "10.0.0.99")));
 }
 
 TEST_F(LoginTest, SessionsAreStoredAsDigestsAndSurviveARestart) {

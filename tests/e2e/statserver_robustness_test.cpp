@@ -12,6 +12,7 @@
 #include "platform/folders.h"
 #include "records/date_time.h"
 #include "server_fixture.h"
+#include "server_process.h"
 
 namespace velmora::testing {
 namespace {
@@ -198,6 +199,65 @@ TEST_F(RobustnessTest, TwentyClientsPostingAtOnceLoseNoAcceptedAction) {
   ExpectStillServing();
 }
 
+TEST_F(RobustnessTest, AServerKilledInTheMiddleOfBatchesLosesNoAcknowledgedActionAndDoublesNone) {
+  for (const char* game : {"G-2", "G-3", "G-4"}) Publish(MakeMatchInfo(12, game), "alice");
+  auto server = std::make_unique<TServerProcess>(Database.Location(), Temp.Path(), "first",
+                                                 std::vector<std::string>{"--threads", "8"});
+  std::mutex lock;
+  std::string base = server->Url();
+  std::map<std::string, std::vector<std::string>> acknowledged;
+  std::atomic<int> sentAgain = 0;
+  std::vector<std::thread> games;
+  for (const std::string gameNumber : {"G-1", "G-2", "G-3", "G-4"}) {
+    games.emplace_back([&, gameNumber] {
+      THttpClient client;
+      client.SetTimeout(10);
+      TActionFactory make;
+      for (int b = 0; b < 10; ++b) {
+        TActionList batch;
+        for (int i = 0; i < 100; ++i) batch.push_back(make.Shot(b * 100 + i, 1 + i % 2, 4 + i % 5, "Missed", 2));
+        StampAstroTimes(batch, b * 100);
+        const std::string body = FormBody({{"action", ActionsText(batch, gameNumber)}, {"do", "multipleaction"}});
+        // As the program's sender does: the same batch again until it is acknowledged.
+        for (int attempt = 0;; ++attempt) {
+          const std::string url = [&] {
+            const std::lock_guard guard(lock);
+            return base;
+          }();
+          if (client.Post(url + "default.asp?game_number=" + gameNumber + "&do=multipleaction&SESSIONID=" + Session,
+                          body)
+                  .Ok()) {
+            break;
+          }
+          if (attempt == 0) ++sentAgain;
+          std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        const std::lock_guard guard(lock);
+        for (const auto& action : batch) acknowledged[gameNumber].push_back(action->ID);
+      }
+    });
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  server->Kill();
+  server = std::make_unique<TServerProcess>(Database.Location(), Temp.Path(), "second");
+  {
+    const std::lock_guard guard(lock);
+    base = server->Url();
+  }
+  for (auto& game : games) game.join();
+
+  EXPECT_GT(sentAgain, 0) << "the kill met no batch on its way";
+  for (const auto& [gameNumber, sent] : acknowledged) {
+    std::vector<std::string> stored = ServerActionIds(gameNumber);
+    std::vector<std::string> expected = sent;
+    std::sort(stored.begin(), stored.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected.size(), 1000u) << gameNumber;
+    EXPECT_EQ(std::adjacent_find(stored.begin(), stored.end()), stored.end()) << gameNumber << ": an action twice";
+    EXPECT_EQ(stored, expected) << gameNumber;
+  }
+}
+
 // ---- live pages
 
 class LivePagesTest : public RobustnessTest {
@@ -247,13 +307,54 @@ TEST_F(LivePagesTest, TheLiveDocumentFollowsEachBatch) {
   EXPECT_EQ(live["plays"][0]["period"], "II");
 }
 
+TEST_F(LivePagesTest, TheDocumentIsCacheableAndRevalidatedByItsTag) {
+  const std::string url = Server->Url("/live/G-1?format=json");
+  const THttpReply first = Client.Get(url);
+  ASSERT_TRUE(first.Ok());
+  EXPECT_EQ(first.Header("Cache-Control"), "public, max-age=1");
+  const std::string tag = first.Header("ETag");
+  ASSERT_TRUE(tag.size() > 2 && tag.front() == '"' && tag.back() == '"') << tag;  // strong
+
+  // However the cache names it, the tag of the unchanged game gets 304 without a document.
+  for (const std::string& asked : {tag, "W/" + tag, "\"elsewhere\", " + tag, std::string("*")}) {
+    const THttpReply again = Client.Get(url, {"If-None-Match: " + asked});
+    EXPECT_EQ(again.Status, 304) << asked;
+    EXPECT_EQ(again.Body, "") << asked;
+    EXPECT_EQ(again.Header("ETag"), tag) << asked;
+    EXPECT_EQ(again.Header("Cache-Control"), "public, max-age=1") << asked;
+  }
+  EXPECT_EQ(Client.Get(url, {"If-None-Match: \"elsewhere\""}).Body, first.Body);
+
+  // A batch makes a new state: the old tag gets the new document.
+  TActionList batch;
+  batch.push_back(Make.Shot(30, 1, 4, "Made", 2));
+  ASSERT_TRUE(SendActions(batch).Ok());
+  const THttpReply changed = Client.Get(url, {"If-None-Match: " + tag});
+  ASSERT_EQ(changed.Status, 200);
+  EXPECT_NE(changed.Header("ETag"), tag);
+  EXPECT_EQ(nlohmann::json::parse(changed.Body)["stats"]["score"], nlohmann::json::array({2, 0}));
+  // The old address of the document is the same document.
+  EXPECT_EQ(Client.Get(Server->Url("/live/G-1.json"), {"If-None-Match: " + changed.Header("ETag")}).Status, 304);
+
+  // Unpublished, it is gone for the cache too; published again, no tag of the old game is its own.
+  ASSERT_TRUE(Store->Unpublish("G-1"));
+  EXPECT_EQ(Client.Get(url, {"If-None-Match: " + changed.Header("ETag")}).Status, 404);
+  Publish(MakeMatchInfo(8, "G-1"), "alice");
+  const THttpReply republished = Client.Get(url, {"If-None-Match: " + changed.Header("ETag")});
+  EXPECT_EQ(republished.Status, 200);
+  EXPECT_NE(republished.Header("ETag"), tag);
+}
+
 TEST_F(LivePagesTest, TheIndexListsThePublishedGamesAndAnUnknownGameIsNotFound) {
   const THttpReply index = Client.Get(Server->Url("/live/"));
   ASSERT_TRUE(index.Ok());
   EXPECT_NE(index.Body.find("href=\"/live/G-1\""), std::string::npos);
   EXPECT_NE(index.Body.find("href=\"/live/B-1\""), std::string::npos);
   EXPECT_NE(index.Body.find("Bob&#39;s team"), std::string::npos);
-  EXPECT_TRUE(Client.Get(Server->Url("/live/G-1")).Ok());
+  const THttpReply page = Client.Get(Server->Url("/live/G-1"));
+  EXPECT_TRUE(page.Ok());
+  // The page is the same all game long; only its document changes.
+  EXPECT_EQ(page.Header("Cache-Control"), "public, max-age=600");
   EXPECT_EQ(Client.Get(Server->Url("/live/NOPE")).Status, 404);
   EXPECT_EQ(Client.Get(Server->Url("/live/NOPE.json")).Status, 404);
   EXPECT_EQ(Client.Get(Server->Url("/live/NOPE?format=json")).Status, 404);
@@ -283,10 +384,10 @@ TEST_F(LivePagesTest, AHostilePeriodStoredBeforeTheBoundNeverReachesThePage) {
   StampAstroTimes(start);
   ASSERT_TRUE(SendActions(start).Ok());
   // As a database from before holds it.
-  Store->Engine().Write([&](statserver::TSqlConnection& db) -> statserver::TChangeStatus {
+  ASSERT_TRUE(Store->Engine().Write([&](statserver::TSqlConnection& db) -> statserver::TChangeStatus {
     db.Run("UPDATE dvEvents SET log_param_1='1000' WHERE log_id=?", {start[2]->ID});
     return TStatus{};
-  });
+  }));
   const nlohmann::json live = LiveJson();
   EXPECT_EQ(live["stats"]["period_scores"].size(), 1u);
   EXPECT_EQ(live["stats"]["score"], nlohmann::json::array({2, 0}));

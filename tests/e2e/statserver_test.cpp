@@ -366,6 +366,36 @@ TEST_F(ProtocolTest, AnUnknownGameIsNotFound) {
   EXPECT_FALSE(Store->OwnerOf("NOPE"));
 }
 
+TEST_F(ProtocolTest, NoAnswerButThePublicLivePagesMayBeKeptByACache) {
+  TActionList batch;
+  batch.push_back(Make.Shot(30, 1, 4, "Made", 2));
+  const std::vector<THttpReply> answers = {
+      Get("do=ping"),
+      GetWithSession("do=get_active_games"),
+      GetWithSession("do=get_match_info&game_number=G-1&get_initial=0"),
+      GetWithSession("do=get_action_list&game_number=G-1"),
+      GetWithSession("do=crc&game_number=G-1"),
+      GetWithSession("do=crc&game_number=NOPE"),
+      Get("do=get_active_games&SESSIONID={feedface}"),
+      SendActions(batch),
+      Soap("ValidateUser", {{"user", "alice"}, {"pass", kAlicePassword}}, "http://tempuri.org/ValidateUser"),
+      Soap("ValidateUser", {{"user", "alice"}, {"pass", "wrong"}}, "http://tempuri.org/ValidateUser"),
+      Client.Get(Server->Url("/live/NOPE?format=json")),
+  };
+  for (const THttpReply& answer : answers) {
+    EXPECT_EQ(answer.Header("Cache-Control"), "no-store") << answer.Status << " " << answer.Body.substr(0, 80);
+  }
+  // What a cache may keep tells nothing of users or sessions.
+  const std::string value = Session.substr(1, Session.size() - 2);
+  for (const std::string path : {"/live/", "/live/G-1", "/live/G-1?format=json"}) {
+    const THttpReply answer = Client.Get(Server->Url(path));
+    EXPECT_NE(answer.Header("Cache-Control").find("public"), std::string::npos) << path;
+    EXPECT_EQ(answer.Body.find(value), std::string::npos) << path;
+    EXPECT_EQ(answer.Body.find("alice"), std::string::npos) << path;
+    for (const std::string& header : answer.Headers) EXPECT_EQ(header.find("Set-Cookie"), std::string::npos) << path;
+  }
+}
+
 // ---- the administration web service
 
 TEST_F(ProtocolTest, ValidateUserHandsOutASessionOnlyForTheRightPassword) {
