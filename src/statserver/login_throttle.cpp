@@ -50,13 +50,13 @@ void TLocalLoginRecords::Forget(double seconds) {
 }
 
 std::chrono::milliseconds TLoginThrottle::Begin(std::string_view user, std::string_view address) {
+  bool sweep = false;
   {
     const std::lock_guard guard(SweepLock_);
-    if (++SinceSweep_ >= kSweepEvery) {
-      SinceSweep_ = 0;
-      Records_.Forget(std::chrono::duration<double>(Limits_.Memory).count());
-    }
+    sweep = ++SinceSweep_ >= kSweepEvery;
+    if (sweep) SinceSweep_ = 0;
   }
+  if (sweep) Records_.Forget(std::chrono::duration<double>(Limits_.Memory).count());
   std::chrono::milliseconds wait(0);
   const bool kept = Records_.Change(user, address, [&](TLoginFailures& byUser, TLoginFailures& byAddress, double now) {
     wait = std::max(WaitIn(byUser, now), WaitIn(byAddress, now));

@@ -70,6 +70,13 @@ class TPgRows final : public TSqlRows {
   int Row_ = -1;
 };
 
+// What the URI does not say itself: an unreachable server must not hold a request for minutes.
+PGconn* Connect(const std::string& uri) {
+  const char* keywords[] = {"connect_timeout", "application_name", "dbname", nullptr};
+  const char* values[] = {"10", "velmora-statserver", uri.c_str(), nullptr};
+  return PQconnectdbParams(keywords, values, 1);
+}
+
 }  // namespace
 
 std::string NumberedPlaceholders(std::string_view sql) {
@@ -90,7 +97,7 @@ std::string NumberedPlaceholders(std::string_view sql) {
   return out;
 }
 
-TPgConnection::TPgConnection(const std::string& uri) : Connection_(PQconnectdb(uri.c_str())) {
+TPgConnection::TPgConnection(const std::string& uri) : Connection_(Connect(uri)) {
   if (!Connection_ || PQstatus(Connection_) != CONNECTION_OK) {
     const std::string message = Message(Connection_, nullptr);
     PQfinish(Connection_);
@@ -104,7 +111,10 @@ TPgConnection::~TPgConnection() { PQfinish(Connection_); }
 void TPgConnection::Setup() {
   // Notices ("already exists, skipping") are no news to anybody.
   PQsetNoticeProcessor(Connection_, [](void*, const char*) {}, nullptr);
-  Execute("SET client_encoding TO 'UTF8'; SET bytea_output TO 'hex'");
+  // A transaction left open by a process that hangs or loses its network must not hold a game's
+  // row for ever: the database ends it, and the client sends its batch again.
+  Execute("SET client_encoding TO 'UTF8'; SET bytea_output TO 'hex'; "
+          "SET idle_in_transaction_session_timeout TO '30s'; SET statement_timeout TO '60s'");
   // An answer must never come before the commit is on disk: a database set to acknowledge
   // earlier is asked for its flush, while a stronger setting (a standby's) stays.
   auto setting = Query("SHOW synchronous_commit", {});

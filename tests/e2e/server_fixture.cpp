@@ -1,5 +1,6 @@
 #include "server_fixture.h"
 
+#include <algorithm>
 #include <sstream>
 
 #include "platform/folders.h"
@@ -66,6 +67,21 @@ TActionList CloneAll(const TActionList& actions) {
   TActionList copy;
   for (const auto& action : actions) copy.push_back(action->Clone());
   return copy;
+}
+
+TActionList MissedShots(TActionFactory& make, int first, int count) {
+  TActionList batch;
+  for (int i = 0; i < count; ++i) batch.push_back(make.Shot(first + i, 1 + i % 2, 4 + i % 5, "Missed", 2));
+  StampAstroTimes(batch, first);
+  return batch;
+}
+
+void ExpectStoredOnce(std::vector<std::string> stored, std::vector<std::string> acknowledged,
+                      const std::string& gameNumber) {
+  std::sort(stored.begin(), stored.end());
+  std::sort(acknowledged.begin(), acknowledged.end());
+  EXPECT_EQ(std::adjacent_find(stored.begin(), stored.end()), stored.end()) << gameNumber << ": an action twice";
+  EXPECT_EQ(stored, acknowledged) << gameNumber;
 }
 
 pugi::xml_node ParseReply(const THttpReply& reply, pugi::xml_document& document) {

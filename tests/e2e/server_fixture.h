@@ -56,6 +56,11 @@ std::string ActionsText(const TActionList& actions, std::string_view gameNumber)
 // Gives the actions wall-clock times one second apart from 10:00:00 + `first` seconds.
 void StampAstroTimes(TActionList& actions, int first = 0);
 TActionList CloneAll(const TActionList& actions);
+// `count` missed shots from game second `first` on, entered a second apart: a batch of a long game.
+TActionList MissedShots(TActionFactory& make, int first, int count);
+// Every acknowledged action is stored, and none twice.
+void ExpectStoredOnce(std::vector<std::string> stored, std::vector<std::string> acknowledged,
+                      const std::string& gameNumber);
 // Parses a windows-1252 reply as the client does; the root element, empty when it is not XML.
 pugi::xml_node ParseReply(const THttpReply& reply, pugi::xml_document& document);
 
