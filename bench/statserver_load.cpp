@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <map>
 #include <mutex>
 #include <queue>
@@ -306,12 +307,14 @@ int Connect(int port) {
   return socket;
 }
 
-// The batches one game posts: its actions a few at a time, with the clock marks between them.
-std::vector<std::string> Batches(const std::string& gameNumber, std::uint32_t seed) {
+// The batches one game posts (at most `most`): its actions a few at a time, with the clock marks
+// between them.
+std::vector<std::string> Batches(const std::string& gameNumber, std::uint32_t seed,
+                                 std::size_t most = std::numeric_limits<std::size_t>::max()) {
   TMatchInfo matchInfo = testing::MakeMatchInfo(12, gameNumber);
   const TActionList actions = testing::SimulateGame(matchInfo, 450, seed);
   std::vector<std::string> batches;
-  for (std::size_t first = 0; first < actions.size(); first += 3) {
+  for (std::size_t first = 0; first < actions.size() && batches.size() < most; first += 3) {
     pugi::xml_document document;
     pugi::xml_node root = document.append_child("ACTIONS");
     for (std::size_t i = first; i < std::min(first + 3, actions.size()); ++i) actions[i]->ToXml(root, gameNumber);
@@ -454,8 +457,10 @@ TRound RunRound(const TLoadOptions& options, int games) {
   // The games' requests are made before the clock starts, so that making them does not slow the server.
   std::vector<std::vector<std::string>> gameBatches;
   std::vector<TLoopClient> clients;
+  // A game posts at most one batch every 1.5 s.
+  const auto perGame = static_cast<std::size_t>(options.Seconds * 2 / 3 + 2);
   for (int g = 0; g < games; ++g) {
-    gameBatches.push_back(Batches(GameNumber(g), static_cast<std::uint32_t>(g + 1)));
+    gameBatches.push_back(Batches(GameNumber(g), static_cast<std::uint32_t>(g + 1), perGame));
   }
   for (int g = 0; g < games; ++g) {
     TLoopClient client;

@@ -138,4 +138,12 @@ std::int64_t TPostgresEngine::NextRevision(TSqlConnection& connection) {
   return next->Integer(0);
 }
 
+std::optional<std::int64_t> TPostgresEngine::Bump(TSqlConnection& connection, std::string_view gameNumber) {
+  // The update takes the row: a write of the game in another process waits for this one.
+  auto bumped = connection.Query(
+      "UPDATE svGames SET revision=nextval('svRevisions') WHERE game_number=? RETURNING revision", {gameNumber});
+  if (!bumped->Next()) return std::nullopt;
+  return bumped->Integer(0);
+}
+
 }  // namespace velmora::statserver

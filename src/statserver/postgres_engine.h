@@ -21,6 +21,7 @@ class TPostgresEngine final : public TStorageEngine {
   TChangeStatus Write(const TWork& work) override;
   void Read(const std::function<void(TSqlConnection&)>& work, bool snapshot = false) override;
   std::int64_t NextRevision(TSqlConnection& connection) override;
+  std::optional<std::int64_t> Bump(TSqlConnection& connection, std::string_view gameNumber) override;
   bool Shared() const override { return true; }
   // Spectators of another process's game see a change within this.
   std::chrono::milliseconds RevisionMemory() const override { return std::chrono::milliseconds(200); }

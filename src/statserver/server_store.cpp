@@ -143,8 +143,9 @@ TServerStore::TServerStore(std::unique_ptr<TStorageEngine> engine) : Engine_(std
 TServerStore::~TServerStore() = default;
 
 bool TServerStore::Bump(TSqlConnection& db, std::string_view gameNumber, std::int64_t& revision) {
-  revision = Engine_->NextRevision(db);
-  return db.Run("UPDATE svGames SET revision=? WHERE game_number=?", {revision, gameNumber}) > 0;
+  const auto bumped = Engine_->Bump(db, gameNumber);
+  if (bumped) revision = *bumped;
+  return bumped.has_value();
 }
 
 void TServerStore::Remember(std::string_view gameNumber, std::optional<std::int64_t> revision) {

@@ -276,4 +276,13 @@ std::int64_t TSqliteEngine::NextRevision(TSqlConnection& connection) {
   return next->Integer(0);
 }
 
+std::optional<std::int64_t> TSqliteEngine::Bump(TSqlConnection& connection, std::string_view gameNumber) {
+  // The one writing connection serialises the writes of a game anyway.
+  const std::int64_t revision = NextRevision(connection);
+  if (connection.Run("UPDATE svGames SET revision=? WHERE game_number=?", {revision, gameNumber}) == 0) {
+    return std::nullopt;
+  }
+  return revision;
+}
+
 }  // namespace velmora::statserver

@@ -32,6 +32,7 @@ class TSqliteEngine final : public TStorageEngine {
   TChangeStatus Write(const TWork& work) override;
   void Read(const std::function<void(TSqlConnection&)>& work, bool snapshot = false) override;
   std::int64_t NextRevision(TSqlConnection& connection) override;
+  std::optional<std::int64_t> Bump(TSqlConnection& connection, std::string_view gameNumber) override;
   bool Shared() const override { return false; }
   std::chrono::milliseconds RevisionMemory() const override { return std::chrono::milliseconds(0); }
 

@@ -125,8 +125,9 @@ class TStorageEngine {
 
   // Runs `work` in a transaction that is durable when Write returns, perhaps together with the work
   // of other threads. A work that does not succeed is undone alone; the others are kept. A work may
-  // be run more than once (when its transaction met another one) and must change nothing but the
-  // database. A database failure is an error that is not a refusal.
+  // be run more than once (when its transaction met another one), must change nothing but the
+  // database, and must not write through the engine itself. A database failure is an error that is
+  // not a refusal.
   virtual TChangeStatus Write(const TWork& work) = 0;
   // Runs `work` on what is committed; with `snapshot`, every statement sees the same commit.
   // Raises ESqlError.
@@ -134,6 +135,9 @@ class TStorageEngine {
 
   // A game revision never handed out before in this database; inside a Write.
   virtual std::int64_t NextRevision(TSqlConnection& connection) = 0;
+  // Gives the published game the next revision, inside a Write, and keeps its row taken until the
+  // transaction ends, so that two writes of one game never overlap. None when it is not published.
+  virtual std::optional<std::int64_t> Bump(TSqlConnection& connection, std::string_view gameNumber) = 0;
   // True when other server processes may write to the database as well, so that what they share
   // (login failures) must be kept in it.
   virtual bool Shared() const = 0;
