@@ -80,16 +80,16 @@ class ServerProcessesTest : public ::testing::Test {
 };
 
 TEST_F(ServerProcessesTest, ASessionMadeOnOneIsValidOnTheOtherAndEndsOnBoth) {
-  StartBoth({"--session-timeout", "2"});
+  StartBoth({"--session-timeout", "3"});
   const std::string session = Login(*A, kAlicePassword);
   ASSERT_FALSE(session.empty());
   // Used on both in turn, it stays alive past its idle time.
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < 5; ++i) {
     EXPECT_EQ(Games(i % 2 ? *A : *B, session), 200) << i;
-    std::this_thread::sleep_for(800ms);
+    std::this_thread::sleep_for(1s);
   }
   // Idle, it ends on both.
-  std::this_thread::sleep_for(2300ms);
+  std::this_thread::sleep_for(3s);
   EXPECT_EQ(Games(*B, session), 403);
   EXPECT_EQ(Games(*A, session), 403);
 
