@@ -11,6 +11,7 @@
 #include <poll.h>
 #include <strings.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -149,6 +150,34 @@ struct TLoadOptions {
 
 std::string GameNumber(int game) { return "L-" + std::to_string(game); }
 
+// The processor time a process has used (user and system), in seconds.
+double CpuSecondsOf(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  const std::size_t fields = text.rfind(')');
+  if (fields == std::string::npos) return 0;
+  std::istringstream rest(text.substr(fields + 2));
+  std::string field;
+  double ticks = 0;
+  for (int i = 3; i <= 15 && rest >> field; ++i) {
+    if (i >= 14) ticks += std::stod(field);  // utime, stime
+  }
+  return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// The same, summed over every process of that name.
+double CpuSecondsOfAll(const std::string& command) {
+  double total = 0;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    const std::string name = entry.path().filename().string();
+    if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream comm(entry.path() / "comm");
+    std::string line;
+    if (std::getline(comm, line) && line == command) total += CpuSecondsOf(std::stoi(name));
+  }
+  return total;
+}
+
 // The database with the user "load" (password "load"), `users` more users "load-0", "load-1", ...
 // and `games` published games "L-0", "L-1", ...; served by processes of its own or by the servers
 // given, each logged in as "load".
@@ -216,6 +245,12 @@ class TLoadSite {
         if (line.rfind("VmRSS:", 0) == 0) total += std::stol(line.substr(6));
       }
     }
+    return total;
+  }
+  // The processor time of the processes of its own, in seconds.
+  double CpuSeconds() const {
+    double total = 0;
+    for (const pid_t pid : Pids_) total += CpuSecondsOf(pid);
     return total;
   }
   std::size_t Servers() const { return Bases_.size(); }
@@ -450,7 +485,19 @@ struct TRound {
   double PerSecond = 0;
   long Failures = 0;
   long MemoryKiB = 0;
+  // Processor time a batch cost the servers of its own, every process called "postgres", and this
+  // program's clients.
+  double ServerMilliseconds = 0;
+  double DatabaseMilliseconds = 0;
+  double ClientMilliseconds = 0;
 };
+
+double OwnCpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  const auto seconds = [](const timeval& time) { return static_cast<double>(time.tv_sec) + time.tv_usec / 1e6; };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
 
 TRound RunRound(const TLoadOptions& options, int games) {
   TLoadSite site(options, games);
@@ -476,24 +523,35 @@ TRound RunRound(const TLoadOptions& options, int games) {
       std::this_thread::sleep_for(500ms);
     }
   });
+  const double serverBefore = site.CpuSeconds();
+  const double databaseBefore = CpuSecondsOfAll("postgres");
+  const double clientBefore = OwnCpuSeconds();
   const auto start = Clock::now();
   const TLoopOutcome outcome = RunLoops(clients, start + std::chrono::seconds(options.Seconds), 1500ms, 1500ms);
   const double seconds = SecondsOf(Clock::now() - start);
   playing = false;
   sampler.join();
-  return TRound{games, PercentilesOf(outcome.Latencies), static_cast<double>(outcome.Latencies.size()) / seconds,
-                outcome.Failures, peakMemory};
+  const double batches = static_cast<double>(std::max<std::size_t>(outcome.Latencies.size(), 1));
+  return TRound{games,
+                PercentilesOf(outcome.Latencies),
+                static_cast<double>(outcome.Latencies.size()) / seconds,
+                outcome.Failures,
+                peakMemory,
+                (site.CpuSeconds() - serverBefore) * 1000 / batches,
+                (CpuSecondsOfAll("postgres") - databaseBefore) * 1000 / batches,
+                (OwnCpuSeconds() - clientBefore) * 1000 / batches};
 }
 
 int PlayGames(const TLoadOptions& options) {
-  std::printf("%6s %9s %9s %9s %9s %9s %10s %9s\n", "games", "batches", "failed", "p50 ms", "p99 ms", "max ms",
-              "batches/s", "RSS MiB");
+  std::printf("%6s %9s %7s %8s %8s %8s %10s %8s %21s\n", "games", "batches", "failed", "p50 ms", "p99 ms", "max ms",
+              "batches/s", "RSS MiB", "CPU ms/batch srv/db/cl");
   int held = 0;
   for (const int games : options.Games) {
     const TRound round = RunRound(options, games);
-    std::printf("%6d %9zu %9ld %9.1f %9.1f %9.1f %10.0f %9.1f\n", round.Games, round.Latency.Count, round.Failures,
-                round.Latency.Median, round.Latency.P99, round.Latency.Max, round.PerSecond,
-                static_cast<double>(round.MemoryKiB) / 1024.0);
+    std::printf("%6d %9zu %7ld %8.1f %8.1f %8.1f %10.0f %8.1f %9.2f/%.2f/%.2f\n", round.Games, round.Latency.Count,
+                round.Failures, round.Latency.Median, round.Latency.P99, round.Latency.Max, round.PerSecond,
+                static_cast<double>(round.MemoryKiB) / 1024.0, round.ServerMilliseconds, round.DatabaseMilliseconds,
+                round.ClientMilliseconds);
     std::fflush(stdout);
     if (round.Latency.P99 < 100 && round.Failures == 0) held = games;
   }

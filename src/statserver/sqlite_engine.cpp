@@ -127,9 +127,12 @@ class TSqliteConnection final : public TSqlConnection {
 };
 
 struct TSqliteEngine::TRequest {
+  explicit TRequest(const TWork& work) : Work(&work) {}
   const TWork* Work;
   TChangeStatus Result;
   bool Done = false;
+  bool Leads = false;  // commits the next group
+  std::condition_variable Wake;
 };
 
 TResult<std::unique_ptr<TSqliteEngine>> TSqliteEngine::Open(const std::filesystem::path& file,
@@ -159,24 +162,32 @@ TSqliteEngine::TSqliteEngine(std::unique_ptr<TDatabasePlugin> games,
 TSqliteEngine::~TSqliteEngine() = default;
 
 TChangeStatus TSqliteEngine::Write(const TWork& work) {
-  TRequest request{&work, {}};
+  TRequest request(work);
   std::unique_lock lock(QueueLock_);
   Queue_.push_back(&request);
-  while (!request.Done) {
-    if (Committing_) {
-      Committed_.wait(lock);
-      continue;
-    }
-    // This thread commits everything that waits, its own write among it.
+  if (!Committing_) {
     Committing_ = true;
-    std::vector<TRequest*> group;
-    group.swap(Queue_);
-    lock.unlock();
-    CommitGroup(group);
-    lock.lock();
-    for (TRequest* member : group) member->Done = true;
+    request.Leads = true;
+  }
+  // Each waiting writer is woken alone: when its group is committed, or when it is to commit the next.
+  request.Wake.wait(lock, [&] { return request.Done || request.Leads; });
+  if (request.Done) return request.Result;
+  // This thread commits everything that waits, its own write among it.
+  std::vector<TRequest*> group;
+  group.swap(Queue_);
+  lock.unlock();
+  CommitGroup(group);
+  lock.lock();
+  for (TRequest* member : group) {
+    member->Done = true;
+    if (member != &request) member->Wake.notify_one();
+  }
+  // What arrived meanwhile is committed by one of its own writers, so this one answers at once.
+  if (Queue_.empty()) {
     Committing_ = false;
-    Committed_.notify_all();
+  } else {
+    Queue_.front()->Leads = true;
+    Queue_.front()->Wake.notify_one();
   }
   return request.Result;
 }

@@ -46,7 +46,6 @@ class TSqliteEngine final : public TStorageEngine {
   std::unique_ptr<TDatabasePlugin> Games_;  // owns the writing connection
   std::unique_ptr<TSqliteConnection> Writer_;
   std::mutex QueueLock_;
-  std::condition_variable Committed_;
   std::vector<TRequest*> Queue_;
   bool Committing_ = false;
 

@@ -172,6 +172,7 @@ TEST_F(ServerProcessesTest, AProcessKilledInTheMiddleOfBatchesLosesNoAcknowledge
   std::mutex lock;
   std::map<std::string, std::vector<std::string>> acknowledged;
   std::atomic<int> sentAgain = 0;
+  std::atomic<int> batchesAcknowledged = 0;
   std::atomic<bool> killed = false;
   std::vector<std::thread> games;
   for (int g = 1; g <= kGames; ++g) {
@@ -191,10 +192,13 @@ TEST_F(ServerProcessesTest, AProcessKilledInTheMiddleOfBatchesLosesNoAcknowledge
         if (!reply.Ok()) continue;
         const std::lock_guard guard(lock);
         for (const auto& action : batch) acknowledged[gameNumber].push_back(action->ID);
+        ++batchesAcknowledged;
       }
     });
   }
-  std::this_thread::sleep_for(700ms);
+  // Killed while the games are under way.
+  const auto started = Clock::now();
+  while (batchesAcknowledged < 12 && Clock::now() - started < 20s) std::this_thread::sleep_for(5ms);
   killed = true;
   A->Kill();
   for (auto& game : games) game.join();

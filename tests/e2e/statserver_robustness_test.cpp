@@ -205,6 +205,7 @@ TEST_F(RobustnessTest, AServerKilledInTheMiddleOfBatchesLosesNoAcknowledgedActio
   std::string base = server->Url();
   std::map<std::string, std::vector<std::string>> acknowledged;
   std::atomic<int> sentAgain = 0;
+  std::atomic<int> batchesAcknowledged = 0;
   std::vector<std::thread> games;
   for (const std::string gameNumber : {"G-1", "G-2", "G-3", "G-4"}) {
     games.emplace_back([&, gameNumber] {
@@ -230,10 +231,13 @@ TEST_F(RobustnessTest, AServerKilledInTheMiddleOfBatchesLosesNoAcknowledgedActio
         }
         const std::lock_guard guard(lock);
         for (const auto& action : batch) acknowledged[gameNumber].push_back(action->ID);
+        ++batchesAcknowledged;
       }
     });
   }
-  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  // Killed while the games are under way.
+  const auto started = std::chrono::steady_clock::now();
+  while (batchesAcknowledged < 8 && std::chrono::steady_clock::now() - started < 20s) std::this_thread::sleep_for(5ms);
   server->Kill();
   server = std::make_unique<TServerProcess>(Database.Location(), Temp.Path(), "second");
   {
