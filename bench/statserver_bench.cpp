@@ -37,7 +37,7 @@ void BM_LiveJson(benchmark::State& state) {
     state.ResumeTiming();
     const auto json = pages.GameJson("G-1");
     if (!json) return state.SkipWithError("no document");
-    benchmark::DoNotOptimize(json->size());
+    benchmark::DoNotOptimize(json->Json.size());
   }
 }
 BENCHMARK(BM_LiveJson)->Arg(0)->Arg(100000)->Arg(2147483647)->Unit(benchmark::kMillisecond);

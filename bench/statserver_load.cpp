@@ -1,13 +1,17 @@
 // Load test of velmora-statserver on loopback. By default N games are played at once, each posting
 // a multipleaction batch every 1.5 s as the live program does, and for each N it reports the
-// latency of those posts and the server's memory. The other modes play a hostile crowd instead:
-// slow clients, oversized posts, password guessing (see kUsage).
+// latency of those posts, the batches answered per second and the servers' memory. The games go to
+// a server of the program's own, to several processes on one database, or to servers already
+// running. The other modes play spectators of one game, or a hostile crowd: slow clients,
+// oversized posts, password guessing (see kUsage).
 
 #include <arpa/inet.h>
 #include <curl/curl.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <strings.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,8 +22,10 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <map>
 #include <mutex>
+#include <queue>
 #include <random>
 #include <sstream>
 #include <string>
@@ -42,19 +48,29 @@ using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
 constexpr const char* kUsage =
-    "usage: statserver_load [MODE] [--seconds S] [--server PROGRAM]\n"
+    "usage: statserver_load [MODE] [--seconds S] [WHERE]\n"
     "\n"
     "modes (one at a time; the first is the default):\n"
-    "  --games 100,200,300,400   play that many games at once, one round each; p50/p99/max of the batches\n"
-    "  --slow-clients N          N clients sending one header byte every 2 s, while one client pings\n"
-    "                            every 50 ms, a spectator polls the live page and an operator sends batches\n"
-    "  --big-posts N [--mib M]   N parallel posts of M MiB (default 31) without a session; the server's\n"
-    "                            peak and remaining memory\n"
-    "  --logins N                N logins of a known and N of an unknown user (from different addresses),\n"
-    "                            then 16 clients guessing one user's password for S seconds\n"
+    "  --games 1000,2000,3000     play that many games at once, one round each, every game posting a batch\n"
+    "                             1.5 s after the answer to its last; p50/p99/max of the batches, batches/s\n"
+    "  --live N                   N spectators asking for the live document of one game being played, as\n"
+    "                             fast as they are answered: first plainly (answered from the server's cache),\n"
+    "                             then with the ETag they were given (answered 304 while the game stands)\n"
+    "  --slow-clients N           N clients sending one header byte every 2 s, while one client pings\n"
+    "                             every 50 ms, a spectator polls the live page and an operator sends batches\n"
+    "  --big-posts N [--mib M]    N parallel posts of M MiB (default 31) without a session; the server's\n"
+    "                             peak and remaining memory\n"
+    "  --logins N                 N logins of a known and N of an unknown user (from different addresses),\n"
+    "                             then 16 clients guessing one user's password for S seconds\n"
     "\n"
-    "  --seconds S               length of each round (default 20; 5 for --logins)\n"
-    "  --server PROGRAM          the server to measure (default: velmora-statserver beside this program)\n";
+    "  --seconds S                length of each round (default 20; 5 for --logins)\n"
+    "\n"
+    "where (by default a server of its own on a new SQLite file):\n"
+    "  --db LOCATION              the database: an SQLite file or postgresql://USER@HOST:PORT/DB; the\n"
+    "                             load user and games are prepared in it (games of earlier runs removed)\n"
+    "  --processes N              start N server processes on that database (default 1)\n"
+    "  --server PROGRAM           the server program to start (default: velmora-statserver beside this one)\n"
+    "  --servers URL,URL,...      spread the games over these servers, already serving --db, instead\n";
 
 std::size_t Collect(char* data, std::size_t size, std::size_t count, void* target) {
   static_cast<std::string*>(target)->append(data, size * count);
@@ -100,6 +116,7 @@ class TConnection {
 };
 
 double Milliseconds(Clock::duration duration) { return std::chrono::duration<double, std::milli>(duration).count(); }
+double SecondsOf(Clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
 
 struct TPercentiles {
   std::size_t Count = 0;
@@ -118,75 +135,94 @@ TPercentiles PercentilesOf(std::vector<double> values) {
 }
 
 struct TLoadOptions {
-  std::vector<int> Games = {100, 200, 300, 400};
+  std::vector<int> Games = {1000, 2000, 3000};
   int Seconds = 20;
+  int Spectators = 0;
   int SlowClients = 0;
   int BigPosts = 0;
   int PostMiB = 31;
   int Logins = 0;
+  std::string Database;  // empty: a new SQLite file for each round
+  int Processes = 1;
   std::string Server;
+  std::vector<std::string> Servers;
 };
 
-// A server of its own on a database with the user "load" (password "load") and `games` published
-// games "L-0", "L-1", ...; logged in as that user.
-class TLoadServer {
+std::string GameNumber(int game) { return "L-" + std::to_string(game); }
+
+// The processor time a process has used (user and system), in seconds.
+double CpuSecondsOf(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  const std::size_t fields = text.rfind(')');
+  if (fields == std::string::npos) return 0;
+  std::istringstream rest(text.substr(fields + 2));
+  std::string field;
+  double ticks = 0;
+  for (int i = 3; i <= 15 && rest >> field; ++i) {
+    if (i >= 14) ticks += std::stod(field);  // utime, stime
+  }
+  return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// The same, summed over every process of that name.
+double CpuSecondsOfAll(const std::string& command) {
+  double total = 0;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    const std::string name = entry.path().filename().string();
+    if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream comm(entry.path() / "comm");
+    std::string line;
+    if (std::getline(comm, line) && line == command) total += CpuSecondsOf(std::stoi(name));
+  }
+  return total;
+}
+
+// The database with the user "load" (password "load"), `users` more users "load-0", "load-1", ...
+// and `games` published games "L-0", "L-1", ...; served by processes of its own or by the servers
+// given, each logged in as "load".
+class TLoadSite {
  public:
-  // `users` more users "load-0", "load-1", ... with the password "load".
-  TLoadServer(const TLoadOptions& options, int games, int users = 0) {
+  TLoadSite(const TLoadOptions& options, int games, int users = 0) {
     char pattern[] = "/tmp/velmora-load-XXXXXX";
     Folder_ = mkdtemp(pattern);
-    const std::filesystem::path database = Folder_ / "server.db";
-    {
-      auto store = statserver::TServerStore::Open(database, ProgramFolder() / "dravon.db");
-      if (!store) throw std::runtime_error(store.Error());
-      if (!store.Value()->AddUser("load", "load")) throw std::runtime_error("cannot add the user");
-      for (int u = 0; u < users; ++u) {
-        if (!store.Value()->AddUser("load-" + std::to_string(u), "load")) throw std::runtime_error("cannot add a user");
-      }
-      for (int g = 0; g < games; ++g) {
-        const std::string gameNumber = "L-" + std::to_string(g);
-        TMatchInfo matchInfo = testing::MakeMatchInfo(12, gameNumber);
-        if (!store.Value()->Publish(matchInfo, "<MATCHINFO GameNumber=\"" + gameNumber + "\"/>", nullptr, "load")) {
-          throw std::runtime_error("cannot publish");
-        }
+    const std::string database = options.Database.empty() ? (Folder_ / "server.db").string() : options.Database;
+    Prepare(database, games, users);
+    if (options.Servers.empty()) {
+      Start(options, database);
+    } else {
+      Bases_ = options.Servers;
+      for (std::string& base : Bases_) {
+        if (!base.ends_with("/")) base += "/";
       }
     }
-    Port_ = 20000 + static_cast<int>(getpid() % 20000);
-    const std::string program =
-        options.Server.empty() ? (ProgramFolder() / "velmora-statserver").string() : options.Server;
-    Pid_ = fork();
-    if (Pid_ == 0) {
-      const std::string listen = "127.0.0.1:" + std::to_string(Port_);
-      const std::string log = (Folder_ / "server.log").string();
-      if (!freopen(log.c_str(), "w", stderr)) _exit(126);
-      execl(program.c_str(), "velmora-statserver", "--db", database.c_str(), "serve", "--listen", listen.c_str(),
-            static_cast<char*>(nullptr));
-      _exit(127);
+    for (const std::string& base : Bases_) {
+      std::string session;
+      for (int attempt = 0; attempt < 100 && session.empty(); ++attempt) {
+        if (auto value = LoginAt(base, "load", "load")) session = "{" + *value + "}";
+        if (session.empty()) std::this_thread::sleep_for(100ms);
+      }
+      if (session.empty()) throw std::runtime_error("the server at " + base + " does not answer");
+      Sessions_.push_back(session);
     }
-    Base_ = "http://127.0.0.1:" + std::to_string(Port_) + "/";
-    for (int attempt = 0; attempt < 100 && Session_.empty(); ++attempt) {
-      std::this_thread::sleep_for(100ms);
-      if (auto session = Login("load", "load")) Session_ = "{" + *session + "}";
-    }
-    if (Session_.empty()) throw std::runtime_error("the server did not start");
   }
-  ~TLoadServer() {
-    kill(Pid_, SIGTERM);
-    waitpid(Pid_, nullptr, 0);
+  ~TLoadSite() {
+    for (const pid_t pid : Pids_) kill(pid, SIGTERM);
+    for (const pid_t pid : Pids_) waitpid(pid, nullptr, 0);
     if (!std::getenv("VELMORA_LOAD_KEEP")) std::filesystem::remove_all(Folder_);
   }
-  TLoadServer(const TLoadServer&) = delete;
-  TLoadServer& operator=(const TLoadServer&) = delete;
+  TLoadSite(const TLoadSite&) = delete;
+  TLoadSite& operator=(const TLoadSite&) = delete;
 
   // The session value, empty for a refused login; none when the service did not answer a result.
-  std::optional<std::string> Login(const std::string& user, const std::string& password,
-                                   const std::string& fromAddress = "") const {
+  static std::optional<std::string> LoginAt(const std::string& base, const std::string& user,
+                                            const std::string& password, const std::string& fromAddress = "") {
     TConnection connection;
     if (!fromAddress.empty()) connection.LeaveFrom(fromAddress);
     curl_slist* headers = curl_slist_append(nullptr, "Content-Type: text/xml; charset=utf-8");
     headers = curl_slist_append(headers, "SOAPAction: \"http://tempuri.org/ValidateUser\"");
     const long status =
-        connection.Post(Base_ + "dvadminws/dvadmin.asmx",
+        connection.Post(base + "dvadminws/dvadmin.asmx",
                         SoapRequestEnvelope("ValidateUser", {{"user", user}, {"pass", password}}), headers);
     curl_slist_free_all(headers);
     if (status != 200) return std::nullopt;
@@ -194,28 +230,102 @@ class TLoadServer {
     if (!result) return std::nullopt;
     return result.Value();
   }
-
-  long MemoryKiB() const {
-    std::ifstream status("/proc/" + std::to_string(Pid_) + "/status");
-    std::string line;
-    while (std::getline(status, line)) {
-      if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-    }
-    return 0;
+  std::optional<std::string> Login(const std::string& user, const std::string& password,
+                                   const std::string& fromAddress = "") const {
+    return LoginAt(Base(), user, password, fromAddress);
   }
-  const std::string& Base() const { return Base_; }
-  const std::string& Session() const { return Session_; }
-  int Port() const { return Port_; }
-  std::string BatchUrl(const std::string& gameNumber) const {
-    return Base_ + "default.asp?game_number=" + gameNumber + "&do=multipleaction&SESSIONID=" + Session_;
+
+  // The resident memory of the processes of its own.
+  long MemoryKiB() const {
+    long total = 0;
+    for (const pid_t pid : Pids_) {
+      std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+      std::string line;
+      while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) total += std::stol(line.substr(6));
+      }
+    }
+    return total;
+  }
+  // The processor time of the processes of its own, in seconds.
+  double CpuSeconds() const {
+    double total = 0;
+    for (const pid_t pid : Pids_) total += CpuSecondsOf(pid);
+    return total;
+  }
+  std::size_t Servers() const { return Bases_.size(); }
+  const std::string& Base(std::size_t server = 0) const { return Bases_[server]; }
+  const std::string& Session(std::size_t server = 0) const { return Sessions_[server]; }
+  int Port() const { return std::stoi(Bases_.front().substr(Bases_.front().rfind(':') + 1)); }
+  std::string BatchUrl(const std::string& gameNumber, std::size_t server = 0) const {
+    return Base(server) + "default.asp?game_number=" + gameNumber + "&do=multipleaction&SESSIONID=" +
+           Session(server);
   }
 
  private:
+  static void Prepare(const std::string& database, int games, int users) {
+    auto opened = statserver::TServerStore::Open(database, ProgramFolder() / "dravon.db");
+    if (!opened) throw std::runtime_error(opened.Error());
+    statserver::TServerStore& store = *opened.Value();
+    if (!store.AddUser("load", "load")) throw std::runtime_error("cannot add the user");
+    for (int u = 0; u < users; ++u) {
+      if (!store.AddUser("load-" + std::to_string(u), "load")) throw std::runtime_error("cannot add a user");
+    }
+    // From several threads, so that the store may commit them together.
+    std::vector<std::string> earlier;
+    for (const auto& game : store.GamesOf(std::nullopt)) {
+      if (game.GameNumber.starts_with("L-")) earlier.push_back(game.GameNumber);
+    }
+    std::atomic<int> next = 0;
+    std::atomic<bool> failed = false;
+    std::vector<std::thread> writers;
+    for (int t = 0; t < 8; ++t) {
+      writers.emplace_back([&] {
+        for (int i = next++; i < static_cast<int>(earlier.size()); i = next++) {
+          if (!store.Unpublish(earlier[static_cast<std::size_t>(i)])) failed = true;
+        }
+      });
+    }
+    for (auto& writer : writers) writer.join();
+    writers.clear();
+    next = 0;
+    for (int t = 0; t < 8; ++t) {
+      writers.emplace_back([&] {
+        for (int g = next++; g < games; g = next++) {
+          const TMatchInfo matchInfo = testing::MakeMatchInfo(12, GameNumber(g));
+          const std::string xml = "<MATCHINFO GameNumber=\"" + GameNumber(g) + "\"/>";
+          if (!store.Publish(matchInfo, xml, nullptr, "load")) failed = true;
+        }
+      });
+    }
+    for (auto& writer : writers) writer.join();
+    if (failed) throw std::runtime_error("cannot prepare the games");
+  }
+
+  void Start(const TLoadOptions& options, const std::string& database) {
+    const std::string program =
+        options.Server.empty() ? (ProgramFolder() / "velmora-statserver").string() : options.Server;
+    const int first = 20000 + static_cast<int>(getpid() % 20000);
+    for (int p = 0; p < std::max(1, options.Processes); ++p) {
+      const int port = first + p;
+      const pid_t pid = fork();
+      if (pid == 0) {
+        const std::string listen = "127.0.0.1:" + std::to_string(port);
+        const std::string log = (Folder_ / ("server-" + std::to_string(p) + ".log")).string();
+        if (!freopen(log.c_str(), "w", stderr)) _exit(126);
+        execl(program.c_str(), "velmora-statserver", "--db", database.c_str(), "serve", "--listen", listen.c_str(),
+              static_cast<char*>(nullptr));
+        _exit(127);
+      }
+      Pids_.push_back(pid);
+      Bases_.push_back("http://127.0.0.1:" + std::to_string(port) + "/");
+    }
+  }
+
   std::filesystem::path Folder_;
-  pid_t Pid_ = -1;
-  int Port_ = 0;
-  std::string Base_;
-  std::string Session_;
+  std::vector<pid_t> Pids_;
+  std::vector<std::string> Bases_;
+  std::vector<std::string> Sessions_;
 };
 
 // A plain socket to the server, for clients that do not speak HTTP as they should.
@@ -232,12 +342,14 @@ int Connect(int port) {
   return socket;
 }
 
-// The batches one game posts: its actions a few at a time, with the clock marks between them.
-std::vector<std::string> Batches(const std::string& gameNumber, std::uint32_t seed) {
+// The batches one game posts (at most `most`): its actions a few at a time, with the clock marks
+// between them.
+std::vector<std::string> Batches(const std::string& gameNumber, std::uint32_t seed,
+                                 std::size_t most = std::numeric_limits<std::size_t>::max()) {
   TMatchInfo matchInfo = testing::MakeMatchInfo(12, gameNumber);
   const TActionList actions = testing::SimulateGame(matchInfo, 450, seed);
   std::vector<std::string> batches;
-  for (std::size_t first = 0; first < actions.size(); first += 3) {
+  for (std::size_t first = 0; first < actions.size() && batches.size() < most; first += 3) {
     pugi::xml_document document;
     pugi::xml_node root = document.append_child("ACTIONS");
     for (std::size_t i = first; i < std::min(first + 3, actions.size()); ++i) actions[i]->ToXml(root, gameNumber);
@@ -248,68 +360,247 @@ std::vector<std::string> Batches(const std::string& gameNumber, std::uint32_t se
   return batches;
 }
 
+// ---- many requests from one thread
+
+// One client of a request loop: what it asks, and what it was answered.
+struct TLoopClient {
+  CURL* Curl = nullptr;
+  std::string Url;
+  std::vector<std::string>* Bodies = nullptr;  // posts one after the other; none: gets
+  std::size_t Next = 0;
+  std::string ETag;  // asked with If-None-Match when not empty
+  bool Revalidates = false;
+  curl_slist* Headers = nullptr;
+  std::string Answer;
+  Clock::time_point Started;
+};
+
+struct TLoopOutcome {
+  std::vector<double> Latencies;
+  long Failures = 0;
+  long NotModified = 0;
+};
+
+std::size_t KeepETag(char* data, std::size_t size, std::size_t count, void* target) {
+  const std::string line(data, size * count);
+  auto& client = *static_cast<TLoopClient*>(target);
+  if (line.size() > 6 && strncasecmp(line.c_str(), "ETag: ", 6) == 0) {
+    client.ETag = line.substr(6, line.find_last_not_of("\r\n") - 5);
+  }
+  return size * count;
+}
+
+// Runs the clients on libcurl's multi interface until `end`: each asks again `pause` after its
+// answer (a post client until its posts run out).
+TLoopOutcome RunLoop(std::vector<TLoopClient>& clients, Clock::time_point end, Clock::duration pause,
+                     Clock::duration spread) {
+  CURLM* multi = curl_multi_init();
+  using TDue = std::pair<Clock::time_point, std::size_t>;
+  std::priority_queue<TDue, std::vector<TDue>, std::greater<>> due;
+  const auto start = Clock::now();
+  for (std::size_t i = 0; i < clients.size(); ++i) {
+    TLoopClient& client = clients[i];
+    client.Curl = curl_easy_init();
+    curl_easy_setopt(client.Curl, CURLOPT_URL, client.Url.c_str());
+    curl_easy_setopt(client.Curl, CURLOPT_WRITEFUNCTION, Collect);
+    curl_easy_setopt(client.Curl, CURLOPT_WRITEDATA, &client.Answer);
+    curl_easy_setopt(client.Curl, CURLOPT_HEADERFUNCTION, KeepETag);
+    curl_easy_setopt(client.Curl, CURLOPT_HEADERDATA, &client);
+    curl_easy_setopt(client.Curl, CURLOPT_TIMEOUT, 30L);
+    curl_easy_setopt(client.Curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(client.Curl, CURLOPT_PRIVATE, &client);
+    // Clients start spread, as games start over one period of the sender in a league.
+    due.emplace(start + spread * static_cast<long>(i) / static_cast<long>(std::max<std::size_t>(clients.size(), 1)), i);
+  }
+  TLoopOutcome outcome;
+  int running = 0;
+  while (!due.empty() || running > 0) {
+    const auto now = Clock::now();
+    while (!due.empty() && due.top().first <= now) {
+      TLoopClient& client = clients[due.top().second];
+      due.pop();
+      if (now >= end || (client.Bodies && client.Next >= client.Bodies->size())) continue;
+      client.Answer.clear();
+      if (client.Bodies) {
+        const std::string& body = (*client.Bodies)[client.Next];
+        curl_easy_setopt(client.Curl, CURLOPT_POSTFIELDS, body.c_str());
+        curl_easy_setopt(client.Curl, CURLOPT_POSTFIELDSIZE, static_cast<long>(body.size()));
+      } else if (client.Revalidates && !client.ETag.empty()) {
+        curl_slist_free_all(client.Headers);
+        client.Headers = curl_slist_append(nullptr, ("If-None-Match: " + client.ETag).c_str());
+        curl_easy_setopt(client.Curl, CURLOPT_HTTPHEADER, client.Headers);
+      }
+      client.Started = now;
+      curl_multi_add_handle(multi, client.Curl);
+      ++running;
+    }
+    curl_multi_perform(multi, &running);
+    int left = 0;
+    while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
+      if (message->msg != CURLMSG_DONE) continue;
+      TLoopClient* client = nullptr;
+      curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &client);
+      long status = 0;
+      curl_easy_getinfo(message->easy_handle, CURLINFO_RESPONSE_CODE, &status);
+      const auto finish = Clock::now();
+      outcome.Latencies.push_back(Milliseconds(finish - client->Started));
+      if (message->data.result != CURLE_OK || (status != 200 && status != 304)) ++outcome.Failures;
+      if (status == 304) ++outcome.NotModified;
+      curl_multi_remove_handle(multi, message->easy_handle);
+      ++client->Next;
+      due.emplace(finish + pause, static_cast<std::size_t>(client - clients.data()));
+    }
+    const auto wait = due.empty() ? 100ms : std::chrono::ceil<std::chrono::milliseconds>(due.top().first - Clock::now());
+    curl_multi_poll(multi, nullptr, 0, static_cast<int>(std::clamp<long>(wait.count(), 0, 100)), nullptr);
+  }
+  for (TLoopClient& client : clients) {
+    curl_easy_cleanup(client.Curl);
+    curl_slist_free_all(client.Headers);
+  }
+  curl_multi_cleanup(multi);
+  return outcome;
+}
+
+// Runs the clients split over two request loops, and gathers what they were answered.
+TLoopOutcome RunLoops(std::vector<TLoopClient>& clients, Clock::time_point end, Clock::duration pause,
+                      Clock::duration spread) {
+  std::vector<TLoopClient> halves[2];
+  for (std::size_t i = 0; i < clients.size(); ++i) halves[i % 2].push_back(clients[i]);
+  TLoopOutcome outcomes[2];
+  std::thread second([&] { outcomes[1] = RunLoop(halves[1], end, pause, spread); });
+  outcomes[0] = RunLoop(halves[0], end, pause, spread);
+  second.join();
+  TLoopOutcome all = std::move(outcomes[0]);
+  all.Latencies.insert(all.Latencies.end(), outcomes[1].Latencies.begin(), outcomes[1].Latencies.end());
+  all.Failures += outcomes[1].Failures;
+  all.NotModified += outcomes[1].NotModified;
+  return all;
+}
+
 // ---- games played at once
 
 struct TRound {
   int Games = 0;
   TPercentiles Latency;
+  double PerSecond = 0;
   long Failures = 0;
   long MemoryKiB = 0;
+  // Processor time a batch cost the servers of its own, every process called "postgres", and this
+  // program's clients.
+  double ServerMilliseconds = 0;
+  double DatabaseMilliseconds = 0;
+  double ClientMilliseconds = 0;
 };
 
+double OwnCpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  const auto seconds = [](const timeval& time) { return static_cast<double>(time.tv_sec) + time.tv_usec / 1e6; };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 TRound RunRound(const TLoadOptions& options, int games) {
-  TLoadServer server(options, games);
+  TLoadSite site(options, games);
   // The games' requests are made before the clock starts, so that making them does not slow the server.
   std::vector<std::vector<std::string>> gameBatches;
+  std::vector<TLoopClient> clients;
+  // A game posts at most one batch every 1.5 s.
+  const auto perGame = static_cast<std::size_t>(options.Seconds * 2 / 3 + 2);
   for (int g = 0; g < games; ++g) {
-    gameBatches.push_back(Batches("L-" + std::to_string(g), static_cast<std::uint32_t>(g + 1)));
+    gameBatches.push_back(Batches(GameNumber(g), static_cast<std::uint32_t>(g + 1), perGame));
   }
-
-  std::mutex lock;
-  std::vector<double> latencies;
-  std::atomic<long> failures{0};
+  for (int g = 0; g < games; ++g) {
+    TLoopClient client;
+    client.Url = site.BatchUrl(GameNumber(g), static_cast<std::size_t>(g) % site.Servers());
+    client.Bodies = &gameBatches[static_cast<std::size_t>(g)];
+    clients.push_back(std::move(client));
+  }
   long peakMemory = 0;
-  const auto end = Clock::now() + std::chrono::seconds(options.Seconds);
-  std::vector<std::thread> players;
-  for (int g = 0; g < games; ++g) {
-    players.emplace_back([&, g] {
-      const std::vector<std::string>& batches = gameBatches[static_cast<std::size_t>(g)];
-      const std::string url = server.BatchUrl("L-" + std::to_string(g));
-      TConnection connection;
-      // Games start spread over one period of the sender, as they would in a league.
-      std::this_thread::sleep_for(std::chrono::milliseconds(1500 * g / std::max(games, 1)));
-      std::vector<double> mine;
-      for (std::size_t b = 0; Clock::now() < end && b < batches.size(); ++b) {
-        const auto start = Clock::now();
-        if (connection.Post(url, batches[b]) != 200) ++failures;
-        const auto finish = Clock::now();
-        mine.push_back(Milliseconds(finish - start));
-        std::this_thread::sleep_until(finish + 1500ms);
-      }
-      const std::lock_guard guard(lock);
-      latencies.insert(latencies.end(), mine.begin(), mine.end());
-    });
-  }
-  while (Clock::now() < end) {
-    peakMemory = std::max(peakMemory, server.MemoryKiB());
-    std::this_thread::sleep_for(500ms);
-  }
-  for (auto& player : players) player.join();
-  return TRound{games, PercentilesOf(latencies), failures, peakMemory};
+  std::atomic<bool> playing = true;
+  std::thread sampler([&] {
+    while (playing) {
+      peakMemory = std::max(peakMemory, site.MemoryKiB());
+      std::this_thread::sleep_for(500ms);
+    }
+  });
+  const double serverBefore = site.CpuSeconds();
+  const double databaseBefore = CpuSecondsOfAll("postgres");
+  const double clientBefore = OwnCpuSeconds();
+  const auto start = Clock::now();
+  const TLoopOutcome outcome = RunLoops(clients, start + std::chrono::seconds(options.Seconds), 1500ms, 1500ms);
+  const double seconds = SecondsOf(Clock::now() - start);
+  playing = false;
+  sampler.join();
+  const double batches = static_cast<double>(std::max<std::size_t>(outcome.Latencies.size(), 1));
+  return TRound{games,
+                PercentilesOf(outcome.Latencies),
+                static_cast<double>(outcome.Latencies.size()) / seconds,
+                outcome.Failures,
+                peakMemory,
+                (site.CpuSeconds() - serverBefore) * 1000 / batches,
+                (CpuSecondsOfAll("postgres") - databaseBefore) * 1000 / batches,
+                (OwnCpuSeconds() - clientBefore) * 1000 / batches};
 }
 
 int PlayGames(const TLoadOptions& options) {
-  std::printf("%6s %9s %9s %9s %9s %9s %9s\n", "games", "requests", "failed", "p50 ms", "p99 ms", "max ms", "RSS MiB");
+  std::printf("%6s %9s %7s %8s %8s %8s %10s %8s %21s\n", "games", "batches", "failed", "p50 ms", "p99 ms", "max ms",
+              "batches/s", "RSS MiB", "CPU ms/batch srv/db/cl");
   int held = 0;
   for (const int games : options.Games) {
     const TRound round = RunRound(options, games);
-    std::printf("%6d %9zu %9ld %9.1f %9.1f %9.1f %9.1f\n", round.Games, round.Latency.Count, round.Failures,
-                round.Latency.Median, round.Latency.P99, round.Latency.Max,
-                static_cast<double>(round.MemoryKiB) / 1024.0);
+    std::printf("%6d %9zu %7ld %8.1f %8.1f %8.1f %10.0f %8.1f %9.2f/%.2f/%.2f\n", round.Games, round.Latency.Count,
+                round.Failures, round.Latency.Median, round.Latency.P99, round.Latency.Max, round.PerSecond,
+                static_cast<double>(round.MemoryKiB) / 1024.0, round.ServerMilliseconds, round.DatabaseMilliseconds,
+                round.ClientMilliseconds);
     std::fflush(stdout);
     if (round.Latency.P99 < 100 && round.Failures == 0) held = games;
   }
   std::printf("held with p99 below 100 ms: %d concurrent games\n", held);
+  return 0;
+}
+
+// ---- spectators of one game
+
+int Spectators(const TLoadOptions& options) {
+  TLoadSite site(options, 1);
+  // The game is well under way, and goes on while the spectators watch.
+  std::vector<std::string> game = Batches(GameNumber(0), 1);
+  TConnection operatorConnection;
+  const std::size_t played = game.size() / 2;
+  for (std::size_t b = 0; b < played; ++b) {
+    if (operatorConnection.Post(site.BatchUrl(GameNumber(0)), game[b]) != 200) {
+      throw std::runtime_error("the game's first half was refused");
+    }
+  }
+  std::printf("%d spectators of one game (%zu batches sent, one more every 1.5 s), %d s each\n", options.Spectators,
+              played, options.Seconds);
+  std::printf("%-28s %9s %9s %9s %9s %9s %9s\n", "", "answers", "failed", "304", "p50 ms", "p99 ms", "answers/s");
+  std::size_t next = played;
+  for (const bool revalidate : {false, true}) {
+    std::vector<TLoopClient> clients;
+    for (int s = 0; s < options.Spectators; ++s) {
+      TLoopClient client;
+      client.Url = site.Base(static_cast<std::size_t>(s) % site.Servers()) + "live/" + GameNumber(0) + "?format=json";
+      client.Revalidates = revalidate;
+      clients.push_back(std::move(client));
+    }
+    std::atomic<bool> watching = true;
+    std::thread operatorThread([&] {
+      TConnection connection;
+      while (watching && next < game.size()) {
+        connection.Post(site.BatchUrl(GameNumber(0)), game[next++]);
+        for (int i = 0; i < 15 && watching; ++i) std::this_thread::sleep_for(100ms);
+      }
+    });
+    const auto start = Clock::now();
+    const TLoopOutcome outcome = RunLoops(clients, start + std::chrono::seconds(options.Seconds), 0ms, 0ms);
+    const double seconds = SecondsOf(Clock::now() - start);
+    watching = false;
+    operatorThread.join();
+    const TPercentiles p = PercentilesOf(outcome.Latencies);
+    std::printf("%-28s %9zu %9ld %9ld %9.2f %9.2f %9.0f\n", revalidate ? "with If-None-Match" : "plain", p.Count,
+                outcome.Failures, outcome.NotModified, p.Median, p.P99, static_cast<double>(p.Count) / seconds);
+  }
   return 0;
 }
 
@@ -352,7 +643,7 @@ class TSlowCrowd {
 };
 
 int SlowClients(const TLoadOptions& options) {
-  TLoadServer server(options, 1);
+  TLoadSite server(options, 1);
   TSlowCrowd crowd(server.Port(), options.SlowClients);
   std::atomic<bool> going = true;
   std::thread trickle([&] { crowd.Trickle(going); });
@@ -409,7 +700,7 @@ int SlowClients(const TLoadOptions& options) {
 // ---- oversized posts
 
 int BigPosts(const TLoadOptions& options) {
-  TLoadServer server(options, 1);
+  TLoadSite server(options, 1);
   const std::size_t length = static_cast<std::size_t>(options.PostMiB) * 1024 * 1024;
   // To the request that may have the largest body: refused for the missing session alone.
   const std::string head =
@@ -468,7 +759,7 @@ int BigPosts(const TLoadOptions& options) {
 // ---- logins
 
 int Logins(const TLoadOptions& options) {
-  TLoadServer server(options, 0, options.Logins);
+  TLoadSite server(options, 0, options.Logins);
   std::vector<double> right, wrong, unknown;
   std::mt19937 random(7);
   const auto time = [&](std::vector<double>& into, const std::string& user, const std::string& password,
@@ -533,6 +824,8 @@ int main(int argc, char** argv) {
       } else if (option == "--seconds") {
         options.Seconds = std::stoi(value);
         secondsGiven = true;
+      } else if (option == "--live") {
+        options.Spectators = std::stoi(value);
       } else if (option == "--slow-clients") {
         options.SlowClients = std::stoi(value);
       } else if (option == "--big-posts") {
@@ -541,8 +834,14 @@ int main(int argc, char** argv) {
         options.PostMiB = std::stoi(value);
       } else if (option == "--logins") {
         options.Logins = std::stoi(value);
+      } else if (option == "--db") {
+        options.Database = value;
+      } else if (option == "--processes") {
+        options.Processes = std::stoi(value);
       } else if (option == "--server") {
         options.Server = value;
+      } else if (option == "--servers") {
+        options.Servers = velmora::SplitTrimmed(value, ',');
       } else {
         std::cerr << "statserver_load: unknown option " << option << "\n" << velmora::kUsage;
         return 2;
@@ -552,11 +851,17 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
+  if (!options.Servers.empty() && options.Database.empty()) {
+    std::cerr << "statserver_load: --servers needs the --db they serve\n" << velmora::kUsage;
+    return 2;
+  }
   if (options.Logins > 0 && !secondsGiven) options.Seconds = 5;
   curl_global_init(CURL_GLOBAL_DEFAULT);
   int status = 0;
   try {
-    if (options.SlowClients > 0) {
+    if (options.Spectators > 0) {
+      status = velmora::Spectators(options);
+    } else if (options.SlowClients > 0) {
       status = velmora::SlowClients(options);
     } else if (options.BigPosts > 0) {
       status = velmora::BigPosts(options);

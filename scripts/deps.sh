@@ -8,6 +8,7 @@ packages=(
   libpugixml-dev uuid-dev nlohmann-json3-dev libsqlite3-dev nettle-dev
   libcpp-httplib-dev libcurl4-openssl-dev
   libxlsxwriter-dev libzip-dev
+  libpq-dev postgresql
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth

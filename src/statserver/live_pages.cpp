@@ -103,7 +103,7 @@ function render(d) {
 }
 async function refresh() {
   try {
-    const response = await fetch(url, {cache: 'no-store'});
+    const response = await fetch(url, {cache: 'no-cache'});
     if (response.ok) render(await response.json());
   } catch (e) { /* the next poll tries again */ }
   setTimeout(refresh, 1000);
@@ -162,7 +162,19 @@ std::optional<std::string> TLivePages::GamePage(std::string_view gameNumber) {
   return Page("Game " + std::string(gameNumber), body, " data-game=\"" + HtmlEscaped(gameNumber) + "\"");
 }
 
-std::optional<std::string> TLivePages::GameJson(std::string_view gameNumber) {
+std::string TLivePages::ETagOf(std::int64_t revision) const {
+  return "\"" + Store_.Tag() + "-" + std::to_string(revision) + "\"";
+}
+
+std::optional<std::string> TLivePages::CurrentETag(std::string_view gameNumber) {
+  const auto revision = Store_.Revision(gameNumber);
+  if (!revision) return std::nullopt;
+  return ETagOf(*revision);
+}
+
+std::optional<TLiveDocument> TLivePages::GameJson(std::string_view gameNumber) {
+  const auto revision = Store_.Revision(gameNumber);
+  if (!revision) return std::nullopt;
   const std::string key(gameNumber);
   std::shared_ptr<TCachedJson> entry;
   {
@@ -171,10 +183,10 @@ std::optional<std::string> TLivePages::GameJson(std::string_view gameNumber) {
     if (!slot) slot = std::make_shared<TCachedJson>();
     entry = slot;
   }
-  // One spectator computes the new document while the others of the game wait for it.
+  // One spectator computes the new document while the others of the game wait for it. A document
+  // made from a later state than the revision known here is newer still.
   const std::lock_guard computing(entry->Lock);
-  const std::int64_t revision = Store_.Revision(gameNumber);
-  if (entry->Json && entry->Revision == revision) return entry->Json;
+  if (entry->Json && entry->Revision >= *revision) return TLiveDocument{ETagOf(entry->Revision), *entry->Json};
   auto snapshot = Store_.Snapshot(gameNumber);
   if (!snapshot) {
     const std::lock_guard guard(CacheLock_);
@@ -183,7 +195,7 @@ std::optional<std::string> TLivePages::GameJson(std::string_view gameNumber) {
   }
   entry->Revision = snapshot->Revision;
   entry->Json = ComputeGameJson(gameNumber, std::move(*snapshot));
-  return entry->Json;
+  return TLiveDocument{ETagOf(entry->Revision), *entry->Json};
 }
 
 std::string TLivePages::ComputeGameJson(std::string_view gameNumber, TGameSnapshot snapshot) {

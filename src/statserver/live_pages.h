@@ -19,6 +19,12 @@ namespace velmora::statserver {
 class TServerStore;
 struct TGameSnapshot;
 
+// A state of a game's live document, named by its strong entity tag (with its quotes).
+struct TLiveDocument {
+  std::string ETag;
+  std::string Json;
+};
+
 class TLivePages {
  public:
   // Play-by-play texts use the messages file of `language` in `programFolder`.
@@ -27,8 +33,12 @@ class TLivePages {
   std::string IndexPage();
   // None when the game is not published.
   std::optional<std::string> GamePage(std::string_view gameNumber);
-  // Computed once for each state of the game, however many spectators ask.
-  std::optional<std::string> GameJson(std::string_view gameNumber);
+  // The entity tag of the game's document as the game stands, found without making the document;
+  // none when the game is not published.
+  std::optional<std::string> CurrentETag(std::string_view gameNumber);
+  // Computed once for each state of the game, however many spectators ask, in every process
+  // alike. None when the game is not published.
+  std::optional<TLiveDocument> GameJson(std::string_view gameNumber);
 
  private:
   struct TCachedJson {
@@ -38,6 +48,7 @@ class TLivePages {
   };
 
   std::string ComputeGameJson(std::string_view gameNumber, TGameSnapshot snapshot);
+  std::string ETagOf(std::int64_t revision) const;
 
   TServerStore& Store_;
   std::filesystem::path ProgramFolder_;

@@ -1,56 +1,91 @@
 #include "login_throttle.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace velmora::statserver {
 
 namespace {
-// Past this many remembered names or addresses, those whose failures are forgotten go.
-constexpr std::size_t kSweepAbove = 10'000;
+
+// Records are swept after this many attempts.
+constexpr int kSweepEvery = 1000;
+
+double SteadySeconds() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+bool Empty(const TLoginFailures& failures, double now) { return failures.Count == 0 && failures.NotBefore <= now; }
+
+std::chrono::milliseconds WaitIn(const TLoginFailures& failures, double now) {
+  if (failures.NotBefore <= now) return std::chrono::milliseconds(0);
+  return std::chrono::milliseconds(static_cast<long long>(std::ceil((failures.NotBefore - now) * 1000)));
+}
+
 }  // namespace
 
-std::chrono::milliseconds TLoginThrottle::WaitIn(const TTable& table, const std::string& key,
-                                                 TClock::time_point now) const {
-  const auto found = table.find(key);
-  if (found == table.end() || found->second.NotBefore <= now) return std::chrono::milliseconds(0);
-  return std::chrono::ceil<std::chrono::milliseconds>(found->second.NotBefore - now);
-}
+TLocalLoginRecords::TLocalLoginRecords(std::function<double()> clock)
+    : Clock_(clock ? std::move(clock) : SteadySeconds) {}
 
-std::chrono::milliseconds TLoginThrottle::Begin(std::string_view user, std::string_view address,
-                                                TClock::time_point now) {
+bool TLocalLoginRecords::Change(std::string_view user, std::string_view address, const TChange& change) {
+  const std::lock_guard guard(Lock_);
+  const double now = Clock_();
   const std::string userKey(user);
   const std::string addressKey(address);
-  const std::lock_guard guard(Lock_);
-  const auto wait = std::max(WaitIn(Users_, userKey, now), WaitIn(Addresses_, addressKey, now));
-  if (wait > std::chrono::milliseconds(0)) return wait;
-  Count(Users_, userKey, Limits_.FreeFailuresPerUser, now);
-  Count(Addresses_, addressKey, Limits_.FreeFailuresPerAddress, now);
-  return wait;
+  TLoginFailures& userFailures = Users_[userKey];
+  TLoginFailures& addressFailures = Addresses_[addressKey];
+  change(userFailures, addressFailures, now);
+  if (Empty(userFailures, now)) Users_.erase(userKey);
+  if (Empty(addressFailures, now)) Addresses_.erase(addressKey);
+  return true;
 }
 
-void TLoginThrottle::Count(TTable& table, const std::string& key, int freeFailures, TClock::time_point now) {
-  if (table.size() > kSweepAbove) Forget(table, now);
-  TFailures& failures = table[key];
-  if (failures.Count > 0 && now - failures.Last > Limits_.Memory) failures = TFailures{};
+void TLocalLoginRecords::Forget(double seconds) {
+  const std::lock_guard guard(Lock_);
+  const double now = Clock_();
+  for (auto* table : {&Users_, &Addresses_}) {
+    std::erase_if(*table, [&](const auto& entry) {
+      return now - entry.second.Last > seconds && entry.second.NotBefore <= now;
+    });
+  }
+}
+
+std::chrono::milliseconds TLoginThrottle::Begin(std::string_view user, std::string_view address) {
+  bool sweep = false;
+  {
+    const std::lock_guard guard(SweepLock_);
+    sweep = ++SinceSweep_ >= kSweepEvery;
+    if (sweep) SinceSweep_ = 0;
+  }
+  if (sweep) Records_.Forget(std::chrono::duration<double>(Limits_.Memory).count());
+  std::chrono::milliseconds wait(0);
+  const bool kept = Records_.Change(user, address, [&](TLoginFailures& byUser, TLoginFailures& byAddress, double now) {
+    wait = std::max(WaitIn(byUser, now), WaitIn(byAddress, now));
+    if (wait > std::chrono::milliseconds(0)) return;
+    Count(byUser, Limits_.FreeFailuresPerUser, now);
+    Count(byAddress, Limits_.FreeFailuresPerAddress, now);
+  });
+  // An attempt that cannot be counted is not checked either.
+  return kept ? wait : Limits_.FirstDelay;
+}
+
+void TLoginThrottle::Count(TLoginFailures& failures, int freeFailures, double now) const {
+  if (failures.Count > 0 && now - failures.Last > std::chrono::duration<double>(Limits_.Memory).count()) {
+    failures = TLoginFailures{};
+  }
   ++failures.Count;
   failures.Last = now;
   // The attempt being counted is the last free one: the next must wait.
   if (failures.Count < freeFailures) return;
   auto delay = Limits_.FirstDelay;
   for (int i = freeFailures; i < failures.Count && delay < Limits_.LongestDelay; ++i) delay *= 2;
-  failures.NotBefore = now + std::min(delay, Limits_.LongestDelay);
-}
-
-void TLoginThrottle::Forget(TTable& table, TClock::time_point now) {
-  std::erase_if(table, [&](const auto& entry) { return now - entry.second.Last > Limits_.Memory; });
+  failures.NotBefore = now + std::chrono::duration<double>(std::min(delay, Limits_.LongestDelay)).count();
 }
 
 void TLoginThrottle::Succeeded(std::string_view user, std::string_view address) {
-  const std::lock_guard guard(Lock_);
-  Users_.erase(std::string(user));
-  if (const auto found = Addresses_.find(std::string(address)); found != Addresses_.end() && found->second.Count > 0) {
-    --found->second.Count;
-  }
+  (void)Records_.Change(user, address, [](TLoginFailures& byUser, TLoginFailures& byAddress, double) {
+    byUser = TLoginFailures{};
+    if (byAddress.Count > 0) --byAddress.Count;
+  });
 }
 
 }  // namespace velmora::statserver

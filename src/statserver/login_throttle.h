@@ -3,9 +3,11 @@
 // address, each further attempt must wait a delay that doubles with every failure. An attempt
 // that comes too early is refused at once, without checking its password, so nobody waits in a
 // worker and other users' logins go on. Every attempt counts as failed until it succeeds, so
-// attempts made in parallel are slowed as well.
+// attempts made in parallel are slowed as well. The failures are kept where every server process
+// that shares the logins sees them.
 
 #include <chrono>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -22,34 +24,55 @@ struct TLoginLimits {
   std::chrono::milliseconds Memory{std::chrono::minutes(15)};
 };
 
+// The failures of one user name or address; times in seconds of the records' clock.
+struct TLoginFailures {
+  int Count = 0;
+  double Last = 0;
+  double NotBefore = 0;
+};
+
+class TLoginRecords {
+ public:
+  using TChange = std::function<void(TLoginFailures& user, TLoginFailures& address, double now)>;
+  virtual ~TLoginRecords() = default;
+  // Runs `change` on the records of the user name and of the address, with nobody else changing
+  // them meanwhile; false when the records could not be read or kept.
+  virtual bool Change(std::string_view user, std::string_view address, const TChange& change) = 0;
+  // Drops records without a failure for this long.
+  virtual void Forget(double seconds) = 0;
+};
+
+// Records kept in this process, on a clock a test may set.
+class TLocalLoginRecords final : public TLoginRecords {
+ public:
+  explicit TLocalLoginRecords(std::function<double()> clock = {});
+  bool Change(std::string_view user, std::string_view address, const TChange& change) override;
+  void Forget(double seconds) override;
+
+ private:
+  std::function<double()> Clock_;
+  std::mutex Lock_;
+  std::unordered_map<std::string, TLoginFailures> Users_;
+  std::unordered_map<std::string, TLoginFailures> Addresses_;
+};
+
 class TLoginThrottle {
  public:
-  using TClock = std::chrono::steady_clock;
-
-  explicit TLoginThrottle(TLoginLimits limits = {}) : Limits_(limits) {}
+  TLoginThrottle(TLoginLimits limits, TLoginRecords& records) : Limits_(limits), Records_(records) {}
 
   // How long the attempt must still wait; zero when it may be checked now, and is then counted.
-  std::chrono::milliseconds Begin(std::string_view user, std::string_view address, TClock::time_point now);
+  std::chrono::milliseconds Begin(std::string_view user, std::string_view address);
   // The attempt had the right password: the user's failures are cleared, and it does not count for
   // the address.
   void Succeeded(std::string_view user, std::string_view address);
 
  private:
-  struct TFailures {
-    int Count = 0;
-    TClock::time_point Last;
-    TClock::time_point NotBefore;
-  };
-  using TTable = std::unordered_map<std::string, TFailures>;
-
-  std::chrono::milliseconds WaitIn(const TTable& table, const std::string& key, TClock::time_point now) const;
-  void Count(TTable& table, const std::string& key, int freeFailures, TClock::time_point now);
-  void Forget(TTable& table, TClock::time_point now);
+  void Count(TLoginFailures& failures, int freeFailures, double now) const;
 
   TLoginLimits Limits_;
-  std::mutex Lock_;
-  TTable Users_;
-  TTable Addresses_;
+  TLoginRecords& Records_;
+  std::mutex SweepLock_;
+  int SinceSweep_ = 0;
 };
 
 }  // namespace velmora::statserver

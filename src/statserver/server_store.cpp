@@ -2,58 +2,23 @@
 
 #include <pugixml.hpp>
 
+#include "game_tables.h"
+#include "login_throttle.h"
 #include "passwords.h"
+#include "postgres_engine.h"
+#include "records/date_time.h"
 #include "records/xml_text.h"
-#include "store/database_plugin.h"
-#include "store/sqlite.h"
+#include "sqlite_engine.h"
 
 namespace velmora::statserver {
 
 namespace {
 
-constexpr const char* kServerTables = R"SQL(
-CREATE TABLE IF NOT EXISTS svUsers (
-  id INTEGER PRIMARY KEY, name TEXT UNIQUE NOT NULL, salt BLOB NOT NULL, hash BLOB NOT NULL,
-  iterations INTEGER NOT NULL);
-CREATE TABLE IF NOT EXISTS svGames (
-  game_number TEXT PRIMARY KEY, user_id INTEGER NOT NULL, initial_matchinfo TEXT NOT NULL,
-  current_matchinfo TEXT NOT NULL, published TEXT NOT NULL);
-CREATE TABLE IF NOT EXISTS svScores (
-  id INTEGER PRIMARY KEY, game_number TEXT, score_a INTEGER, score_b INTEGER, name TEXT, contacts TEXT,
-  received TEXT);
-CREATE TABLE IF NOT EXISTS svBoxScores (id INTEGER PRIMARY KEY, game_number TEXT, boxscore TEXT, received TEXT);
-CREATE TABLE IF NOT EXISTS svExports (id INTEGER PRIMARY KEY, game_number TEXT, requested TEXT);
-CREATE TABLE IF NOT EXISTS svSessions (
-  token_digest TEXT PRIMARY KEY, user_id INTEGER NOT NULL, last_used REAL NOT NULL);
-)SQL";
-
-// Databases from before kept session values in clear: each becomes its digest, so that the games
-// being played go on with the sessions they have.
-void DigestClearSessions(TSqliteDatabase& db) {
-  bool clear = false;
-  {
-    auto columns = db.Prepare("SELECT name FROM pragma_table_info('svSessions')");
-    while (columns->Step()) clear = clear || columns->Text(0) == "token";
-  }
-  if (!clear) return;
-  TSqliteTransaction transaction(db);
-  db.Execute("ALTER TABLE svSessions RENAME TO svClearSessions");
-  db.Execute(
-      "CREATE TABLE svSessions (token_digest TEXT PRIMARY KEY, user_id INTEGER NOT NULL, last_used REAL NOT NULL)");
-  {
-    auto rows = db.Prepare("SELECT token, user_id, last_used FROM svClearSessions");
-    auto insert = db.Prepare("INSERT OR IGNORE INTO svSessions (token_digest, user_id, last_used) VALUES (?,?,?)");
-    while (rows->Step()) {
-      insert->Bind(1, TokenDigest(rows->Text(0))).Bind(2, rows->Integer(1));
-      insert->Bind(3, rows->RealIfReadable(2).value_or(0));
-      insert->Step();
-    }
-  }
-  db.Execute("DROP TABLE svClearSessions");
-  transaction.Commit();
-}
-
 std::string NowText() { return FormatDateTime(Now()); }
+
+double WallSeconds() {
+  return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
 
 // An action that the store inserts as an event of its own.
 bool IsNewEvent(const TAction& action) {
@@ -75,75 +40,157 @@ TPeriodSettings PeriodsOf(const pugi::xml_node& matchInfo) {
   return periods;
 }
 
+TStatus RefusalOf(const TActionList& actions) {
+  for (const auto& action : actions) {
+    if (TStatus bounded = CheckActionBounds(*action); !bounded) return bounded;
+  }
+  return {};
+}
+
+// Failed logins in the database, for server processes that share it; on the wall clock, which the
+// machines of a federation keep alike.
+class TStoredLoginRecords final : public TLoginRecords {
+ public:
+  TStoredLoginRecords(TStorageEngine& engine, std::function<double()> clock)
+      : Engine_(engine), Clock_(clock ? std::move(clock) : WallSeconds) {}
+
+  bool Change(std::string_view user, std::string_view address, const TChange& change) override {
+    return Engine_
+        .Write([&](TSqlConnection& db) -> TChangeStatus {
+          db.Run("INSERT INTO svLoginFailures (kind, key, count, last, not_before) VALUES "
+                 "('address', ?, 0, 0, 0), ('user', ?, 0, 0, 0) ON CONFLICT (kind, key) DO NOTHING",
+                 {address, user});
+          // Locks both rows for the rest of the transaction.
+          db.Run("UPDATE svLoginFailures SET count=count WHERE (kind='address' AND key=?) OR (kind='user' AND key=?)",
+                 {address, user});
+          TLoginFailures failures[2];  // address, user
+          {
+            auto rows = db.Query(
+                "SELECT kind, count, last, not_before FROM svLoginFailures "
+                "WHERE (kind='address' AND key=?) OR (kind='user' AND key=?)",
+                {address, user});
+            while (rows->Next()) {
+              TLoginFailures& read = failures[rows->Text(0) == "user" ? 1 : 0];
+              read = {static_cast<int>(rows->Integer(1)), rows->RealIfReadable(2).value_or(0),
+                      rows->RealIfReadable(3).value_or(0)};
+            }
+          }
+          const double now = Clock_();
+          change(failures[1], failures[0], now);
+          for (const auto& [kind, key, failure] :
+               {std::tuple{"address", address, failures[0]}, std::tuple{"user", user, failures[1]}}) {
+            if (failure.Count == 0 && failure.NotBefore <= now) {
+              db.Run("DELETE FROM svLoginFailures WHERE kind=? AND key=?", {kind, key});
+            } else {
+              db.Run("UPDATE svLoginFailures SET count=?, last=?, not_before=? WHERE kind=? AND key=?",
+                     {failure.Count, failure.Last, failure.NotBefore, kind, key});
+            }
+          }
+          return TStatus{};
+        })
+        .Ok();
+  }
+
+  void Forget(double seconds) override {
+    const double now = Clock_();
+    (void)Engine_.Write([&](TSqlConnection& db) -> TChangeStatus {
+      db.Run("DELETE FROM svLoginFailures WHERE last<? AND not_before<?", {now - seconds, now});
+      return TStatus{};
+    });
+  }
+
+ private:
+  TStorageEngine& Engine_;
+  std::function<double()> Clock_;
+};
+
 }  // namespace
 
-TResult<std::unique_ptr<TServerStore>> TServerStore::Open(const std::filesystem::path& file,
-                                                          const std::filesystem::path& templateFile) {
-  auto games = TDatabasePlugin::OpenFile(file, templateFile);
-  if (!games) return TError{games.Error()};
-  std::unique_ptr<TSqliteDatabase> reader;
-  try {
-    DigestClearSessions(games.Value()->Connection());
-    games.Value()->Connection().Execute(kServerTables);
-    reader = std::make_unique<TSqliteDatabase>(file);
-  } catch (const ESqliteError& failure) {
-    return TError{std::string("cannot prepare the server tables: ") + failure.what()};
+TResult<std::unique_ptr<TServerStore>> TServerStore::Open(const std::string& location,
+                                                          const std::filesystem::path& templateFile,
+                                                          int connections) {
+  std::unique_ptr<TStorageEngine> engine;
+  if (IsPostgresLocation(location)) {
+    auto opened = TPostgresEngine::Open(location, connections);
+    if (!opened) return TError{opened.Error()};
+    engine = std::move(opened.Value());
+  } else {
+    auto opened = TSqliteEngine::Open(location, templateFile);
+    if (!opened) return TError{opened.Error()};
+    engine = std::move(opened.Value());
   }
-  return std::unique_ptr<TServerStore>(new TServerStore(std::move(games.Value()), std::move(reader)));
+  std::unique_ptr<TServerStore> store(new TServerStore(std::move(engine)));
+  // The database's own name, made once by whichever process comes first.
+  const std::string candidate = RandomToken().substr(0, 12);
+  const TChangeStatus named = store->Engine_->Write([&](TSqlConnection& db) -> TChangeStatus {
+    db.Run("INSERT INTO svInfo (name, value) VALUES ('id', ?) ON CONFLICT (name) DO NOTHING", {candidate});
+    auto tag = db.Query("SELECT value FROM svInfo WHERE name='id'");
+    if (!tag->Next()) return TStatus(TError{"the database has no name"});
+    store->Tag_ = tag->Text(0);
+    return TStatus{};
+  });
+  if (!named) return TError{"cannot prepare the server tables: " + named.Error()};
+  return store;
 }
 
-TServerStore::TServerStore(std::unique_ptr<TDatabasePlugin> games, std::unique_ptr<TSqliteDatabase> reader)
-    : Games_(std::move(games)), Reader_(std::move(reader)) {
+TServerStore::TServerStore(std::unique_ptr<TStorageEngine> engine) : Engine_(std::move(engine)) {
+  SetLoginClock(nullptr);
   Catalogue_.LoadCatalogue();
 }
-TServerStore::~TServerStore() = default;
 
-TStatus TServerStore::InTransaction(const std::function<TStatus()>& work) {
-  TStatus result;
-  const bool done = Games_->InTransaction([&] {
-    try {
-      result = work();
-    } catch (const ESqliteError& failure) {
-      result = TError{failure.what()};
-    }
-    return result.Ok();
-  });
-  if (!done && result.Ok()) return TError{"the database refused the change"};
-  return result;
+void TServerStore::SetLoginClock(std::function<double()> seconds) {
+  if (Engine_->Shared()) {
+    LoginRecords_ = std::make_unique<TStoredLoginRecords>(*Engine_, std::move(seconds));
+  } else {
+    LoginRecords_ = std::make_unique<TLocalLoginRecords>(std::move(seconds));
+  }
 }
 
-void TServerStore::Touch(std::string_view gameNumber) { ++Revisions_[std::string(gameNumber)]; }
+TServerStore::~TServerStore() = default;
+
+bool TServerStore::Bump(TSqlConnection& db, std::string_view gameNumber, std::int64_t& revision) {
+  const auto bumped = Engine_->Bump(db, gameNumber);
+  if (bumped) revision = *bumped;
+  return bumped.has_value();
+}
+
+void TServerStore::Remember(std::string_view gameNumber, std::optional<std::int64_t> revision) {
+  if (Engine_->RevisionMemory().count() == 0) return;
+  const std::lock_guard guard(RevisionsLock_);
+  // Games nobody asks for any more (or that never were) are not kept for ever.
+  if (Revisions_.size() > 100'000) Revisions_.clear();
+  TKnownRevision& known = Revisions_[std::string(gameNumber)];
+  // Revisions only grow: of two changes committed at once, the later one stands.
+  if (revision && known.Revision && *known.Revision > *revision) return;
+  known = {revision, std::chrono::steady_clock::now()};
+}
 
 TStatus TServerStore::AddUser(std::string_view name, std::string_view password) {
   if (name.empty()) return TError{"a user needs a name"};
   const TPasswordHash hash = HashPassword(password);
-  const std::lock_guard guard(Lock_);
-  return InTransaction([&]() -> TStatus {
-    auto insert = Games_->Connection().Prepare(
-        "INSERT INTO svUsers (name, salt, hash, iterations) VALUES (?,?,?,?) "
-        "ON CONFLICT(name) DO UPDATE SET salt=excluded.salt, hash=excluded.hash, iterations=excluded.iterations");
-    insert->Bind(1, name).BindBlob(2, hash.Salt).BindBlob(3, hash.Hash).Bind(4, std::int64_t{hash.Iterations});
-    insert->Step();
+  const TChangeStatus added = Engine_->Write([&](TSqlConnection& db) -> TChangeStatus {
+    db.Run("INSERT INTO svUsers (name, salt, hash, iterations) VALUES (?,?,?,?) ON CONFLICT (name) DO UPDATE "
+           "SET salt=excluded.salt, hash=excluded.hash, iterations=excluded.iterations",
+           {name, TSqlValue::Blob(hash.Salt), TSqlValue::Blob(hash.Hash), hash.Iterations});
     // Whoever logged in with the old password is logged out.
-    auto sessions = Games_->Connection().Prepare(
-        "DELETE FROM svSessions WHERE user_id=(SELECT id FROM svUsers WHERE name=?)");
-    sessions->Bind(1, name);
-    sessions->Step();
-    return {};
+    db.Run("DELETE FROM svSessions WHERE user_id=(SELECT id FROM svUsers WHERE name=?)", {name});
+    return TStatus{};
   });
+  return added ? TStatus{} : TStatus(TError{added.Error()});
 }
 
 std::optional<std::int64_t> TServerStore::CheckUser(std::string_view name, std::string_view password) {
   TPasswordHash stored;
   std::optional<std::int64_t> id;
-  {
-    const std::lock_guard guard(Lock_);
-    auto query = Games_->Connection().Prepare("SELECT id, salt, hash, iterations FROM svUsers WHERE name=?");
-    query->Bind(1, name);
-    if (query->Step()) {
-      id = query->Integer(0);
-      stored = TPasswordHash{query->Text(1), query->Text(2), static_cast<int>(query->Integer(3))};
-    }
+  try {
+    Engine_->Read([&](TSqlConnection& db) {
+      auto user = db.Query("SELECT id, salt, hash, iterations FROM svUsers WHERE name=?", {name});
+      if (!user->Next()) return;
+      id = user->Integer(0);
+      stored = TPasswordHash{user->Blob(1), user->Blob(2), static_cast<int>(user->Integer(3))};
+    });
+  } catch (const ESqlError&) {
+    id.reset();
   }
   // The hash is slow on purpose; other requests go on meanwhile. An unknown user is answered no
   // sooner than a known one, so the time tells nobody which users exist.
@@ -154,87 +201,121 @@ std::optional<std::int64_t> TServerStore::CheckUser(std::string_view name, std::
 TChangeStatus TServerStore::Publish(const TMatchInfo& matchInfo, std::string_view matchInfoXml,
                                     const TActionList* actions, std::string_view userName) {
   if (actions) {
-    for (const auto& action : *actions) {
-      if (TStatus bounded = CheckActionBounds(*action); !bounded) return TChangeStatus::Refusal(bounded.Error());
-    }
+    if (TStatus bounded = RefusalOf(*actions); !bounded) return TChangeStatus::Refusal(bounded.Error());
   }
-  const std::lock_guard guard(Lock_);
-  const TStatus published = InTransaction([&]() -> TStatus {
-    auto& db = Games_->Connection();
+  std::int64_t revision = 0;
+  const TChangeStatus published = Engine_->Write([&](TSqlConnection& db) -> TChangeStatus {
     std::int64_t userId = 0;
     {
-      auto user = db.Prepare("SELECT id FROM svUsers WHERE name=?");
-      user->Bind(1, userName);
-      if (!user->Step()) return TError{"no user named \"" + std::string(userName) + "\""};
+      auto user = db.Query("SELECT id FROM svUsers WHERE name=?", {userName});
+      if (!user->Next()) return TStatus(TError{"no user named \"" + std::string(userName) + "\""});
       userId = user->Integer(0);
     }
-    if (Games_->FindGameId(matchInfo.GameNumber) != 0) {
-      return TError{"game \"" + matchInfo.GameNumber + "\" is published already"};
+    if (FindGame(db, matchInfo.GameNumber).Id != 0) {
+      return TStatus(TError{"game \"" + matchInfo.GameNumber + "\" is published already"});
     }
-    if (TStatus stored = Games_->StoreMatchInfo(matchInfo); !stored) return stored;
-    TDateTime clock = matchInfo.CurrentGameTime;
-    if (actions && !Games_->SaveActionList(matchInfo.GameNumber, *actions, false, clock)) {
-      return TError{"cannot store the actions"};
+    StoreMatchInfo(db, matchInfo);
+    if (actions) {
+      TDateTime clock = matchInfo.CurrentGameTime;
+      statserver::SaveActionList(db, FindGame(db, matchInfo.GameNumber).Id, *actions, false, clock);
     }
-    auto insert = db.Prepare(
-        "INSERT INTO svGames (game_number, user_id, initial_matchinfo, current_matchinfo, published) "
-        "VALUES (?,?,?,?,?)");
-    insert->Bind(1, matchInfo.GameNumber).Bind(2, userId).Bind(3, matchInfoXml).Bind(4, matchInfoXml);
-    insert->Bind(5, NowText());
-    insert->Step();
-    return {};
+    revision = Engine_->NextRevision(db);
+    db.Run("INSERT INTO svGames (game_number, user_id, initial_matchinfo, current_matchinfo, published, revision) "
+           "VALUES (?,?,?,?,?,?)",
+           {matchInfo.GameNumber, userId, matchInfoXml, matchInfoXml, NowText(), revision});
+    return TStatus{};
   });
-  if (published) Touch(matchInfo.GameNumber);
+  if (published) Remember(matchInfo.GameNumber, revision);
   return published;
 }
 
 TStatus TServerStore::Unpublish(std::string_view gameNumber) {
-  const std::lock_guard guard(Lock_);
-  const TStatus removed = InTransaction([&]() -> TStatus {
-    auto remove = Games_->Connection().Prepare("DELETE FROM svGames WHERE game_number=?");
-    remove->Bind(1, gameNumber);
-    remove->Step();
-    return Games_->DeleteGame(gameNumber);
+  const TChangeStatus removed = Engine_->Write([&](TSqlConnection& db) -> TChangeStatus {
+    db.Run("DELETE FROM svGames WHERE game_number=?", {gameNumber});
+    DeleteGame(db, gameNumber);
+    for (const char* received : {"DELETE FROM svScores WHERE game_number=?", "DELETE FROM svBoxScores WHERE game_number=?",
+                                 "DELETE FROM svExports WHERE game_number=?"}) {
+      db.Run(received, {gameNumber});
+    }
+    return TStatus{};
   });
-  if (removed) Touch(gameNumber);  // a game published again under the number is another game
-  return removed;
+  if (removed) Remember(gameNumber, std::nullopt);
+  return removed ? TStatus{} : TStatus(TError{removed.Error()});
 }
 
 std::optional<std::int64_t> TServerStore::OwnerOf(std::string_view gameNumber) {
-  const std::lock_guard guard(ReadLock_);
-  auto query = Reader_->Prepare("SELECT user_id FROM svGames WHERE game_number=?");
-  query->Bind(1, gameNumber);
-  if (!query->Step()) return std::nullopt;
-  return query->Integer(0);
+  std::optional<std::int64_t> owner;
+  try {
+    Engine_->Read([&](TSqlConnection& db) {
+      auto game = db.Query("SELECT user_id FROM svGames WHERE game_number=?", {gameNumber});
+      if (game->Next()) owner = game->Integer(0);
+    });
+  } catch (const ESqlError&) {
+    owner.reset();
+  }
+  return owner;
 }
 
 std::vector<TGameSummary> TServerStore::GamesOf(std::optional<std::int64_t> userId) {
-  const std::lock_guard guard(Lock_);
-  auto query = Games_->Connection().Prepare(
-      "SELECT S.game_number, G.team1_fna_id, G.team2_fna_id, G.team1_name, G.team2_name, G.time "
-      "FROM svGames S JOIN dvGames G ON G.game_number=S.game_number "
-      "WHERE ?1 IS NULL OR S.user_id=?1 ORDER BY G.time DESC, S.game_number");
-  query->Bind(1, userId);
   std::vector<TGameSummary> games;
-  while (query->Step()) {
-    games.push_back({query->Text(0), query->Text(1), query->Text(2), query->Text(3), query->Text(4), query->Text(5)});
+  const std::string select =
+      "SELECT S.game_number, G.team1_fna_id, G.team2_fna_id, G.team1_name, G.team2_name, G.time "
+      "FROM svGames S JOIN dvGames G ON G.game_number=S.game_number ";
+  const std::string order = " ORDER BY G.time DESC, S.game_number";
+  try {
+    Engine_->Read([&](TSqlConnection& db) {
+      auto rows = userId ? db.Query(select + "WHERE S.user_id=?" + order, {*userId}) : db.Query(select + order);
+      while (rows->Next()) {
+        games.push_back({rows->Text(0), rows->Text(1), rows->Text(2), rows->Text(3), rows->Text(4), rows->Text(5)});
+      }
+    });
+  } catch (const ESqlError&) {
+    games.clear();
   }
   return games;
 }
 
-bool TServerStore::EventStored(std::int64_t gameId, std::string_view id) {
-  auto query = Games_->Connection().Prepare("SELECT 1 FROM dvEvents WHERE game_id=? AND log_id=?");
-  query->Bind(1, gameId).Bind(2, id);
-  return query->Step();
+std::optional<std::string> TServerStore::MatchInfoXml(std::string_view gameNumber, bool initial) {
+  std::optional<std::string> xml;
+  TDateTime clock = 0;
+  try {
+    Engine_->Read(
+        [&](TSqlConnection& db) {
+          auto game = db.Query("SELECT initial_matchinfo, current_matchinfo FROM svGames WHERE game_number=?",
+                               {gameNumber});
+          if (!game->Next()) return;
+          xml = game->Text(initial ? 0 : 1);
+          clock = FindGame(db, gameNumber).Clock;
+        },
+        true);
+  } catch (const ESqlError&) {
+    return std::nullopt;
+  }
+  if (!xml || initial) return xml;
+  pugi::xml_document document;
+  if (!document.load_string(xml->c_str())) return xml;
+  pugi::xml_node root = document.document_element();
+  pugi::xml_attribute attribute = root.attribute("CurrentGameTime");
+  if (!attribute) attribute = root.append_attribute("CurrentGameTime");
+  attribute = FormatLongTime(clock).c_str();
+  return XmlText(root);
 }
 
-std::string TServerStore::StoredKind(std::int64_t gameId, std::string_view id) {
-  auto query = Games_->Connection().Prepare("SELECT log_action FROM dvEvents WHERE game_id=? AND log_id=?");
-  query->Bind(1, gameId).Bind(2, id);
-  return query->Step() ? query->Text(0) : std::string();
+TStatus TServerStore::UpdateMatchInfo(const TMatchInfo& matchInfo, std::string_view xml) {
+  std::int64_t revision = 0;
+  const TChangeStatus updated = Engine_->Write([&](TSqlConnection& db) -> TChangeStatus {
+    if (!Bump(db, matchInfo.GameNumber, revision)) {
+      return TStatus(TError{"game \"" + matchInfo.GameNumber + "\" is not published"});
+    }
+    db.Run("UPDATE svGames SET current_matchinfo=? WHERE game_number=?", {xml, matchInfo.GameNumber});
+    StoreMatchInfo(db, matchInfo);
+    return TStatus{};
+  });
+  if (updated) Remember(matchInfo.GameNumber, revision);
+  return updated ? TStatus{} : TStatus(TError{updated.Error()});
 }
 
-TStatus TServerStore::CheckBounds(std::int64_t gameId, const TActionList& actions) {
+TStatus TServerStore::CheckBounds(TSqlConnection& db, std::int64_t gameId, const TActionList& actions) {
   // Kinds of the batch's own new actions, which a later edit in it may change.
   std::unordered_map<std::string, std::string> batchKinds;
   for (const auto& action : actions) {
@@ -246,7 +327,7 @@ TStatus TServerStore::CheckBounds(std::int64_t gameId, const TActionList& action
     // An edit is stored by parameter position over the action it edits: it is checked as that
     // action would stand afterwards.
     const auto inBatch = batchKinds.find(action->ID);
-    const std::string kind = inBatch != batchKinds.end() ? inBatch->second : StoredKind(gameId, action->ID);
+    const std::string kind = inBatch != batchKinds.end() ? inBatch->second : StoredKind(db, gameId, action->ID);
     const TAction* entry = Catalogue_.Entry(kind);
     if (!entry) continue;
     TAction edited(*entry);
@@ -259,93 +340,48 @@ TStatus TServerStore::CheckBounds(std::int64_t gameId, const TActionList& action
   return {};
 }
 
-TDateTime TServerStore::StoredClock(std::string_view gameNumber) {
-  auto query = Games_->Connection().Prepare("SELECT \"current_time\" FROM dvGames WHERE game_number=?");
-  query->Bind(1, gameNumber);
-  if (!query->Step()) return 0;
-  return ParseTime(query->Text(0)).value_or(0);
-}
-
-std::optional<std::string> TServerStore::MatchInfoXml(std::string_view gameNumber, bool initial) {
-  const std::lock_guard guard(Lock_);
-  std::string xml;
-  {
-    auto query =
-        Games_->Connection().Prepare("SELECT initial_matchinfo, current_matchinfo FROM svGames WHERE game_number=?");
-    query->Bind(1, gameNumber);
-    if (!query->Step()) return std::nullopt;
-    xml = query->Text(initial ? 0 : 1);
-  }
-  if (initial) return xml;
-  pugi::xml_document document;
-  if (!document.load_string(xml.c_str())) return xml;
-  pugi::xml_node root = document.document_element();
-  pugi::xml_attribute clock = root.attribute("CurrentGameTime");
-  if (!clock) clock = root.append_attribute("CurrentGameTime");
-  clock = FormatLongTime(StoredClock(gameNumber)).c_str();
-  return XmlText(root);
-}
-
-TStatus TServerStore::UpdateMatchInfo(const TMatchInfo& matchInfo, std::string_view xml) {
-  const std::lock_guard guard(Lock_);
-  const TStatus updated = InTransaction([&]() -> TStatus {
-    auto update = Games_->Connection().Prepare("UPDATE svGames SET current_matchinfo=? WHERE game_number=?");
-    update->Bind(1, xml).Bind(2, matchInfo.GameNumber);
-    update->Step();
-    if (sqlite3_changes(Games_->Connection().Handle()) == 0) {
-      return TError{"game \"" + matchInfo.GameNumber + "\" is not published"};
-    }
-    return Games_->StoreMatchInfo(matchInfo);
-  });
-  if (updated) Touch(matchInfo.GameNumber);
-  return updated;
-}
-
 TChangeStatus TServerStore::ApplyActions(std::string_view gameNumber, const TActionList& actions) {
-  const std::lock_guard guard(Lock_);
-  const std::int64_t gameId = Games_->FindGameId(gameNumber);
-  try {
-    if (TStatus bounded = CheckBounds(gameId, actions); !bounded) return TChangeStatus::Refusal(bounded.Error());
-  } catch (const ESqliteError& failure) {
-    return TStatus(TError{failure.what()});
-  }
-  TMatchInfo game;
-  game.GameNumber = gameNumber;
-  const TStatus applied = InTransaction([&]() -> TStatus {
-    game.CurrentGameTime = StoredClock(gameNumber);
-    for (const auto& action : actions) {
-      // A batch sent again after its answer was lost must not store its actions twice.
-      if (IsNewEvent(*action) && EventStored(gameId, action->ID)) continue;
-      if (!Games_->StoreAction(game, *action)) return TError{"cannot store action " + action->ID};
+  std::int64_t revision = 0;
+  const TChangeStatus applied = Engine_->Write([&](TSqlConnection& db) -> TChangeStatus {
+    // First of all: a batch sent again through another process waits here for the first one, and
+    // then finds its actions stored.
+    if (!Bump(db, gameNumber, revision)) {
+      return TStatus(TError{"game \"" + std::string(gameNumber) + "\" is not published"});
     }
-    return {};
+    const TStoredGame game = FindGame(db, gameNumber);
+    if (TStatus bounded = CheckBounds(db, game.Id, actions); !bounded) return TChangeStatus::Refusal(bounded.Error());
+    TDateTime clock = game.Clock;
+    for (const auto& action : actions) StoreLiveAction(db, game.Id, *action, clock);
+    return TStatus{};
   });
-  if (applied) Touch(gameNumber);
+  if (applied) Remember(gameNumber, revision);
   return applied;
 }
 
-TChangeStatus TServerStore::SaveActionList(std::string_view gameNumber, const TActionList& actions,
-                                           bool append) {
+TChangeStatus TServerStore::SaveActionList(std::string_view gameNumber, const TActionList& actions, bool append) {
   // A list's edits are kept as actions of their own, never applied: only the list's own actions
   // can hold a period.
-  for (const auto& action : actions) {
-    if (TStatus bounded = CheckActionBounds(*action); !bounded) return TChangeStatus::Refusal(bounded.Error());
-  }
-  const std::lock_guard guard(Lock_);
-  const TStatus saved = InTransaction([&]() -> TStatus {
-    TDateTime clock = StoredClock(gameNumber);
-    if (!Games_->SaveActionList(gameNumber, actions, append, clock)) return TError{"cannot store the action list"};
-    return {};
+  if (TStatus bounded = RefusalOf(actions); !bounded) return TChangeStatus::Refusal(bounded.Error());
+  std::int64_t revision = 0;
+  const TChangeStatus saved = Engine_->Write([&](TSqlConnection& db) -> TChangeStatus {
+    if (!Bump(db, gameNumber, revision)) {
+      return TStatus(TError{"game \"" + std::string(gameNumber) + "\" is not published"});
+    }
+    const TStoredGame game = FindGame(db, gameNumber);
+    TDateTime clock = game.Clock;
+    statserver::SaveActionList(db, game.Id, actions, append, clock);
+    return TStatus{};
   });
-  if (saved) Touch(gameNumber);
+  if (saved) Remember(gameNumber, revision);
   return saved;
 }
 
 std::optional<std::string> TServerStore::ActionListXml(std::string_view gameNumber) {
   TActionList actions;
-  {
-    const std::lock_guard guard(Lock_);
-    if (!Games_->LoadActions(gameNumber, actions)) return std::nullopt;
+  try {
+    Engine_->Read([&](TSqlConnection& db) { actions = LoadActions(db, Catalogue_, gameNumber); });
+  } catch (const ESqlError&) {
+    return std::nullopt;
   }
   pugi::xml_document document;
   pugi::xml_node root = document.append_child("ACTIONS");
@@ -354,129 +390,134 @@ std::optional<std::string> TServerStore::ActionListXml(std::string_view gameNumb
 }
 
 TResult<std::string> TServerStore::Checksum(std::string_view gameNumber) {
-  const std::lock_guard guard(Lock_);
-  TMatchInfo matchInfo;
-  if (!Games_->LoadMatchInfo(gameNumber, matchInfo)) return TError{"cannot read the game"};
-  return Games_->ComputeChecksum(matchInfo);
+  std::string checksum;
+  try {
+    Engine_->Read([&](TSqlConnection& db) { checksum = GameChecksum(db, gameNumber); }, true);
+  } catch (const ESqlError& failure) {
+    return TError{failure.what()};
+  }
+  return checksum;
 }
 
 TStatus TServerStore::ConfirmScore(std::string_view gameNumber, int scoreA, int scoreB, std::string_view name,
                                    std::string_view contacts) {
-  const std::lock_guard guard(Lock_);
-  return InTransaction([&]() -> TStatus {
-    auto insert = Games_->Connection().Prepare(
-        "INSERT INTO svScores (game_number, score_a, score_b, name, contacts, received) VALUES (?,?,?,?,?,?)");
-    insert->Bind(1, gameNumber).Bind(2, std::int64_t{scoreA}).Bind(3, std::int64_t{scoreB});
-    insert->Bind(4, name).Bind(5, contacts).Bind(6, NowText());
-    insert->Step();
-    return {};
+  const TChangeStatus stored = Engine_->Write([&](TSqlConnection& db) -> TChangeStatus {
+    db.Run("INSERT INTO svScores (game_number, score_a, score_b, name, contacts, received) VALUES (?,?,?,?,?,?)",
+           {gameNumber, scoreA, scoreB, name, contacts, NowText()});
+    return TStatus{};
   });
+  return stored ? TStatus{} : TStatus(TError{stored.Error()});
 }
 
 TStatus TServerStore::StoreBoxScore(std::string_view gameNumber, std::string_view boxScore) {
-  const std::lock_guard guard(Lock_);
-  return InTransaction([&]() -> TStatus {
-    auto insert =
-        Games_->Connection().Prepare("INSERT INTO svBoxScores (game_number, boxscore, received) VALUES (?,?,?)");
-    insert->Bind(1, gameNumber).Bind(2, boxScore).Bind(3, NowText());
-    insert->Step();
-    return {};
+  const TChangeStatus stored = Engine_->Write([&](TSqlConnection& db) -> TChangeStatus {
+    db.Run("INSERT INTO svBoxScores (game_number, boxscore, received) VALUES (?,?,?)",
+           {gameNumber, boxScore, NowText()});
+    return TStatus{};
   });
+  return stored ? TStatus{} : TStatus(TError{stored.Error()});
 }
 
 TStatus TServerStore::RecordExport(std::string_view gameNumber) {
-  const std::lock_guard guard(Lock_);
-  return InTransaction([&]() -> TStatus {
-    auto insert = Games_->Connection().Prepare("INSERT INTO svExports (game_number, requested) VALUES (?,?)");
-    insert->Bind(1, gameNumber).Bind(2, NowText());
-    insert->Step();
-    return {};
+  const TChangeStatus stored = Engine_->Write([&](TSqlConnection& db) -> TChangeStatus {
+    db.Run("INSERT INTO svExports (game_number, requested) VALUES (?,?)", {gameNumber, NowText()});
+    return TStatus{};
   });
+  return stored ? TStatus{} : TStatus(TError{stored.Error()});
 }
 
 void TServerStore::SaveSession(std::string_view digest, std::int64_t userId, double lastUsed) {
-  const std::lock_guard guard(Lock_);
-  // A session that cannot be stored still works until the server restarts.
-  (void)InTransaction([&]() -> TStatus {
-    auto save = Games_->Connection().Prepare(
-        "INSERT OR REPLACE INTO svSessions (token_digest, user_id, last_used) VALUES (?,?,?)");
-    save->Bind(1, digest).Bind(2, userId).Bind(3, lastUsed);
-    save->Step();
+  // A session that cannot be stored is of no use to anybody: the next request does not find it.
+  (void)Engine_->Write([&](TSqlConnection& db) -> TChangeStatus {
+    db.Run("INSERT INTO svSessions (token_digest, user_id, last_used) VALUES (?,?,?) ON CONFLICT (token_digest) "
+           "DO UPDATE SET user_id=excluded.user_id, last_used=excluded.last_used",
+           {digest, userId, lastUsed});
     // Sessions idle for a week are of no use to anybody.
-    auto sweep = Games_->Connection().Prepare("DELETE FROM svSessions WHERE last_used < ?");
-    sweep->Bind(1, lastUsed - 7 * 86400.0);
-    sweep->Step();
-    return {};
+    db.Run("DELETE FROM svSessions WHERE last_used < ?", {lastUsed - 7 * 86400.0});
+    return TStatus{};
   });
 }
 
 void TServerStore::TouchSession(std::string_view digest, double lastUsed) {
-  const std::lock_guard guard(Lock_);
-  // Never brings back a session that was ended meanwhile.
-  (void)InTransaction([&]() -> TStatus {
-    auto touch = Games_->Connection().Prepare("UPDATE svSessions SET last_used=? WHERE token_digest=?");
-    touch->Bind(1, lastUsed).Bind(2, digest);
-    touch->Step();
-    return {};
+  // Never brings back a session that was ended meanwhile, nor an earlier use of another process.
+  (void)Engine_->Write([&](TSqlConnection& db) -> TChangeStatus {
+    db.Run("UPDATE svSessions SET last_used=? WHERE token_digest=? AND last_used<?", {lastUsed, digest, lastUsed});
+    return TStatus{};
   });
 }
 
 std::optional<std::pair<std::int64_t, double>> TServerStore::FindSession(std::string_view digest) {
-  const std::lock_guard guard(ReadLock_);
-  auto query = Reader_->Prepare("SELECT user_id, last_used FROM svSessions WHERE token_digest=?");
-  query->Bind(1, digest);
-  if (!query->Step()) return std::nullopt;
-  return std::pair{query->Integer(0), query->RealIfReadable(1).value_or(0)};
+  std::optional<std::pair<std::int64_t, double>> session;
+  try {
+    Engine_->Read([&](TSqlConnection& db) {
+      auto row = db.Query("SELECT user_id, last_used FROM svSessions WHERE token_digest=?", {digest});
+      if (row->Next()) session = std::pair{row->Integer(0), row->RealIfReadable(1).value_or(0)};
+    });
+  } catch (const ESqlError&) {
+    session.reset();
+  }
+  return session;
 }
 
 void TServerStore::DeleteSession(std::string_view digest) {
-  const std::lock_guard guard(Lock_);
-  (void)InTransaction([&]() -> TStatus {
-    auto remove = Games_->Connection().Prepare("DELETE FROM svSessions WHERE token_digest=?");
-    remove->Bind(1, digest);
-    remove->Step();
-    return {};
+  (void)Engine_->Write([&](TSqlConnection& db) -> TChangeStatus {
+    db.Run("DELETE FROM svSessions WHERE token_digest=?", {digest});
+    return TStatus{};
   });
 }
 
 std::optional<TGameSnapshot> TServerStore::Snapshot(std::string_view gameNumber) {
-  const std::lock_guard guard(Lock_);
   TGameSnapshot snapshot;
   std::string xml;
-  {
-    auto query = Games_->Connection().Prepare("SELECT current_matchinfo FROM svGames WHERE game_number=?");
-    query->Bind(1, gameNumber);
-    if (!query->Step()) return std::nullopt;
-    xml = query->Text(0);
+  bool found = false;
+  try {
+    Engine_->Read(
+        [&](TSqlConnection& db) {
+          auto game = db.Query("SELECT current_matchinfo, revision FROM svGames WHERE game_number=?", {gameNumber});
+          if (!game->Next()) return;
+          found = true;
+          xml = game->Text(0);
+          snapshot.Revision = game->Integer(1);
+          snapshot.MatchInfo.CurrentGameTime = FindGame(db, gameNumber).Clock;
+          snapshot.Actions = LoadActions(db, Catalogue_, gameNumber);
+        },
+        true);
+  } catch (const ESqlError&) {
+    return std::nullopt;
   }
+  if (!found) return std::nullopt;
+  const TDateTime clock = snapshot.MatchInfo.CurrentGameTime;
   pugi::xml_document document;
   if (document.load_string(xml.c_str())) {
     snapshot.MatchInfo.ReadXml(document.document_element());
     snapshot.Periods = PeriodsOf(document.document_element());
   }
   snapshot.MatchInfo.GameNumber = gameNumber;
-  snapshot.MatchInfo.CurrentGameTime = StoredClock(gameNumber);
-  if (!Games_->LoadActions(gameNumber, snapshot.Actions)) return std::nullopt;
-  snapshot.Revision = RevisionLocked(gameNumber);
+  snapshot.MatchInfo.CurrentGameTime = clock;
   return snapshot;
 }
 
-std::int64_t TServerStore::Revision(std::string_view gameNumber) {
-  const std::lock_guard guard(Lock_);
-  return RevisionLocked(gameNumber);
-}
-
-std::int64_t TServerStore::RevisionLocked(std::string_view gameNumber) {
-  const auto found = Revisions_.find(std::string(gameNumber));
-  const std::int64_t own = found == Revisions_.end() ? 0 : found->second;
-  // Changes that the administration commands commit from their own process.
-  std::int64_t others = 0;
-  try {
-    auto version = Games_->Connection().Prepare("PRAGMA data_version");
-    if (version->Step()) others = version->Integer(0);
-  } catch (const ESqliteError&) {
+std::optional<std::int64_t> TServerStore::Revision(std::string_view gameNumber) {
+  const std::string key(gameNumber);
+  const auto now = std::chrono::steady_clock::now();
+  {
+    const std::lock_guard guard(RevisionsLock_);
+    const auto known = Revisions_.find(key);
+    if (known != Revisions_.end() && now - known->second.Read < Engine_->RevisionMemory()) {
+      return known->second.Revision;
+    }
   }
-  return (others << 32) + own;
+  std::optional<std::int64_t> revision;
+  try {
+    Engine_->Read([&](TSqlConnection& db) {
+      auto game = db.Query("SELECT revision FROM svGames WHERE game_number=?", {gameNumber});
+      if (game->Next()) revision = game->Integer(0);
+    });
+  } catch (const ESqlError&) {
+    return std::nullopt;
+  }
+  Remember(gameNumber, revision);
+  return revision;
 }
 
 }  // namespace velmora::statserver

@@ -1,13 +1,19 @@
 #include "sessions.h"
 
+#include <algorithm>
+
 #include "passwords.h"
 #include "server_store.h"
 
 namespace velmora::statserver {
 
 namespace {
-// A session's last use reaches the database at most this often; an idle time is far longer.
-constexpr auto kStoreInterval = std::chrono::seconds(60);
+// A session's last use reaches the database at most this often, and well within its idle time:
+// another server process on the database must not end a session that is in use here.
+std::chrono::milliseconds StoreInterval(std::chrono::seconds idleTime) {
+  return std::min<std::chrono::milliseconds>(std::chrono::seconds(60),
+                                             std::chrono::duration_cast<std::chrono::milliseconds>(idleTime) / 10);
+}
 
 double Seconds(TSessions::TClock::time_point time) {
   return std::chrono::duration<double>(time.time_since_epoch()).count();
@@ -41,12 +47,14 @@ std::optional<std::int64_t> TSessions::Validate(std::string_view value) {
     Sessions_.erase(digest);
     return std::nullopt;
   }
+  const auto storedUse = TimeOf(stored->second);
   auto found = Sessions_.find(digest);
   if (found == Sessions_.end()) {
-    // Made before the server was restarted, perhaps.
-    const auto lastUsed = TimeOf(stored->second);
-    found = Sessions_.emplace(digest, TSession{stored->first, lastUsed, lastUsed}).first;
+    // Made by another server process, or before this one was restarted.
+    found = Sessions_.emplace(digest, TSession{stored->first, storedUse, storedUse}).first;
   }
+  // Used through another process meanwhile.
+  found->second.LastUsed = std::max(found->second.LastUsed, storedUse);
   if (now - found->second.LastUsed > IdleTime_) {
     Sessions_.erase(found);
     guard.unlock();
@@ -55,7 +63,7 @@ std::optional<std::int64_t> TSessions::Validate(std::string_view value) {
   }
   found->second.LastUsed = now;
   const std::int64_t userId = found->second.UserId;
-  const bool store = now - found->second.LastStored > kStoreInterval;
+  const bool store = now - found->second.LastStored > StoreInterval(IdleTime_);
   if (store) found->second.LastStored = now;
   guard.unlock();
   if (store) Store_.TouchSession(digest, Seconds(now));

@@ -3,6 +3,7 @@
 #include <httplib.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <ctime>
@@ -33,8 +34,10 @@ namespace {
 
 thread_local std::chrono::steady_clock::time_point RequestStart;
 thread_local std::string RequestNote;
-// The session that let the request's body in, and its user: the handler need not look again.
+// The session that let the request's body in, and its user, and the game's owner: the handler
+// need not look again.
 thread_local std::optional<std::pair<std::string, std::int64_t>> AdmittedSession;
+thread_local std::optional<std::pair<std::string, std::int64_t>> AdmittedGame;
 
 constexpr const char* kXmlDeclaration = R"(<?xml version="1.0" encoding="windows-1252"?>)";
 
@@ -44,6 +47,11 @@ void ReplyText(httplib::Response& response, std::string_view text) {
 
 void ReplyXml(httplib::Response& response, std::string_view xml) {
   response.set_content(kXmlDeclaration + Utf8ToWindows1252XmlSafe(xml), "text/xml; charset=windows-1252");
+}
+
+// What is answered to one client (sessions, games of users) must never be kept by a cache.
+void Private(httplib::Response& response) {
+  if (!response.has_header("Cache-Control")) response.set_header("Cache-Control", "no-store");
 }
 
 std::string QueryOf(const httplib::Request& request) {
@@ -119,6 +127,7 @@ std::optional<std::size_t> ContentLength(const httplib::Request& request) {
 
 void Refuse(httplib::Response& response, const TRequestError& error) {
   response.status = error.Status;
+  Private(response);
   RequestNote = error.Reason;
   if (error.Status == 503) response.set_header("Retry-After", "1");
   ReplyText(response, error.Reason);
@@ -128,6 +137,19 @@ void BeginRequest() {
   RequestStart = std::chrono::steady_clock::now();
   RequestNote.clear();
   AdmittedSession.reset();
+  AdmittedGame.reset();
+}
+
+// Whether an If-None-Match header names the entity tag: any of its tags, weak or not, or "*".
+bool NamesETag(std::string_view header, std::string_view etag) {
+  while (!header.empty()) {
+    const std::size_t comma = header.find(',');
+    std::string_view candidate = Trimmed(header.substr(0, comma));
+    if (candidate.starts_with("W/")) candidate.remove_prefix(2);
+    if (candidate == "*" || candidate == etag) return true;
+    header = comma == std::string_view::npos ? std::string_view() : header.substr(comma + 1);
+  }
+  return false;
 }
 
 // Line breaks inside attribute values stay as they are instead of becoming blanks.
@@ -231,7 +253,7 @@ TStatServer::TStatServer(TServerStore& store, TServerOptions options)
       Options_(std::move(options)),
       Sessions_(std::make_unique<TSessions>(store, Options_.SessionIdleTime, Options_.SessionClock)),
       Live_(std::make_unique<TLivePages>(store, Options_.ProgramFolder, Options_.Language)),
-      Logins_(Options_.Logins),
+      Logins_(Options_.Logins, store.LoginRecords()),
       Http_(std::make_unique<THttpFront>(FrontLimits(Options_))) {
   Http_->set_payload_max_length(Options_.MaxBodyBytes);
   Http_->set_socket_options([this](int socket) {
@@ -257,6 +279,7 @@ TStatServer::TStatServer(TServerStore& store, TServerOptions options)
     }
     return httplib::Server::HandlerResponse::Unhandled;
   });
+  Http_->set_post_routing_handler([](const httplib::Request&, httplib::Response& response) { Private(response); });
   if (Options_.LogRequests) Http_->set_logger(LogLine);
   Routes();
 }
@@ -289,6 +312,7 @@ void TStatServer::Routes() {
   Http_->Post(R"(/dvadminws/dvadmin\.asmx)", Guarded([this](const auto& q, auto& r) { HandleSoap(q, r); }));
 
   Http_->Get("/live/", Guarded([this](const httplib::Request&, httplib::Response& response) {
+               response.set_header("Cache-Control", "public, max-age=5");
                response.set_content(Live_->IndexPage(), "text/html; charset=utf-8");
              }));
   Http_->Get(R"(/live/(.+))", Guarded([this](const auto& q, auto& r) { HandleLivePage(q, r); }));
@@ -311,7 +335,13 @@ std::int64_t TStatServer::SessionUser(const std::string* session) {
 }
 
 void TStatServer::RequireOwnGame(std::int64_t user, const std::string& gameNumber) {
-  const auto owner = Store_.OwnerOf(gameNumber);
+  std::optional<std::int64_t> owner;
+  if (AdmittedGame && AdmittedGame->first == gameNumber) {
+    owner = AdmittedGame->second;
+  } else {
+    owner = Store_.OwnerOf(gameNumber);
+    if (owner) AdmittedGame.emplace(gameNumber, *owner);
+  }
   if (!owner) throw TRequestError{404, "no game \"" + gameNumber + "\""};
   if (*owner != user) throw TRequestError{403, "game \"" + gameNumber + "\" belongs to another user"};
 }
@@ -339,16 +369,37 @@ std::optional<TRequestError> TStatServer::Admit(const httplib::Request& request)
   return refusal;
 }
 
+std::string TStatServer::ClientAddress(const httplib::Request& request) const {
+  const auto& proxies = Options_.TrustedProxies;
+  if (std::find(proxies.begin(), proxies.end(), request.remote_addr) == proxies.end()) return request.remote_addr;
+  // The proxy adds the address it was reached from after whatever the client claimed.
+  const std::string forwarded = request.get_header_value("X-Forwarded-For");
+  const std::string_view last = Trimmed(std::string_view(forwarded).substr(forwarded.rfind(',') + 1));
+  return last.empty() ? request.remote_addr : std::string(last);
+}
+
 void TStatServer::HandleLivePage(const httplib::Request& request, httplib::Response& response) {
   const std::string name = request.matches[1].str();
+  // The document is the same for everybody and changes with the game: a cache in front of the
+  // server may keep it for a second, and asks again with its tag.
   const auto json = [&](const std::string& gameNumber) {
-    auto document = Live_->GameJson(gameNumber);
+    const auto current = Live_->CurrentETag(gameNumber);
+    if (!current) throw TRequestError{404, "no such game"};
+    response.set_header("Cache-Control", "public, max-age=1");
+    if (NamesETag(request.get_header_value("If-None-Match"), *current)) {
+      response.status = 304;
+      response.set_header("ETag", *current);
+      return;
+    }
+    const auto document = Live_->GameJson(gameNumber);
     if (!document) throw TRequestError{404, "no such game"};
-    response.set_header("Cache-Control", "no-store");
-    response.set_content(*document, "application/json; charset=utf-8");
+    response.set_header("ETag", document->ETag);
+    response.set_content(document->Json, "application/json; charset=utf-8");
   };
   if (request.get_param_value("format") == "json") return json(name);
   if (const auto page = Live_->GamePage(name)) {
+    // The page is the same for the whole game; its script fetches the document.
+    response.set_header("Cache-Control", "public, max-age=600");
     response.set_content(*page, "text/html; charset=utf-8");
     return;
   }
@@ -487,15 +538,15 @@ void TStatServer::HandleSoap(const httplib::Request& request, httplib::Response&
   std::string result;
   if (soap.Operation == "ValidateUser") {
     const std::string name = parameter("user");
-    const auto wait = Logins_.Begin(name, request.remote_addr,
-                                    Options_.LoginClock ? Options_.LoginClock() : TLoginThrottle::TClock::now());
+    const std::string address = ClientAddress(request);
+    const auto wait = Logins_.Begin(name, address);
     if (wait.count() > 0) {
       const auto seconds = std::to_string((wait.count() + 999) / 1000);
       return fault(500, "Client",
                    "Demasiados intentos fallidos. Espere " + seconds + " s antes de volver a intentarlo.");
     }
     if (const auto user = Store_.CheckUser(name, parameter("pass"))) {
-      Logins_.Succeeded(name, request.remote_addr);
+      Logins_.Succeeded(name, address);
       result = Sessions_->Create(*user);
     }
   } else if (soap.Operation == "ExportToSIMS") {

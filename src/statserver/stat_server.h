@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "login_throttle.h"
 
@@ -37,12 +38,15 @@ struct TServerOptions {
   std::chrono::milliseconds RequestTime{5000};
   std::size_t SlowestBytesPerSecond = 64 * 1024;
   TLoginLimits Logins;
-  // The clocks of sessions and of login delays; the system's when none (tests move their own).
+  // The clock of sessions; the system's when none (tests move their own, and the store's clock of
+  // failed logins: TServerStore::SetLoginClock).
   std::function<std::chrono::system_clock::time_point()> SessionClock;
-  std::function<std::chrono::steady_clock::time_point()> LoginClock;
   std::filesystem::path ProgramFolder;  // messages files for the play-by-play
   std::string Language = "EN";
   bool LogRequests = true;
+  // Reverse proxies whose requests name the client's address as the last entry of their
+  // X-Forwarded-For header; the login limits count that address.
+  std::vector<std::string> TrustedProxies;
 };
 
 class TStatServer {
@@ -71,6 +75,8 @@ class TStatServer {
   void HandleStatisticsPage(const httplib::Request& request, httplib::Response& response);
   void HandleSoap(const httplib::Request& request, httplib::Response& response);
   void HandleLivePage(const httplib::Request& request, httplib::Response& response);
+  // The address of the client, also behind a trusted proxy.
+  std::string ClientAddress(const httplib::Request& request) const;
 
   TServerStore& Store_;
   TServerOptions Options_;

@@ -2,6 +2,8 @@
 
 #include <curl/curl.h>
 
+#include <strings.h>
+
 #include <mutex>
 
 namespace velmora::testing {
@@ -17,7 +19,24 @@ std::size_t Collect(char* data, std::size_t size, std::size_t count, void* targe
   return size * count;
 }
 
+std::size_t CollectHeader(char* data, std::size_t size, std::size_t count, void* target) {
+  std::string line(data, size * count);
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+  if (line.find(':') != std::string::npos) static_cast<std::vector<std::string>*>(target)->push_back(line);
+  return size * count;
+}
+
 }  // namespace
+
+std::string THttpReply::Header(const std::string& name) const {
+  for (const std::string& line : Headers) {
+    if (line.size() > name.size() && line[name.size()] == ':' && strncasecmp(line.c_str(), name.c_str(), name.size()) == 0) {
+      const std::size_t value = line.find_first_not_of(' ', name.size() + 1);
+      return value == std::string::npos ? std::string() : line.substr(value);
+    }
+  }
+  return {};
+}
 
 THttpClient::THttpClient() {
   // curl_global_init is not thread-safe; tests create clients from many threads at once.
@@ -37,11 +56,11 @@ THttpClient::~THttpClient() {
   curl_easy_cleanup(Handle(Curl_));
 }
 
-THttpReply THttpClient::Get(const std::string& url) {
+THttpReply THttpClient::Get(const std::string& url, const std::vector<std::string>& headers) {
   CURL* curl = Handle(Curl_);
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
   curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
-  return Perform({});
+  return Perform(headers);
 }
 
 THttpReply THttpClient::Post(const std::string& url, const std::string& body, const std::string& contentType,
@@ -67,6 +86,8 @@ THttpReply THttpClient::Perform(const std::vector<std::string>& headers) {
   curl_easy_setopt(curl, CURLOPT_HTTPHEADER, list);
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, Collect);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply.Body);
+  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, CollectHeader);
+  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &reply.Headers);
   curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, error);
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);

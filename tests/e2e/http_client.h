@@ -12,7 +12,10 @@ struct THttpReply {
   std::string Body;
   std::string Error;  // libcurl's message when the transfer failed
   std::string ContentType;
+  std::vector<std::string> Headers;  // "Name: value", as they came
 
+  // The value of the header (its name in any case); empty when it did not come.
+  std::string Header(const std::string& name) const;
   bool Ok() const { return Error.empty() && Status >= 200 && Status < 300; }
 };
 
@@ -28,7 +31,8 @@ class THttpClient {
   // A reply that takes longer fails (20 s unless told).
   void SetTimeout(long seconds);
 
-  THttpReply Get(const std::string& url);
+  // `headers` are whole header lines ("If-None-Match: ...").
+  THttpReply Get(const std::string& url, const std::vector<std::string>& headers = {});
   // `headers` are whole header lines ("SOAPAction: ...").
   THttpReply Post(const std::string& url, const std::string& body,
                   const std::string& contentType = "application/x-www-form-urlencoded",

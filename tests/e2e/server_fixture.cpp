@@ -1,5 +1,6 @@
 #include "server_fixture.h"
 
+#include <algorithm>
 #include <sstream>
 
 #include "platform/folders.h"
@@ -68,6 +69,21 @@ TActionList CloneAll(const TActionList& actions) {
   return copy;
 }
 
+TActionList MissedShots(TActionFactory& make, int first, int count) {
+  TActionList batch;
+  for (int i = 0; i < count; ++i) batch.push_back(make.Shot(first + i, 1 + i % 2, 4 + i % 5, "Missed", 2));
+  StampAstroTimes(batch, first);
+  return batch;
+}
+
+void ExpectStoredOnce(std::vector<std::string> stored, std::vector<std::string> acknowledged,
+                      const std::string& gameNumber) {
+  std::sort(stored.begin(), stored.end());
+  std::sort(acknowledged.begin(), acknowledged.end());
+  EXPECT_EQ(std::adjacent_find(stored.begin(), stored.end()), stored.end()) << gameNumber << ": an action twice";
+  EXPECT_EQ(stored, acknowledged) << gameNumber;
+}
+
 pugi::xml_node ParseReply(const THttpReply& reply, pugi::xml_document& document) {
   const std::string text = DecodeXmlBytes(reply.Body);
   if (!document.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8)) return {};
@@ -78,14 +94,17 @@ statserver::TServerOptions StatServerTest::Options() {
   statserver::TServerOptions options = TestServerOptions();
   const auto ahead = [this] { return std::chrono::milliseconds(ClockAheadMs.load()); };
   options.SessionClock = [ahead] { return std::chrono::system_clock::now() + ahead(); };
-  options.LoginClock = [ahead] { return std::chrono::steady_clock::now() + ahead(); };
   return options;
 }
 
 StatServerTest::StatServerTest() {
-  auto store = statserver::TServerStore::Open(Temp / "server.db", ProgramFolder() / "dravon.db");
+  auto store = statserver::TServerStore::Open(Database.Location(), ProgramFolder() / "dravon.db");
   if (!store) throw std::runtime_error(store.Error());
   Store = std::move(store.Value());
+  Store->SetLoginClock([this] {
+    const auto now = std::chrono::system_clock::now() + std::chrono::milliseconds(ClockAheadMs.load());
+    return std::chrono::duration<double>(now.time_since_epoch()).count();
+  });
   EXPECT_TRUE(Store->AddUser("alice", kAlicePassword).Ok());
   EXPECT_TRUE(Store->AddUser("bob", kBobPassword).Ok());
   Server = std::make_unique<TRunningServer>(*Store, Options());
@@ -149,6 +168,23 @@ THttpReply StatServerTest::UpdateMatchInfo(const std::string& xmlText, const std
     }
   }
   return PostForm("do=update_match_info&SESSIONID=" + (session.empty() ? Session : session), {{"matchinfo", text}});
+}
+
+std::vector<std::vector<std::string>> StatServerTest::Rows(const std::string& sql, int columns) {
+  std::vector<std::vector<std::string>> rows;
+  Store->Engine().Read([&](statserver::TSqlConnection& db) {
+    auto read = db.Query(sql);
+    while (read->Next()) {
+      auto& row = rows.emplace_back();
+      for (int column = 0; column < columns; ++column) row.push_back(read->Text(column));
+    }
+  });
+  return rows;
+}
+
+std::string StatServerTest::Scalar(const std::string& sql) {
+  const auto rows = Rows(sql);
+  return rows.empty() || rows.front().empty() ? std::string() : rows.front().front();
 }
 
 TActionList StatServerTest::ServerActions(const std::string& gameNumber) {

@@ -22,6 +22,7 @@
 #include "server_store.h"
 #include "stat_server.h"
 #include "temp_folder.h"
+#include "test_database.h"
 
 namespace velmora::testing {
 
@@ -56,6 +57,11 @@ std::string ActionsText(const TActionList& actions, std::string_view gameNumber)
 // Gives the actions wall-clock times one second apart from 10:00:00 + `first` seconds.
 void StampAstroTimes(TActionList& actions, int first = 0);
 TActionList CloneAll(const TActionList& actions);
+// `count` missed shots from game second `first` on, entered a second apart: a batch of a long game.
+TActionList MissedShots(TActionFactory& make, int first, int count);
+// Every acknowledged action is stored, and none twice.
+void ExpectStoredOnce(std::vector<std::string> stored, std::vector<std::string> acknowledged,
+                      const std::string& gameNumber);
 // Parses a windows-1252 reply as the client does; the root element, empty when it is not XML.
 pugi::xml_node ParseReply(const THttpReply& reply, pugi::xml_document& document);
 
@@ -82,16 +88,21 @@ class StatServerTest : public ::testing::Test {
   THttpReply SendActions(const TActionList& actions, const std::string& gameNumber = "G-1",
                          const std::string& session = "");
   THttpReply UpdateMatchInfo(const std::string& xmlText, const std::string& session = "");
+  // The rows of a statement on the server's database, its first `columns` as text (NULL as empty).
+  std::vector<std::vector<std::string>> Rows(const std::string& sql, int columns = 1);
+  // The first column of the first row.
+  std::string Scalar(const std::string& sql);
   // The server's action list of the game; the test fails when it cannot be read.
   TActionList ServerActions(const std::string& gameNumber = "G-1");
   std::vector<std::string> ServerActionIds(const std::string& gameNumber = "G-1");
 
-  // The test options with the clocks of sessions and login delays running this far ahead of the
-  // real ones: a test moves them on instead of waiting.
+  // The test options with the clock of sessions running ClockAheadMs ahead of the real one, as the
+  // store's clock of login delays does: a test moves them on instead of waiting.
   statserver::TServerOptions Options();
 
   TTempFolder Temp;
   std::atomic<long long> ClockAheadMs{0};
+  TTestDatabase Database{Temp.Path()};
   std::unique_ptr<statserver::TServerStore> Store;
   std::unique_ptr<TRunningServer> Server;
   // Declared after the server: its kept-alive connection closes before the server stops.

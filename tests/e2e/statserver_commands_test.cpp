@@ -1,12 +1,9 @@
 // The administration commands of the server executable, run as a league's administrator runs them.
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <chrono>
-#include <regex>
 #include <thread>
 
 #include "platform/configuration.h"
@@ -16,11 +13,9 @@
 #include "records/text_utils.h"
 #include "protocol/soap.h"
 #include "server_fixture.h"
+#include "server_process.h"
 #include "stats/game_documents.h"
 #include "stats/model.h"
-#include "store/sqlite.h"
-
-extern char** environ;
 
 namespace velmora::testing {
 namespace {
@@ -37,20 +32,7 @@ class CommandsTest : public ::testing::Test {
  protected:
   // Starts the executable with its output going to files of the temporary folder.
   pid_t Spawn(const std::vector<std::string>& args) {
-    std::vector<std::string> line = {(ProgramFolder() / "velmora-statserver").string()};
-    line.insert(line.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& arg : line) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_addopen(&files, 1, (Temp / "out.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&files, 2, (Temp / "err.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t pid = 0;
-    const int failed = posix_spawn(&pid, argv[0], &files, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&files);
-    if (failed) throw std::runtime_error("cannot start " + line[0]);
-    return pid;
+    return SpawnServerProgram(args, Temp / "out.txt", Temp / "err.txt");
   }
   TCommandResult Finish(pid_t pid) {
     int status = 0;
@@ -58,7 +40,7 @@ class CommandsTest : public ::testing::Test {
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(Temp / "out.txt"), ReadFile(Temp / "err.txt")};
   }
   TCommandResult Run(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--db", Database.string()});
+    args.insert(args.begin(), {"--db", Database});
     return Finish(Spawn(args));
   }
 
@@ -82,16 +64,28 @@ class CommandsTest : public ::testing::Test {
     return file;
   }
 
+  // The first column of each row of a statement on the database, as its bytes.
+  std::string Stored(const std::string& sql) {
+    auto store = TServerStore::Open(Database, ProgramFolder() / "dravon.db");
+    EXPECT_TRUE(store.Ok()) << store.Error();
+    std::string bytes;
+    store.Value()->Engine().Read([&](statserver::TSqlConnection& db) {
+      for (auto rows = db.Query(sql); rows->Next();) bytes += rows->Blob(0) + "\n";
+    });
+    return bytes;
+  }
+
   TTempFolder Temp;
-  std::filesystem::path Database = Temp / "league.db";
+  TTestDatabase League{Temp.Path(), "league.db"};
+  std::string Database = League.Location();
   TConfiguration Config{ProgramFolder()};
 };
 
 // The server serving the database the commands wrote, with alice logged in.
 class TServedDatabase {
  public:
-  explicit TServedDatabase(const std::filesystem::path& file) {
-    auto store = TServerStore::Open(file, ProgramFolder() / "dravon.db");
+  explicit TServedDatabase(const std::string& location) {
+    auto store = TServerStore::Open(location, ProgramFolder() / "dravon.db");
     if (!store) throw std::runtime_error(store.Error());
     Store = std::move(store.Value());
     Server = std::make_unique<TRunningServer>(*Store, TestServerOptions());
@@ -116,10 +110,12 @@ TEST_F(CommandsTest, AddUserKeepsNoPasswordInClearAndCanChangeIt) {
   ASSERT_EQ(Run({"adduser", "alice", password}).Status, 0);
   ASSERT_EQ(Run({"adduser", "bob", kBobPassword}).Status, 0);
 
+  // Anywhere in the file and its log; in a database server, anywhere in the users' rows.
   std::string bytes;
   for (const auto& entry : std::filesystem::directory_iterator(Temp.Path())) {
     if (entry.path().filename().string().starts_with("league.db")) bytes += ReadFile(entry.path());
   }
+  for (const char* column : {"name", "salt", "hash"}) bytes += Stored(std::string("SELECT ") + column + " FROM svUsers");
   EXPECT_NE(bytes.find("alice"), std::string::npos);
   EXPECT_EQ(bytes.find(password), std::string::npos);
   EXPECT_EQ(bytes.find(kBobPassword), std::string::npos);
@@ -205,22 +201,76 @@ TEST_F(CommandsTest, UnpublishRemovesTheGameAndEverythingOfIt) {
   const TActionList game = SimulateGame(MakeMatchInfo(12, "T-7"), 40, 3);
   ASSERT_EQ(Run({"publish", TransferFile("T-7", game).string(), "--user", "alice"}).Status, 0);
   ASSERT_EQ(Run({"publish", MatchInfoFile("M-3").string(), "--user", "alice"}).Status, 0);
+  {
+    auto store = TServerStore::Open(Database, ProgramFolder() / "dravon.db");
+    ASSERT_TRUE(store.Ok());
+    ASSERT_TRUE(store.Value()->ConfirmScore("T-7", 70, 68, "Ana", ""));
+    ASSERT_TRUE(store.Value()->StoreBoxScore("T-7", "<BOXSCORE/>"));
+    ASSERT_TRUE(store.Value()->RecordExport("M-3"));
+  }
 
   EXPECT_EQ(Run({"unpublish", "T-7"}).Status, 0);
   EXPECT_NE(Run({"unpublish", "T-7"}).Status, 0);
-  {
-    TSqliteDatabase database(Database);
-    auto events = database.Prepare("SELECT count(*) FROM dvEvents");
-    ASSERT_TRUE(events->Step());
-    EXPECT_EQ(events->Integer(0), 0);
-  }
+  EXPECT_EQ(Stored("SELECT count(*) FROM dvEvents"), "0\n");
+  // What was received for it goes too, so that a game published again under its number starts clean.
+  EXPECT_EQ(Stored("SELECT (SELECT count(*) FROM svScores) + (SELECT count(*) FROM svBoxScores)"), "0\n");
+  EXPECT_EQ(Stored("SELECT count(*) FROM svExports"), "1\n");
   TServedDatabase served(Database);
   EXPECT_EQ(served.Get("do=get_match_info&game_number=T-7&get_initial=1").Status, 404);
   EXPECT_TRUE(served.Get("do=get_match_info&game_number=M-3&get_initial=1").Ok());
 }
 
+TEST_F(CommandsTest, CopyMovesALeagueWithEverythingOfItAndIsSafeToRunTwice) {
+  // The league's file as a club's server kept it, moved to the database of the tests.
+  const std::string old = (Temp / "old-league.db").string();
+  const auto runOn = [&](const std::string& database, std::vector<std::string> args) {
+    args.insert(args.begin(), {"--db", database});
+    return Finish(Spawn(args));
+  };
+  ASSERT_EQ(runOn(old, {"adduser", "alice", kAlicePassword}).Status, 0);
+  ASSERT_EQ(runOn(old, {"adduser", "bob", kBobPassword}).Status, 0);
+  TActionList game = SimulateGame(MakeMatchInfo(12, "T-7"), 120, 5);
+  StampAstroTimes(game);
+  ASSERT_EQ(runOn(old, {"publish", TransferFile("T-7", game).string(), "--user", "alice"}).Status, 0);
+  ASSERT_EQ(runOn(old, {"publish", MatchInfoFile("M-3").string(), "--user", "bob"}).Status, 0);
+  std::string checksum;
+  {
+    auto source = TServerStore::Open(old, ProgramFolder() / "dravon.db");
+    ASSERT_TRUE(source.Ok());
+    ASSERT_TRUE(source.Value()->ConfirmScore("T-7", 81, 79, "Iñaki", "600 123"));
+    ASSERT_TRUE(source.Value()->StoreBoxScore("T-7", "<BOXSCORE Spectators=\"1234\"/>"));
+    checksum = source.Value()->Checksum("T-7").Value();
+  }
+
+  const TCommandResult copied = Finish(Spawn({"copy", "--from", old, "--to", Database}));
+  ASSERT_EQ(copied.Status, 0) << copied.Err;
+  EXPECT_EQ(copied.Out, "copied 2 users and 2 games\n");
+  {
+    // The users log in with their passwords, and the game is the same game.
+    TServedDatabase served(Database);
+    EXPECT_EQ(served.Get("do=crc&game_number=T-7").Body, checksum);
+    pugi::xml_document actions;
+    const pugi::xml_node list = ParseReply(served.Get("do=get_action_list&game_number=T-7"), actions);
+    EXPECT_EQ(static_cast<std::size_t>(std::distance(list.children().begin(), list.children().end())), game.size());
+    EXPECT_TRUE(served.Store->CheckUser("bob", kBobPassword));
+    EXPECT_EQ(served.Store->OwnerOf("M-3"), served.Store->CheckUser("bob", kBobPassword));
+  }
+  EXPECT_EQ(Stored("SELECT name FROM svScores"), "Iñaki\n");
+  EXPECT_EQ(Stored("SELECT boxscore FROM svBoxScores"), "<BOXSCORE Spectators=\"1234\"/>\n");
+
+  // A second copy is refused, and with --merge copies nothing twice.
+  const TCommandResult again = Finish(Spawn({"copy", "--from", old, "--to", Database}));
+  EXPECT_EQ(again.Status, 1);
+  EXPECT_NE(again.Err.find("--merge"), std::string::npos) << again.Err;
+  const TCommandResult merged = Finish(Spawn({"copy", "--from", old, "--to", Database, "--merge"}));
+  ASSERT_EQ(merged.Status, 0) << merged.Err;
+  EXPECT_EQ(merged.Out, "copied 0 users and 0 games\n2 games the target held already were left as they are: M-3 T-7\n");
+  EXPECT_EQ(Stored("SELECT count(*) FROM dvEvents"), std::to_string(game.size()) + "\n");
+  EXPECT_EQ(Stored("SELECT count(*) FROM svScores"), "1\n");
+}
+
 TEST_F(CommandsTest, BadArgumentsGiveTheUsageAndAFailingStatus) {
-  const std::string db = Database.string();
+  const std::string db = Database;
   const std::vector<std::vector<std::string>> bad = {
       {},
       {"adduser", "alice", "x"},
@@ -235,6 +285,9 @@ TEST_F(CommandsTest, BadArgumentsGiveTheUsageAndAFailingStatus) {
       {"--db", db, "serve", "--session-timeout", "0"},
       {"--db", db, "serve", "--threads", "many"},
       {"--db", db, "serve", "--verbose"},
+      {"copy", "--from", db},
+      {"copy", "--from", db, "--to", db},
+      {"copy", "--from", db, "--to", (Temp / "other.db").string(), "--overwrite"},
   };
   for (const auto& args : bad) {
     const TCommandResult result = Finish(Spawn(args));
@@ -248,29 +301,15 @@ TEST_F(CommandsTest, BadArgumentsGiveTheUsageAndAFailingStatus) {
 
 TEST_F(CommandsTest, ServeAnswersUntilItIsTerminated) {
   ASSERT_EQ(Run({"adduser", "alice", kAlicePassword}).Status, 0);
-  const pid_t pid = Spawn({"--db", Database.string(), "serve", "--listen", "127.0.0.1:0", "--threads", "4"});
-  std::smatch match;
-  std::string err;
-  const std::regex listening(R"(listening on (http://127\.0\.0\.1:\d+/))");
-  for (int i = 0; i < 100 && !std::regex_search(err, match, listening); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    err = ReadFile(Temp / "err.txt");
-  }
-  if (match.empty()) {
-    kill(pid, SIGKILL);
-    Finish(pid);
-    FAIL() << err;
-  }
+  TServerProcess server(Database, Temp.Path(), "serve", {"--threads", "4"});
   {
     THttpClient client;
-    const THttpReply ping = client.Get(match[1].str() + "default.asp?do=ping");
+    const THttpReply ping = client.Get(server.Url("default.asp?do=ping"));
     EXPECT_EQ(ping.Body, "pong");
-    EXPECT_EQ(client.Get(match[1].str() + "live/").Status, 200);
+    EXPECT_EQ(client.Get(server.Url("live/")).Status, 200);
   }
-  kill(pid, SIGTERM);
-  const TCommandResult ended = Finish(pid);
-  EXPECT_EQ(ended.Status, 0) << ended.Err;
-  EXPECT_NE(ended.Err.find("do=ping"), std::string::npos) << ended.Err;
+  EXPECT_EQ(server.Terminate(), 0) << server.Log();
+  EXPECT_NE(server.Log().find("do=ping"), std::string::npos) << server.Log();
 }
 
 }  // namespace

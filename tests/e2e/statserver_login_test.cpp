@@ -16,6 +16,7 @@ namespace velmora::testing {
 namespace {
 
 using namespace std::chrono_literals;
+using statserver::TLocalLoginRecords;
 using statserver::TLoginLimits;
 using statserver::TLoginThrottle;
 
@@ -26,43 +27,41 @@ TEST(LoginThrottle, DelaysDoubleAfterTheFreeFailuresAndAreForgottenLater) {
   limits.FirstDelay = 1000ms;
   limits.LongestDelay = 4000ms;
   limits.Memory = 60s;
-  TLoginThrottle throttle(limits);
-  auto now = TLoginThrottle::TClock::time_point() + 1h;
-  EXPECT_EQ(throttle.Begin("ana", "a", now), 0ms);
-  EXPECT_EQ(throttle.Begin("ana", "a", now), 0ms);  // the last free attempt
-  EXPECT_EQ(throttle.Begin("ana", "b", now), 1000ms);
-  EXPECT_EQ(throttle.Begin("eva", "a", now), 0ms);  // other users go on
+  std::chrono::duration<double> now = 1h;
+  TLocalLoginRecords records([&] { return now.count(); });
+  TLoginThrottle throttle(limits, records);
+  EXPECT_EQ(throttle.Begin("ana", "a"), 0ms);
+  EXPECT_EQ(throttle.Begin("ana", "a"), 0ms);  // the last free attempt
+  EXPECT_EQ(throttle.Begin("ana", "b"), 1000ms);
+  EXPECT_EQ(throttle.Begin("eva", "a"), 0ms);  // other users go on
   for (const auto& [later, delay] : {std::pair{1001ms, 2000ms}, {2001ms, 4000ms}, {4001ms, 4000ms}}) {
     now += later;
-    EXPECT_EQ(throttle.Begin("ana", "a", now), 0ms);
-    EXPECT_EQ(throttle.Begin("ana", "a", now), delay);
+    EXPECT_EQ(throttle.Begin("ana", "a"), 0ms);
+    EXPECT_EQ(throttle.Begin("ana", "a"), delay);
   }
   now += 61s;  // forgotten: free attempts again
-  EXPECT_EQ(throttle.Begin("ana", "a", now), 0ms);
+  EXPECT_EQ(throttle.Begin("ana", "a"), 0ms);
   throttle.Succeeded("ana", "a");
-  EXPECT_EQ(throttle.Begin("ana", "a", now), 0ms);
-  EXPECT_EQ(throttle.Begin("ana", "a", now), 0ms);
-  EXPECT_EQ(throttle.Begin("ana", "a", now), 1000ms);
+  EXPECT_EQ(throttle.Begin("ana", "a"), 0ms);
+  EXPECT_EQ(throttle.Begin("ana", "a"), 0ms);
+  EXPECT_EQ(throttle.Begin("ana", "a"), 1000ms);
 }
 
 class LoginTest : public StatServerTest {
  protected:
   // The session value, empty for a refusal, or the fault's text.
-  std::string Attempt(THttpClient& client, const std::string& user, const std::string& password) {
-    const THttpReply reply =
-        client.Post(Server->Url("/dvadminws/dvadmin.asmx"),
-                    SoapRequestEnvelope("ValidateUser", {{"user", user}, {"pass", password}}),
-                    "text/xml; charset=utf-8", {"SOAPAction: \"http://tempuri.org/ValidateUser\""});
+  std::string Attempt(THttpClient& client, const std::string& user, const std::string& password,
+                      const TRunningServer* server = nullptr, const std::string& forwardedFor = "") {
+    std::vector<std::string> headers = {"SOAPAction: \"http://tempuri.org/ValidateUser\""};
+    if (!forwardedFor.empty()) headers.push_back("X-Forwarded-For: " + forwardedFor);
+    const THttpReply reply = client.Post((server ? server : Server.get())->Url("/dvadminws/dvadmin.asmx"),
+                                         SoapRequestEnvelope("ValidateUser", {{"user", user}, {"pass", password}}),
+                                         "text/xml; charset=utf-8", headers);
     const auto result = ParseSoapResult(reply.Body, "ValidateUser");
     return result ? result.Value() : "fault: " + result.Error();
   }
   bool Throttled(const std::string& answer) { return answer.find("Espere") != std::string::npos; }
-  int SessionRows() {
-    TSqliteDatabase database(Temp / "server.db");
-    auto rows = database.Prepare("SELECT count(*) FROM svSessions");
-    rows->Step();
-    return static_cast<int>(rows->Integer(0));
-  }
+  int SessionRows() { return std::stoi(Scalar("SELECT count(*) FROM svSessions")); }
 };
 
 TEST_F(LoginTest, RepeatedFailuresSlowTheUserDownButNotTheOthers) {
@@ -95,13 +94,26 @@ TEST_F(LoginTest, AnAddressThatKeepsFailingIsSlowedForEveryName) {
   EXPECT_FALSE(Attempt(elsewhere, "bob", kBobPassword).empty());
 }
 
+TEST_F(LoginTest, BehindATrustedProxyEachClientsAddressIsCountedAndNobodyElseIsBelieved) {
+  statserver::TServerOptions options = TestServerOptions();
+  options.TrustedProxies = {"127.0.0.1"};
+  TRunningServer proxied(*Store, options);
+  // The proxy adds the address it was reached from after what the client claimed.
+  for (int i = 0; i < 20; ++i) {
+    EXPECT_EQ(Attempt(Client, "nobody" + std::to_string(i), "x", &proxied, "10.9.9.9, 198.51.100.7"), "") << i;
+  }
+  EXPECT_TRUE(Throttled(Attempt(Client, "bob", kBobPassword, &proxied, "198.51.100.7")));
+  EXPECT_FALSE(Attempt(Client, "bob", kBobPassword, &proxied, "198.51.100.7, 203.0.113.9").empty());
+
+  // Without a trusted proxy, a client cannot dodge the limit by naming addresses of its own.
+  for (int i = 0; i < 20; ++i) Attempt(Client, "nobody" + std::to_string(i), "x", nullptr, "10.0.0." + std::to_string(i));
+  EXPECT_TRUE(Throttled(Attempt(Client, "bob", kBobPassword, nullptr, "10.0.0.99")));
+}
+
 TEST_F(LoginTest, SessionsAreStoredAsDigestsAndSurviveARestart) {
   const std::string value = Session.substr(1, Session.size() - 2);
-  TSqliteDatabase database(Temp / "server.db");
-  auto rows = database.Prepare("SELECT token_digest FROM svSessions");
-  std::vector<std::string> stored;
-  while (rows->Step()) stored.push_back(rows->Text(0));
-  EXPECT_EQ(stored, std::vector<std::string>{statserver::TokenDigest(value)});
+  EXPECT_EQ(Rows("SELECT token_digest FROM svSessions"),
+            std::vector<std::vector<std::string>>{{statserver::TokenDigest(value)}});
 
   TRunningServer restarted(*Store, TestServerOptions());
   EXPECT_TRUE(Client.Get(restarted.Url("/default.asp?do=get_active_games&SESSIONID=" + Session)).Ok());
@@ -113,7 +125,7 @@ TEST_F(LoginTest, ANewPasswordEndsTheUsersSessionsAtOnce) {
   ASSERT_TRUE(GetWithSession("do=get_active_games", second).Ok());
   // As the administration command does it, from a process of its own.
   {
-    auto admin = statserver::TServerStore::Open(Temp / "server.db", ProgramFolder() / "dravon.db");
+    auto admin = statserver::TServerStore::Open(Database.Location(), ProgramFolder() / "dravon.db");
     ASSERT_TRUE(admin);
     ASSERT_TRUE(admin.Value()->AddUser("alice", "a-new-password"));
   }

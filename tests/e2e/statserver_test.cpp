@@ -14,7 +14,6 @@
 #include "serverlink/auth_service.h"
 #include "stats/game_documents.h"
 #include "stats/model.h"
-#include "store/sqlite.h"
 
 namespace velmora::testing {
 namespace {
@@ -160,14 +159,8 @@ TEST_F(ProtocolTest, TextTravelsAsWindows1252InBodiesAndQueries) {
   ASSERT_TRUE(GetWithSession("do=confirm_score&game_number=" + number + "&score_a=81&score_b=79&name=" +
                              FormEncodeValue("Iñaki Pérez") + "&contacts=" + FormEncodeValue("600 123 € ñ"))
                   .Ok());
-  TSqliteDatabase database(Temp / "server.db");
-  auto scores = database.Prepare("SELECT game_number, score_a, score_b, name, contacts FROM svScores");
-  ASSERT_TRUE(scores->Step());
-  EXPECT_EQ(scores->Text(0), "Peñíscola-é 1");
-  EXPECT_EQ(scores->Integer(1), 81);
-  EXPECT_EQ(scores->Integer(2), 79);
-  EXPECT_EQ(scores->Text(3), "Iñaki Pérez");
-  EXPECT_EQ(scores->Text(4), "600 123 € ñ");
+  EXPECT_EQ(Rows("SELECT game_number, score_a, score_b, name, contacts FROM svScores", 5),
+            (std::vector<std::vector<std::string>>{{"Peñíscola-é 1", "81", "79", "Iñaki Pérez", "600 123 € ñ"}}));
 }
 
 TEST_F(ProtocolTest, ActionListComesBackInTheOrderToApplyWithEveryField) {
@@ -290,11 +283,8 @@ TEST_F(ProtocolTest, ScoreConfirmationAndStatisticsUploadAreAccepted) {
 
   EXPECT_EQ(Client.Post(url("NOPE"), body).Status, 404);
   EXPECT_EQ(Client.Post(url("G-1"), FormBody({{"boxscore", "<BOXSCORE"}})).Status, 400);
-  TSqliteDatabase database(Temp / "server.db");
-  auto stored = database.Prepare("SELECT boxscore FROM svBoxScores WHERE game_number='G-1'");
-  ASSERT_TRUE(stored->Step());
-  EXPECT_EQ(stored->Text(0), boxScore);
-  EXPECT_FALSE(stored->Step());
+  EXPECT_EQ(Rows("SELECT boxscore FROM svBoxScores WHERE game_number='G-1'"),
+            std::vector<std::vector<std::string>>{{boxScore}});
 }
 
 // ---- sessions and ownership
@@ -376,6 +366,36 @@ TEST_F(ProtocolTest, AnUnknownGameIsNotFound) {
   EXPECT_FALSE(Store->OwnerOf("NOPE"));
 }
 
+TEST_F(ProtocolTest, NoAnswerButThePublicLivePagesMayBeKeptByACache) {
+  TActionList batch;
+  batch.push_back(Make.Shot(30, 1, 4, "Made", 2));
+  const std::vector<THttpReply> answers = {
+      Get("do=ping"),
+      GetWithSession("do=get_active_games"),
+      GetWithSession("do=get_match_info&game_number=G-1&get_initial=0"),
+      GetWithSession("do=get_action_list&game_number=G-1"),
+      GetWithSession("do=crc&game_number=G-1"),
+      GetWithSession("do=crc&game_number=NOPE"),
+      Get("do=get_active_games&SESSIONID={feedface}"),
+      SendActions(batch),
+      Soap("ValidateUser", {{"user", "alice"}, {"pass", kAlicePassword}}, "http://tempuri.org/ValidateUser"),
+      Soap("ValidateUser", {{"user", "alice"}, {"pass", "wrong"}}, "http://tempuri.org/ValidateUser"),
+      Client.Get(Server->Url("/live/NOPE?format=json")),
+  };
+  for (const THttpReply& answer : answers) {
+    EXPECT_EQ(answer.Header("Cache-Control"), "no-store") << answer.Status << " " << answer.Body.substr(0, 80);
+  }
+  // What a cache may keep tells nothing of users or sessions.
+  const std::string value = Session.substr(1, Session.size() - 2);
+  for (const std::string path : {"/live/", "/live/G-1", "/live/G-1?format=json"}) {
+    const THttpReply answer = Client.Get(Server->Url(path));
+    EXPECT_NE(answer.Header("Cache-Control").find("public"), std::string::npos) << path;
+    EXPECT_EQ(answer.Body.find(value), std::string::npos) << path;
+    EXPECT_EQ(answer.Body.find("alice"), std::string::npos) << path;
+    for (const std::string& header : answer.Headers) EXPECT_EQ(header.find("Set-Cookie"), std::string::npos) << path;
+  }
+}
+
 // ---- the administration web service
 
 TEST_F(ProtocolTest, ValidateUserHandsOutASessionOnlyForTheRightPassword) {
@@ -420,10 +440,7 @@ TEST_F(ProtocolTest, ExportToSimsIsEmptyForTheOperatorsGameAndGivesAReasonOtherw
                                       std::pair{"NOPE", "?SESSIONID=" + Session}}) {
     EXPECT_NE(exportOf(game, session), "") << game << session;
   }
-  TSqliteDatabase database(Temp / "server.db");
-  auto exports = database.Prepare("SELECT count(*) FROM svExports");
-  ASSERT_TRUE(exports->Step());
-  EXPECT_EQ(exports->Integer(0), 1);
+  EXPECT_EQ(Scalar("SELECT count(*) FROM svExports"), "1");
 }
 
 TEST_F(ProtocolTest, ABoxScoreIsStoredOnlyWithTheSessionOfTheGamesUser) {
@@ -433,10 +450,7 @@ TEST_F(ProtocolTest, ABoxScoreIsStoredOnlyWithTheSessionOfTheGamesUser) {
   EXPECT_EQ(Client.Post(url, body).Status, 403);
   EXPECT_EQ(Client.Post(url + "&SESSIONID={feedface}", body).Status, 403);
   EXPECT_EQ(Client.Post(url + "&SESSIONID=" + bob, body).Status, 403);
-  TSqliteDatabase database(Temp / "server.db");
-  auto stored = database.Prepare("SELECT count(*) FROM svBoxScores");
-  ASSERT_TRUE(stored->Step());
-  EXPECT_EQ(stored->Integer(0), 0);
+  EXPECT_EQ(Scalar("SELECT count(*) FROM svBoxScores"), "0");
   EXPECT_TRUE(Client.Post(url + "&SESSIONID=" + Session, body).Ok());
 }
 
