@@ -7,10 +7,11 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-charts-dev libqt6opengl6-dev
   libpugixml-dev uuid-dev nlohmann-json3-dev libsqlite3-dev nettle-dev
   libcpp-httplib-dev libcurl4-openssl-dev
+  libxlsxwriter-dev libzip-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-dejavu-extra
 )
 
 missing=()

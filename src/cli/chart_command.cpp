@@ -16,7 +16,6 @@
 #include "platform/folders.h"
 #include "platform/messages.h"
 #include "records/text_utils.h"
-#include "stats/game_documents.h"
 #include "stats/model.h"
 
 namespace velmora::cli {
@@ -135,17 +134,6 @@ TResult<TChartRequest> ReadRequest(const std::vector<std::string>& args) {
   return request;
 }
 
-TStatus LoadGame(TCliSession& session, const TChartRequest& request, std::ostream& err) {
-  if (request.File) {
-    auto game = ReadTransferFile(*request.File);
-    if (!game) return TError{game.Error()};
-    LoadTransferGame(session.Model(), std::move(game.Value()));
-    return {};
-  }
-  if (TStatus opened = session.OpenStore(TCliSession::TStoreUse::Read, err); !opened) return opened;
-  return session.OpenStoredGame(request.Game);
-}
-
 // Chooses exactly the requested players; an error names one missing from its roster.
 TStatus ChoosePlayers(const TChartRequest& request, const std::function<std::vector<TChartPlayer>&(int)>& players) {
   if (!request.Players) return {};
@@ -256,7 +244,10 @@ int ChartCommand(const TCliEnvironment& environment, const std::vector<std::stri
     return kUsageError;
   }
   TCliSession session(environment);
-  if (TStatus loaded = LoadGame(session, request.Value(), err); !loaded) {
+  const TChartRequest& asked = request.Value();
+  const std::vector<std::string> source =
+      asked.File ? std::vector<std::string>{"--file", *asked.File} : std::vector<std::string>{asked.Game};
+  if (TStatus loaded = session.LoadGame(source, err); !loaded) {
     err << loaded.Error() << '\n';
     return kFailure;
   }

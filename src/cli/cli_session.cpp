@@ -4,6 +4,7 @@
 
 #include "platform/folders.h"
 #include "platform/logger.h"
+#include "stats/game_documents.h"
 #include "store/database_plugin.h"
 
 namespace velmora::cli {
@@ -40,6 +41,21 @@ TStatus TCliSession::OpenStoredGame(const std::string& gameNumber) {
   if (Store_->FindGameId(gameNumber) == 0) return TError{"No existe el partido \"" + gameNumber + "\"."};
   if (!Model_.OpenGame(gameNumber)) return TError{"No se pudo leer el partido \"" + gameNumber + "\"."};
   return {};
+}
+
+TStatus TCliSession::LoadGame(const std::vector<std::string>& source, std::ostream& err) {
+  if (source.size() == 2 && source[0] == "--file") {
+    auto game = ReadTransferFile(source[1]);
+    // A file that was read but not understood is named too, as a file that could not be read is.
+    if (!game) {
+      const bool named = game.Error().find(source[1]) != std::string::npos;
+      return TError{named ? game.Error() : source[1] + ": " + game.Error()};
+    }
+    LoadTransferGame(Model_, std::move(game.Value()));
+    return {};
+  }
+  if (TStatus opened = OpenStore(TStoreUse::Read, err); !opened) return opened;
+  return OpenStoredGame(source.at(0));
 }
 
 }  // namespace velmora::cli

@@ -5,6 +5,7 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/configuration.h"
 #include "platform/registry.h"
@@ -32,6 +33,8 @@ class TCliSession {
   TStatus OpenStore(TStoreUse use, std::ostream& err);
   // The game from the store, or none with the reason when it is not stored.
   TStatus OpenStoredGame(const std::string& gameNumber);
+  // The game named on the command line: a transfer file ("--file", FILE) or a stored game (GAME).
+  TStatus LoadGame(const std::vector<std::string>& source, std::ostream& err);
 
   TDatabasePlugin& Store() const { return *Store_; }
   TModel& Model() { return Model_; }

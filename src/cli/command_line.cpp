@@ -21,6 +21,10 @@ constexpr const char* kUsage =
     "  games                    list the stored games (tab-separated)\n"
     "  import FILE              store the game of a transfer file; prints its game number\n"
     "  export GAME FILE         write a stored game to a transfer file\n"
+    "  export federation (GAME | --file FILE) OUT\n"
+    "                           its box score as the federation's exchange file\n"
+    "  export xlsx (GAME | --file FILE) OUT\n"
+    "                           its box score as an .xlsx workbook\n"
     "  delete GAME              delete a stored game\n"
     "  checksum GAME            the checksum of a stored game\n"
     "  stats GAME | stats --file FILE\n"
@@ -29,6 +33,8 @@ constexpr const char* kUsage =
     "                           its BOXSCORE document\n"
     "  actions (GAME | --file FILE)\n"
     "                           its ACTIONS document\n"
+    "  report NAME (GAME | --file FILE) [--json] [--pdf FILE]\n"
+    "                           a report's data as JSON, or the report as a PDF file\n"
     "  server ...               talk to the statistics server (velmora-cli server for more)\n"
     "  chart KIND (GAME | --file FILE) [--json] [--png FILE]\n"
     "                           a chart's data as JSON and its picture (velmora-cli chart for more)\n"
@@ -84,12 +90,14 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (command == "stats" || command == "boxscore" || command == "actions") {
       return GameCommand(environment, command, commandArgs, out, err);
     }
+    if (command == "export" && IsFileExport(commandArgs)) return FileExportCommand(environment, commandArgs, err);
     if (command == "games" || command == "import" || command == "export" || command == "delete" ||
         command == "checksum") {
       return StoreCommand(environment, command, commandArgs, out, err);
     }
     if (command == "server") return ServerCommand(environment, commandArgs, out, err);
     if (command == "chart") return ChartCommand(environment, commandArgs, out, err);
+    if (command == "report") return ReportCommand(environment, commandArgs, out, err);
   } catch (const std::exception& error) {
     err << "velmora-cli: " << error.what() << '\n';
     return kFailure;

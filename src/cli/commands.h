@@ -21,6 +21,13 @@ int StoreCommand(const TCliEnvironment& environment, const std::string& command,
 // "server login", "ping", "games", "pull", "push", "upload-stats" and "replay".
 int ServerCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
                   std::ostream& err);
+// "report NAME (GAME | --file FILE) [--json] [--pdf FILE]".
+int ReportCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
+                  std::ostream& err);
+// "export federation" and "export xlsx": the federation file or the workbook of a stored game or of
+// a transfer file. IsFileExport tells them from "export GAME FILE".
+bool IsFileExport(const std::vector<std::string>& args);
+int FileExportCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& err);
 // "chart shotchart|heatmap|teamcomparison|scoredevelopment" of a stored game or a transfer file.
 int ChartCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
                  std::ostream& err);

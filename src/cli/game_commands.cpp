@@ -10,22 +10,6 @@
 
 namespace velmora::cli {
 
-namespace {
-
-// Loads the game named by "--file FILE" or by a stored game number.
-TStatus LoadGame(TCliSession& session, const std::vector<std::string>& args, std::ostream& err) {
-  if (args.size() == 2 && args[0] == "--file") {
-    auto game = ReadTransferFile(args[1]);
-    if (!game) return TError{game.Error()};
-    LoadTransferGame(session.Model(), std::move(game.Value()));
-    return {};
-  }
-  if (TStatus opened = session.OpenStore(TCliSession::TStoreUse::Read, err); !opened) return opened;
-  return session.OpenStoredGame(args[0]);
-}
-
-}  // namespace
-
 int GameCommand(const TCliEnvironment& environment, const std::string& command, const std::vector<std::string>& args,
                 std::ostream& out, std::ostream& err) {
   const bool fromFile = args.size() == 2 && args[0] == "--file";
@@ -35,7 +19,7 @@ int GameCommand(const TCliEnvironment& environment, const std::string& command, 
     return kUsageError;
   }
   TCliSession session(environment);
-  if (TStatus loaded = LoadGame(session, args, err); !loaded) {
+  if (TStatus loaded = session.LoadGame(args, err); !loaded) {
     err << loaded.Error() << '\n';
     return kFailure;
   }

@@ -98,7 +98,8 @@ TEST_F(CliGameTest, UnreadableAndCorruptFilesAreFailures) {
   velmora::testing::WriteFile(Data / "broken.log", "<DRAVON><ACTIONS/><MATCHINFO");
   const TRunResult broken = Run({"boxscore", "--file", (Data / "broken.log").string()});
   EXPECT_EQ(broken.Status, kFailure);
-  EXPECT_EQ(broken.Err, "Error al interpretar el fichero - quizá los datos están corruptos.\n");
+  EXPECT_EQ(broken.Err,
+            (Data / "broken.log").string() + ": Error al interpretar el fichero - quizá los datos están corruptos.\n");
   EXPECT_TRUE(broken.Out.empty());
 
   EXPECT_EQ(Run({"stats"}).Status, kUsageError);

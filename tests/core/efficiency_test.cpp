@@ -105,6 +105,15 @@ TEST(Efficiency, RoundsToTwoDecimalsAndGivesZeroForAnyError) {
   EXPECT_EQ(Efficiency(TIntegerHash(), "RT+1"), 0);  // no such key: the name stays and is refused
 }
 
+TEST(Efficiency, TextIsTheShortestDecimalOfTheRoundedValue) {
+  const TIntegerHash player = Table("P2M=5 AS=7");
+  EXPECT_EQ(EfficiencyText(Efficiency(player, "AS/100")), "0.07");
+  EXPECT_EQ(EfficiencyText(Efficiency(player, "PT+AS")), "17");
+  EXPECT_EQ(EfficiencyText(Efficiency(player, "-AS/2")), "-3.5");
+  EXPECT_EQ(EfficiencyText(Efficiency(player, "-AS/10000")), "0");
+  EXPECT_EQ(EfficiencyText(Efficiency(player, "PT*1234567/3")), "4115223.33");
+}
+
 TEST(FormulaTest, AcceptsWhatTheEfficiencyCanComputeAndRefusesTheRest) {
   EXPECT_TRUE(FormulaEvaluates(kDefaultEfficiencyFormula));
   EXPECT_TRUE(FormulaEvaluates(" pt + Rt - ( p3a - P3M ) ")) << "blanks and letter case do not matter";

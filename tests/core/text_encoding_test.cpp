@@ -70,6 +70,12 @@ TEST(Utf8ToWindows1252XmlSafe, WritesCharacterReferencesForTheRest) {
   EXPECT_EQ(Utf8ToWindows1252XmlSafe(""), "");
 }
 
+TEST(Utf8ToWindows1252BestFit, DropsTheMarkOfLettersTheCodePageLacks) {
+  EXPECT_EQ(Utf8ToWindows1252BestFit("Dončić Łódź Pérez Šarūnas"), "Doncic L\xF3" "dz P\xE9rez \x8A" "arunas");
+  EXPECT_EQ(Utf8ToWindows1252BestFit("ĀāĞğİıŁłŐőŸſ"), "AaGgIiLlOo\x9F" "s");
+  EXPECT_EQ(Utf8ToWindows1252BestFit("Пётр 🏀 a\xE9z"), "???? ? a?z");
+}
+
 TEST(Windows1252ByteOf, CodePointsWithAndWithoutAByte) {
   EXPECT_EQ(Windows1252ByteOf(U'A'), 0x41);
   EXPECT_EQ(Windows1252ByteOf(U'\u20AC'), 0x80);

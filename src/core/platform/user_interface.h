@@ -11,6 +11,8 @@ enum class TMessageIcon { Error, Warning, Information, Question };
 enum class TAnswer { Yes, No, Cancel };
 
 inline constexpr std::string_view kApplicationTitle = "Talvex Velmora";
+inline constexpr std::string_view kMakerName = "Talvex";
+inline constexpr const char* kProductWebAddress = "https://velmora.example.org/";
 
 // May be called from any thread; an implementation on a windowing system shows the box on its
 // own thread and waits for the answer.

@@ -126,6 +126,32 @@ std::string Utf8ToWindows1252XmlSafe(std::string_view utf8) {
   return out;
 }
 
+std::string Utf8ToWindows1252BestFit(std::string_view utf8) {
+  // The base letters of U+0100 to U+017F, sixteen a line.
+  static constexpr std::string_view kLatinExtendedA =
+      "AaAaAaCcCcCcCcDd"
+      "DdEeEeEeEeEeGgGg"
+      "GgGgHhHhIiIiIiIi"
+      "IiIiJjKkkLlLlLlL"
+      "lLlNnNnNnnNnOoOo"
+      "OoOoRrRrRrSsSsSs"
+      "SsTtTtTtUuUuUuUu"
+      "UuUuWwYyYZzZzZzs";
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    const char32_t cp = DecodeUtf8(utf8, pos);
+    if (const auto byte = Windows1252ByteOf(cp)) {  // kInvalid has none
+      out += static_cast<char>(*byte);
+    } else if (cp >= 0x100 && cp < 0x100 + kLatinExtendedA.size()) {
+      out += kLatinExtendedA[cp - 0x100];
+    } else {
+      out += '?';
+    }
+  }
+  return out;
+}
+
 bool IsValidUtf8(std::string_view text) {
   for (std::size_t pos = 0; pos < text.size();) {
     if (DecodeUtf8(text, pos) == kInvalid) return false;

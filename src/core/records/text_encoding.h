@@ -20,6 +20,11 @@ std::optional<std::string> Utf8ToWindows1252(std::string_view utf8);
 // "&#N;", which an XML reader turns back into the character. Invalid UTF-8 bytes become U+FFFD.
 std::string Utf8ToWindows1252XmlSafe(std::string_view utf8);
 
+// For files read by other programs in windows-1252: a character it cannot hold becomes the letter
+// without its mark when it is one of the Latin letters of U+0100 to U+017F ("č" -> "c"), else "?";
+// so do invalid UTF-8 bytes. Never fails.
+std::string Utf8ToWindows1252BestFit(std::string_view utf8);
+
 // The windows-1252 byte of a Unicode code point, if it has one.
 std::optional<std::uint8_t> Windows1252ByteOf(char32_t codePoint);
 

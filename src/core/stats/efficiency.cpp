@@ -1,5 +1,6 @@
 #include "stats/efficiency.h"
 
+#include <charconv>
 #include <cmath>
 #include <unordered_map>
 
@@ -60,6 +61,13 @@ double Efficiency(const TIntegerHash& table, std::string_view formula) {
   } catch (const std::exception&) {
     return 0;
   }
+}
+
+std::string EfficiencyText(double value) {
+  if (value == 0) value = 0;  // no "-0"
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+  return std::string(buffer, result.ptr);
 }
 
 bool FormulaEvaluates(std::string_view formula) {

@@ -18,6 +18,10 @@ std::string SubstituteEfficiencyFormula(std::string_view formula, const TInteger
 // compiled or evaluated.
 double Efficiency(const TIntegerHash& table, std::string_view formula);
 
+// An efficiency as the sheets show it: the shortest decimal text of at most 15 significant digits,
+// so that the two-decimal rounding's binary residue does not show ("0.07", "11", "-3.5").
+std::string EfficiencyText(double value);
+
 // The settings dialog's test of a formula: true when it compiles and evaluates with every statistic
 // at 1.
 bool FormulaEvaluates(std::string_view formula);

@@ -4,9 +4,10 @@
 
 #include <QDialog>
 
+#include "platform/user_interface.h"
+
 namespace velmora::gui {
 
-inline constexpr const char* kProductWebAddress = "https://velmora.example.org/";
 inline constexpr const char* kProductMailAddress = "soporte@velmora.example.org";
 
 class TAboutBox : public QDialog {

@@ -30,6 +30,7 @@
 #include "live/score_display.h"
 #include "live/top_strip.h"
 #include "platform/user_interface.h"
+#include "reports/report_windows.h"
 #include "serverlink/sender.h"
 #include "stats/model.h"
 #include "widgets/scaling.h"
@@ -243,7 +244,10 @@ void TCastingForm::BuildMenu() {
   EndGameItem_ = item(ActionMenu_, "EndGameItem", tr("&Final del partido"), [this] { EndGameClick(); });
 
   QMenu* reports = bar->addMenu(tr("&Informes"));
-  item(reports, "OfficialBoxScoreItem", tr("Puntuación &oficial"), nullptr, false);
+  item(reports, "OfficialBoxScoreItem", tr("Puntuación &oficial"), [this] {
+    StopClock();
+    ShowBoxScoreReport(Context_, this);
+  });
   item(reports, "MediaBoxScoreItem", tr("&Media Boxscore"), nullptr, false);
   item(reports, "PlayByPlayItem", tr("&Jugada a jugada"), nullptr, false);
   item(reports, "ShotChartItem", tr("&Gráfico de tiro"), [this] { StopClock(); ShowChart(TChartKind::ShotChart, Context_, this); });
@@ -252,6 +256,10 @@ void TCastingForm::BuildMenu() {
   item(reports, "TeamComparisonItem", tr("&Comparación de equipos"), [this] { StopClock(); ShowChart(TChartKind::TeamComparison, Context_, this); });
   item(reports, "TeamLeadersItem", tr("&Líderes del partido"), nullptr, false);
   item(reports, "ScoreDevelopmentItem", tr("&Desarrollo de la puntuación"), [this] { StopClock(); ShowChart(TChartKind::ScoreDevelopment, Context_, this); });
+  item(reports, "RostersItem", tr("&Rosters"), [this] {
+    StopClock();
+    ShowRostersReport(Context_, this);
+  });
 
   QMenu* help = bar->addMenu(tr("&Ayuda"));
   item(help, "AboutItem", tr("&Acerca de"), [this] { AboutClick(); });

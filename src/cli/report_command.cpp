@@ -1,0 +1,120 @@
+// "report NAME (GAME | --file FILE) [--json] [--pdf FILE]": a report's data as the report window
+// holds it, and the PDF its "Exportar a PDF" writes.
+
+#include <optional>
+#include <ostream>
+
+#include <nlohmann/json.hpp>
+
+#include "cli_session.h"
+#include "commands.h"
+#include "platform/folders.h"
+#include "platform/messages.h"
+#include "reports/engine/headless_gui.h"
+#include "reports/engine/report_generator.h"
+#include "reports/report_list.h"
+
+namespace velmora::cli {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+struct TReportOptions {
+  std::string Name;
+  std::vector<std::string> Game;  // GAME, or --file FILE
+  bool Json = false;
+  std::optional<std::string> Pdf;
+};
+
+std::optional<TReportOptions> ReadOptions(const std::vector<std::string>& args) {
+  if (args.empty()) return std::nullopt;
+  TReportOptions options;
+  options.Name = args[0];
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const bool hasValue = i + 1 < args.size();
+    if (args[i] == "--json") {
+      options.Json = true;
+    } else if (args[i] == "--pdf" && hasValue && !options.Pdf) {
+      options.Pdf = args[++i];
+    } else if (args[i] == "--file" && hasValue && options.Game.empty()) {
+      options.Game = {args[i], args[i + 1]};
+      ++i;
+    } else if (!args[i].starts_with("--") && options.Game.empty()) {
+      options.Game = {args[i]};
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (options.Game.empty()) return std::nullopt;
+  return options;
+}
+
+std::string Usage() {
+  std::string names;
+  for (const TReportKind& kind : ReportKinds()) names += (names.empty() ? "" : ", ") + std::string(kind.Name);
+  return "usage: velmora-cli report NAME (GAME | --file FILE) [--json] [--pdf FILE]\n  NAME is one of: " + names +
+         "\n  --json prints the report's data (also the default when no --pdf is given)"
+         "\n  --pdf FILE writes the report as a PDF file\n";
+}
+
+Json DataJson(const TReportData& data) {
+  Json parameters = Json::object();
+  for (const auto& [name, text] : data.Parameters()) parameters[name] = text;
+  Json connections = Json::object();
+  for (const auto& [name, rows] : data.PullConnections()) {
+    Json columns = Json::array();
+    for (const TReportColumn& column : rows.Columns) {
+      columns.push_back({{"name", column.Name}, {"width", column.Width}, {"full_name", column.FullName}});
+    }
+    connections[name] = {{"columns", columns}, {"rows", rows.Rows}};
+  }
+  return {{"report", data.ReportName},
+          {"project", data.ProjectFileName},
+          {"caption", data.Caption},
+          {"orientation", data.Orientation == TReportOrientation::Portrait ? "portrait" : "landscape"},
+          {"copies", data.Copies},
+          {"parameters", parameters},
+          {"connections", connections}};
+}
+
+TStatus WriteReportPdf(const TReportData& data, const TConfiguration& config, const std::string& file) {
+  const report::THeadlessGui gui;
+  auto pages = report::GenerateReport(data.ProjectFileName, data.ReportName, report::InputOf(data, {}),
+                                      report::ReportFilesOf(config, ProgramFolder()));
+  if (!pages) return TError{pages.Error()};
+  return report::WritePdf(pages.Value(), report::ReportPdfInfo(), file);
+}
+
+}  // namespace
+
+int ReportCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
+                  std::ostream& err) {
+  const auto options = ReadOptions(args);
+  const TReportKind* kind = options ? FindReportKind(options->Name) : nullptr;
+  if (!kind) {
+    if (options) err << "velmora-cli: unknown report \"" << options->Name << "\"\n";
+    err << Usage();
+    return kUsageError;
+  }
+  TCliSession session(environment);
+  if (TStatus loaded = session.LoadGame(options->Game, err); !loaded) {
+    err << loaded.Error() << '\n';
+    return kFailure;
+  }
+  TMessages messages;
+  if (!messages.Load(ProgramFolder(), session.Config().GetString("report_language"))) {
+    err << "velmora-cli: Failed to load messages from language file\n";
+  }
+  const TReportData data = MakeReportData(*kind, session.Model(), messages);
+  if (options->Json || !options->Pdf) out << DataJson(data).dump(2) << '\n';
+  if (options->Pdf) {
+    if (TStatus written = WriteReportPdf(data, session.Config(), *options->Pdf); !written) {
+      err << written.Error() << '\n';
+      return kFailure;
+    }
+  }
+  return kSuccess;
+}
+
+}  // namespace velmora::cli

@@ -1,0 +1,36 @@
+#include "reports/report_list.h"
+
+#include <array>
+
+#include "reports/box_score_report.h"
+#include "reports/rosters_report.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr std::array kReports = {
+    TReportKind{"boxscore", DefineBoxScoreReport, FillBoxScoreReport},
+    TReportKind{"rosters", DefineRostersReport, FillRostersReport},
+};
+
+}  // namespace
+
+std::span<const TReportKind> ReportKinds() { return kReports; }
+
+const TReportKind* FindReportKind(std::string_view name) {
+  for (const TReportKind& kind : kReports) {
+    if (kind.Name == name) return &kind;
+  }
+  return nullptr;
+}
+
+TReportData MakeReportData(const TReportKind& kind, const TModel& model, const TMessages& messages) {
+  TReportData data;
+  kind.Define(data);
+  kind.Fill(data, model, messages);
+  SetTranslatedLabels(data, messages.Table());
+  return data;
+}
+
+}  // namespace velmora

@@ -1,0 +1,106 @@
+#include "reports/engine/font_book.h"
+
+#include <cmath>
+
+namespace velmora::report {
+
+namespace {
+
+constexpr double kMeasureDpi = 1200;
+constexpr double kMillimetresPerDot = 25.4 / kMeasureDpi;
+
+}  // namespace
+
+TFontBook::TFontBook(const std::map<QString, TFontSpec>& specs, const QString& defaultFont)
+    : Specs_(specs), Default_(defaultFont), Measure_(1, 1, QImage::Format_ARGB32) {
+  const int dotsPerMetre = static_cast<int>(std::lround(kMeasureDpi / 0.0254));
+  Measure_.setDotsPerMeterX(dotsPerMetre);
+  Measure_.setDotsPerMeterY(dotsPerMetre);
+}
+
+int TFontBook::Font(const QString& name, double points) {
+  const QString key = name.isEmpty() ? Default_ : name;
+  const auto spec = Specs_.find(key);
+  const TFontSpec base = spec != Specs_.end() ? spec->second : TFontSpec{QStringLiteral("DejaVu Sans")};
+  if (points <= 0) points = base.Size;
+  for (std::size_t i = 0; i < Entries_.size(); ++i) {
+    if (Entries_[i].Name == key && Entries_[i].Points == points) return static_cast<int>(i);
+  }
+  QFont font(base.Family);
+  font.setPointSizeF(points);
+  font.setBold(base.Bold);
+  font.setItalic(base.Italic);
+  if (base.Condensed) font.setStretch(QFont::SemiCondensed);
+  // Hinting would make widths depend on the resolution.
+  font.setHintingPreference(QFont::PreferNoHinting);
+  font.setStyleStrategy(QFont::PreferOutline);
+  Entries_.push_back({key, points, font, std::make_unique<QFontMetricsF>(font, &Measure_)});
+  return static_cast<int>(Entries_.size() - 1);
+}
+
+double TFontBook::Width(int font, const QString& text) const {
+  return Entries_[static_cast<std::size_t>(font)].Metrics->horizontalAdvance(text) * kMillimetresPerDot;
+}
+
+double TFontBook::LineHeight(int font) const {
+  return Entries_[static_cast<std::size_t>(font)].Metrics->height() * kMillimetresPerDot;
+}
+
+QString TFontBook::Elided(const QString& text, int font, double width) const {
+  return Entries_[static_cast<std::size_t>(font)].Metrics->elidedText(text, Qt::ElideRight, width / kMillimetresPerDot);
+}
+
+TFontBook::TFitted TFontBook::Fit(const QString& text, int font, double width, TFit fit) {
+  if (Width(font, text) <= width) return {text, font};
+  if (fit == TFit::Shrink) {
+    // Copies: Font() may add entries.
+    const QString name = Entries_[static_cast<std::size_t>(font)].Name;
+    const double original = Entries_[static_cast<std::size_t>(font)].Points;
+    for (double points = original - 0.5; points >= kSmallestPoints; points -= 0.5) {
+      const int smaller = Font(name, points);
+      if (Width(smaller, text) <= width) return {text, smaller};
+    }
+    font = Font(name, std::min(original, kSmallestPoints));
+  } else if (fit == TFit::Name) {
+    // "Juan Carlos Navarro", "J. Carlos Navarro", "J. C. Navarro".
+    QStringList words = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (qsizetype i = 0; i + 1 < words.size(); ++i) {
+      words[i] = words[i].left(1) + QLatin1Char('.');
+      const QString shortened = words.join(QLatin1Char(' '));
+      if (Width(font, shortened) <= width) return {shortened, font};
+    }
+    return {Elided(words.join(QLatin1Char(' ')), font, width), font};
+  }
+  return {Elided(text, font, width), font};
+}
+
+QStringList TFontBook::Wrap(const QString& text, int font, double width) const {
+  QStringList lines;
+  QString line;
+  for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+    const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+    if (!line.isEmpty() && Width(font, longer) > width) {
+      lines << line;
+      line = word;
+    } else {
+      line = longer;
+    }
+  }
+  if (!line.isEmpty() || lines.isEmpty()) lines << line;
+  return lines;
+}
+
+std::vector<QFont> TFontBook::Fonts() const {
+  std::vector<QFont> fonts;
+  for (const TEntry& entry : Entries_) fonts.push_back(entry.Font);
+  return fonts;
+}
+
+QStringList SplitLines(const QString& text) {
+  QString normal = text;
+  normal.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  normal.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return normal.split(QLatin1Char('\n'));
+}
+
+}  // namespace velmora::report

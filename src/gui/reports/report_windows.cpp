@@ -1,0 +1,33 @@
+#include "reports/report_windows.h"
+
+#include <QApplication>
+#include <memory>
+
+#include "reports/print_boxscore_form.h"
+#include "reports/print_rosters_form.h"
+
+namespace velmora::gui {
+
+namespace {
+
+template <class TForm>
+void ShowReport(TGuiContext& context, QWidget* parent) {
+  std::unique_ptr<TForm> form;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  try {
+    form = std::make_unique<TForm>(context, parent);
+  } catch (...) {
+    QApplication::restoreOverrideCursor();
+    throw;
+  }
+  QApplication::restoreOverrideCursor();
+  form->exec();
+}
+
+}  // namespace
+
+void ShowBoxScoreReport(TGuiContext& context, QWidget* parent) { ShowReport<TPrintBoxscoreForm>(context, parent); }
+
+void ShowRostersReport(TGuiContext& context, QWidget* parent) { ShowReport<TPrintRostersForm>(context, parent); }
+
+}  // namespace velmora::gui
