@@ -10,7 +10,7 @@ packages=(
   libxlsxwriter-dev libzip-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth
+  xvfb xauth poppler-utils
   fonts-dejavu-core fonts-dejavu-extra
 )
 
