@@ -204,6 +204,11 @@ TEST_F(CliChartPdfTest, TeamComparisonNamesThePlayersItCounts) {
   const auto all = text.find("Todos los jugadores");
   ASSERT_NE(all, std::string::npos) << text;
   EXPECT_NE(text.find("Todos los jugadores", all + 1), std::string::npos) << "for both teams";
+
+  const std::string nowhere = (Data / "no such folder" / "chart.pdf").string();
+  const TRunResult failed = Run({"chart", "teamcomparison", "--file", GameFile().string(), "--pdf", nowhere});
+  EXPECT_EQ(failed.Status, kFailure);
+  EXPECT_NE(failed.Err.find("chart.pdf"), std::string::npos) << failed.Err;
 }
 
 TEST_F(CliChartPdfTest, ScoreDevelopmentNamesThePlayersOfItsBands) {
