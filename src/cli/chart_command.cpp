@@ -139,6 +139,11 @@ TResult<TChartRequest> ReadRequest(const std::vector<std::string>& args) {
   return request;
 }
 
+// The request's game in the form the session loads it from.
+std::vector<std::string> GameSource(const TChartRequest& request) {
+  return request.File ? std::vector<std::string>{"--file", *request.File} : std::vector<std::string>{request.Game};
+}
+
 // Chooses exactly the requested players; an error names one missing from its roster.
 TStatus ChoosePlayers(const TChartRequest& request, const std::function<std::vector<TChartPlayer>&(int)>& players) {
   if (!request.Players) return {};
@@ -271,11 +276,9 @@ int ChartCommand(const TCliEnvironment& environment, const std::vector<std::stri
     err << request.Error() << '\n' << kUsage;
     return kUsageError;
   }
-  TCliSession session(environment);
   const TChartRequest& asked = request.Value();
-  const std::vector<std::string> source =
-      asked.File ? std::vector<std::string>{"--file", *asked.File} : std::vector<std::string>{asked.Game};
-  if (TStatus loaded = session.LoadGame(source, err); !loaded) {
+  TCliSession session(environment);
+  if (TStatus loaded = session.LoadGame(GameSource(asked), err); !loaded) {
     err << loaded.Error() << '\n';
     return kFailure;
   }

@@ -229,6 +229,10 @@ void TEditActionForm::reject() {
   QDialog::reject();
 }
 
+void TEditActionForm::SetTimeRange(TDateTime earliest, TDateTime latest) {
+  SetClockRange(*TimePicker_, earliest, latest);
+}
+
 void TEditActionForm::OkButtonClick() {
   auto edited = Action_.Clone();
   // An untouched picker keeps the time as it was, to the millisecond.
