@@ -1,5 +1,6 @@
 // The charts' drawing with 200 shots: the heat map rebuilt as the intensity bar's timer does it
-// (grid, cells, blur) and the shot chart redrawn, each alone and through its window.
+// (grid, cells, blur) and the shot chart redrawn, each alone and through its window; and the shot
+// chart printed to a PDF as its report window saves it.
 
 #include <benchmark/benchmark.h>
 
@@ -8,9 +9,13 @@
 #include <QPainter>
 #include <QSlider>
 
+#include "charts/chart_reports.h"
+#include "charts/print_chart_forms.h"
 #include "charts/shot_chart_picture.h"
 #include "charts/temperature_map_form.h"
 #include "live_bench_game.h"
+#include "platform/messages.h"
+#include "reports/engine/report_generator.h"
 
 namespace velmora::gui {
 namespace {
@@ -84,6 +89,28 @@ void ShotChartWindowRedraw(benchmark::State& state) {
   state.counters["shots"] = static_cast<double>(form.Shots().size());
 }
 BENCHMARK(ShotChartWindowRedraw)->Unit(benchmark::kMillisecond);
+
+// "Exportar a PDF" of the shot chart's report window: the picture at print resolution, the report
+// made, the layout executed and the document written.
+void ShotChartToPdf(benchmark::State& state) {
+  TShotsGame game;
+  TMessages messages;
+  messages.Load(ProgramFolder(), "EN");
+  const TShotChart chart(game.Model);
+  std::size_t bytes = 0;
+  for (auto _ : state) {
+    const TReportData data = MakeChartReportData(TChartReport::ShotChart, game.Model, messages, chart.PrintParameters());
+    const QImage picture = ShotChartImage(game.Shots, false, PrintScale(kFullCourtWidth));
+    auto pages = report::GenerateReport(data.ProjectFileName, data.ReportName,
+                                        report::InputOf(data, {{QStringLiteral("chart"), picture}}),
+                                        report::ReportFilesOf(game.Config, ProgramFolder()));
+    if (!pages) std::abort();
+    bytes = report::PdfBytes(pages.Value(), report::ReportPdfInfo()).size();
+  }
+  state.counters["shots"] = static_cast<double>(game.Shots.size());
+  state.counters["pdf_kB"] = static_cast<double>(bytes) / 1024;
+}
+BENCHMARK(ShotChartToPdf)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace velmora::gui

@@ -11,7 +11,7 @@ packages=(
   libpq-dev postgresql
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth
+  xvfb xauth poppler-utils
   fonts-dejavu-core fonts-dejavu-extra
   locales
 )

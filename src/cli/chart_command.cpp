@@ -10,13 +10,13 @@
 #include <nlohmann/json.hpp>
 
 #include "chart_png.h"
+#include "charts/chart_reports.h"
 #include "charts/heat_map.h"
 #include "cli_session.h"
 #include "commands.h"
 #include "platform/folders.h"
 #include "platform/messages.h"
 #include "records/text_utils.h"
-#include "stats/game_documents.h"
 #include "stats/model.h"
 
 namespace velmora::cli {
@@ -27,14 +27,15 @@ using Json = nlohmann::ordered_json;
 
 constexpr const char* kUsage =
     "usage: velmora-cli chart shotchart|heatmap|teamcomparison|scoredevelopment (GAME | --file FILE)\n"
-    "           [--json] [--png FILE] [options]\n"
+    "           [--json] [--png FILE] [--pdf FILE] [options]\n"
     "  --players 1:7,2:10   only these players are chosen (team:stored shirt number); by default\n"
     "                       every player, none for scoredevelopment\n"
     "  shotchart, heatmap:  --no-team 1|2, --periods 1,3, --by-half; shotchart --bw;\n"
     "                       heatmap --intensity N (2..100, 50)\n"
     "  teamcomparison:      --stat N (1..17, 1)\n"
     "  scoredevelopment:    --option N (1..6, 1), --no-accumulated, --bars, --flat (no 3D)\n"
-    "Without --png the chart's data is printed as JSON; with --png as well when --json is given.\n";
+    "--png writes the picture the window shows, --pdf the chart as its window prints it. Without\n"
+    "either the chart's data is printed as JSON; with them as well when --json is given.\n";
 
 struct TChartRequest {
   std::string Kind;
@@ -42,6 +43,7 @@ struct TChartRequest {
   std::optional<std::string> File;
   bool Json = false;
   std::optional<std::string> Png;
+  std::optional<std::string> Pdf;
   std::optional<std::vector<std::pair<int, int>>> Players;  // team, stored shirt number
   int NoTeam = 0;
   std::vector<int> Periods;
@@ -93,7 +95,7 @@ TResult<TChartRequest> ReadRequest(const std::vector<std::string>& args) {
       request.Game = option;
       continue;
     }
-    const bool common = option == "--json" || option == "--file" || option == "--png";
+    const bool common = option == "--json" || option == "--file" || option == "--png" || option == "--pdf";
     if (!common && std::find(allowed.begin(), allowed.end(), option) == allowed.end()) {
       return bad("does not apply to " + request.Kind);
     }
@@ -108,6 +110,8 @@ TResult<TChartRequest> ReadRequest(const std::vector<std::string>& args) {
       request.File = value;
     } else if (option == "--png") {
       request.Png = value;
+    } else if (option == "--pdf") {
+      request.Pdf = value;
     } else if (option == "--players") {
       std::vector<std::pair<int, int>> players;
       for (const std::string& entry : SplitTrimmed(value, ',')) {
@@ -156,7 +160,24 @@ TStatus ChoosePlayers(const TChartRequest& request, const std::function<std::vec
   return {};
 }
 
-TResult<Json> ShotChart(const TChartRequest& request, const TModel& model) {
+// What to write besides the JSON; the printed chart's data is made only for a PDF.
+struct TChartOutput {
+  const TChartRequest& Request;
+  const TModel& Model;
+  const TMessages& Messages;
+  const TConfiguration& Config;
+  std::optional<TReportData> Report;
+
+  bool Wanted() const { return Request.Png || Request.Pdf; }
+  TChartFiles Files(TChartReport report, const TChartParameters& parameters) {
+    if (Request.Pdf) Report = MakeChartReportData(report, Model, Messages, parameters);
+    return {Request.Png, Request.Pdf, Report ? &*Report : nullptr, &Config};
+  }
+};
+
+TResult<Json> ShotChart(TChartOutput& output) {
+  const TChartRequest& request = output.Request;
+  const TModel& model = output.Model;
   TShotChart chart(model);
   if (TStatus chosen = ChoosePlayers(request, [&](int team) -> std::vector<TChartPlayer>& { return chart.Players(team); });
       !chosen) {
@@ -171,9 +192,10 @@ TResult<Json> ShotChart(const TChartRequest& request, const TModel& model) {
   }
   chart.SetByHalf(request.ByHalf);
   const std::vector<TShotMark> shots = chart.Shots();
-  if (request.Png) {
-    const TStatus written = request.Kind == "heatmap" ? WriteHeatMapPng(shots, request.Intensity, *request.Png)
-                                                       : WriteShotChartPng(shots, request.BlackAndWhite, *request.Png);
+  if (output.Wanted()) {
+    const TChartFiles files = output.Files(TChartReport::ShotChart, chart.PrintParameters());
+    const TStatus written = request.Kind == "heatmap" ? WriteHeatMap(shots, request.Intensity, files)
+                                                       : WriteShotChart(shots, request.BlackAndWhite, files);
     if (!written) return TError{written.Error()};
   }
   const auto labels = chart.SideLabels();
@@ -192,16 +214,18 @@ TResult<Json> ShotChart(const TChartRequest& request, const TModel& model) {
   return json;
 }
 
-TResult<Json> TeamComparison(const TChartRequest& request, const TModel& model, const TMessageSource& messages) {
-  TTeamComparison comparison(model, messages);
+TResult<Json> TeamComparison(TChartOutput& output) {
+  const TChartRequest& request = output.Request;
+  TTeamComparison comparison(output.Model, output.Messages);
   if (TStatus chosen = ChoosePlayers(request, [&](int team) -> std::vector<TChartPlayer>& { return comparison.Players(team); });
       !chosen) {
     return TError{chosen.Error()};
   }
   comparison.SetStatistic(request.Stat);
   const TComparisonChart chart = comparison.Chart();
-  if (request.Png) {
-    if (TStatus written = WriteComparisonPng(chart, *request.Png); !written) return TError{written.Error()};
+  if (output.Wanted()) {
+    const TChartFiles files = output.Files(TChartReport::TeamComparison, comparison.PrintParameters());
+    if (TStatus written = WriteComparison(chart, files); !written) return TError{written.Error()};
   }
   Json json = {{"title", chart.Title}, {"series", Json::array()}};
   for (const TComparisonSeries& series : chart.Series) {
@@ -211,7 +235,9 @@ TResult<Json> TeamComparison(const TChartRequest& request, const TModel& model, 
   return json;
 }
 
-TResult<Json> ScoreDevelopment(const TChartRequest& request, const TModel& model) {
+TResult<Json> ScoreDevelopment(TChartOutput& output) {
+  const TChartRequest& request = output.Request;
+  const TModel& model = output.Model;
   TScoreDevelopment development(model);
   if (TStatus chosen =
           ChoosePlayers(request, [&](int team) -> std::vector<TChartPlayer>& { return development.Players(team); });
@@ -221,9 +247,10 @@ TResult<Json> ScoreDevelopment(const TChartRequest& request, const TModel& model
   development.SetOption(request.Option);
   development.SetAccumulated(request.Accumulated);
   const TDevelopmentChart chart = development.Chart();
-  if (request.Png) {
+  if (output.Wanted()) {
     const std::array<std::string, 2> names{model.MatchInfo.Team1.Name, model.MatchInfo.Team2.Name};
-    if (TStatus written = WriteDevelopmentPng(chart, names, request.Bars, request.ThreeD, *request.Png); !written) {
+    const TChartFiles files = output.Files(TChartReport::ScoreDevelopment, development.PrintParameters());
+    if (TStatus written = WriteDevelopment(chart, names, request.Bars, request.ThreeD, files); !written) {
       return TError{written.Error()};
     }
   }
@@ -249,8 +276,9 @@ int ChartCommand(const TCliEnvironment& environment, const std::vector<std::stri
     err << request.Error() << '\n' << kUsage;
     return kUsageError;
   }
+  const TChartRequest& asked = request.Value();
   TCliSession session(environment);
-  if (TStatus loaded = session.LoadGame(GameSource(request.Value()), err); !loaded) {
+  if (TStatus loaded = session.LoadGame(GameSource(asked), err); !loaded) {
     err << loaded.Error() << '\n';
     return kFailure;
   }
@@ -258,15 +286,16 @@ int ChartCommand(const TCliEnvironment& environment, const std::vector<std::stri
   TMessages messages;
   messages.Load(ProgramFolder(), session.Config().GetString("report_language"));
 
-  const std::string& kind = request.Value().Kind;
-  const TResult<Json> json = kind == "teamcomparison"     ? TeamComparison(request.Value(), model, messages)
-                             : kind == "scoredevelopment" ? ScoreDevelopment(request.Value(), model)
-                                                          : ShotChart(request.Value(), model);
+  const std::string& kind = asked.Kind;
+  TChartOutput output{asked, model, messages, session.Config(), std::nullopt};
+  const TResult<Json> json = kind == "teamcomparison"     ? TeamComparison(output)
+                             : kind == "scoredevelopment" ? ScoreDevelopment(output)
+                                                          : ShotChart(output);
   if (!json) {
     err << json.Error() << '\n';
     return kFailure;
   }
-  if (request.Value().Json || !request.Value().Png) out << json.Value().dump(2) << '\n';
+  if (asked.Json || !output.Wanted()) out << json.Value().dump(2) << '\n';
   return kSuccess;
 }
 

@@ -8,11 +8,10 @@ TStatus NoPictures() { return TError{"this velmora-cli was built without its win
 
 }  // namespace
 
-TStatus WriteShotChartPng(const std::vector<TShotMark>&, bool, const std::string&) { return NoPictures(); }
-TStatus WriteHeatMapPng(const std::vector<TShotMark>&, int, const std::string&) { return NoPictures(); }
-TStatus WriteComparisonPng(const TComparisonChart&, const std::string&) { return NoPictures(); }
-TStatus WriteDevelopmentPng(const TDevelopmentChart&, const std::array<std::string, 2>&, bool, bool,
-                            const std::string&) {
+TStatus WriteShotChart(const std::vector<TShotMark>&, bool, const TChartFiles&) { return NoPictures(); }
+TStatus WriteHeatMap(const std::vector<TShotMark>&, int, const TChartFiles&) { return NoPictures(); }
+TStatus WriteComparison(const TComparisonChart&, const TChartFiles&) { return NoPictures(); }
+TStatus WriteDevelopment(const TDevelopmentChart&, const std::array<std::string, 2>&, bool, bool, const TChartFiles&) {
   return NoPictures();
 }
 

@@ -1,5 +1,5 @@
 // "velmora-cli chart": the JSON of each chart for a small game of known shots, the options that
-// change it, the errors of the options, and the pictures.
+// change it, the errors of the options, the pictures and the printed sheets.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 
 #include "cli_fixture.h"
 #include "game_builder.h"
+#include "pdf_reader.h"
 #include "platform/configuration.h"
 #include "stats/game_documents.h"
 #include "stats/model.h"
@@ -143,6 +144,84 @@ TEST_F(CliChartTest, PicturesAreWrittenWithoutAScreen) {
   const TRunResult both = Run({"chart", "shotchart", "--file", GameFile().string(), "--json", "--png",
                                (Data / "again.png").string()});
   EXPECT_EQ(Json::parse(both.Out)["shots"].size(), 12u);
+}
+
+// The printed sheet of a chart: its picture across the page at print resolution, the game's
+// header, and what the chart shows in words.
+class CliChartPdfTest : public CliChartTest {
+ protected:
+  // The text of the sheet the chart prints; checks that it holds one chart picture, crisp.
+  std::string PrintedSheet(std::vector<std::string> args) {
+    const std::filesystem::path pdf = Data / (args[0] + ".pdf");
+    args.insert(args.begin(), "chart");
+    args.insert(args.end(), {"--file", GameFile().string(), "--pdf", pdf.string()});
+    const TRunResult result = Run(args);
+    EXPECT_EQ(result.Status, kSuccess) << result.Err;
+    EXPECT_TRUE(result.Out.empty()) << "no JSON unless asked for";
+    std::vector<velmora::testing::TPdfPicture> charts;
+    for (const auto& picture : velmora::testing::PdfPictures(pdf)) {
+      if (picture.Height > 400) charts.push_back(picture);  // not the header, footer or logo
+    }
+    EXPECT_EQ(charts.size(), 1u) << args[1];
+    if (!charts.empty()) {
+      EXPECT_EQ(charts[0].Page, 1);
+      EXPECT_GE(charts[0].Dpi, 290) << "the chart is drawn for the printer, not stretched from the screen";
+    }
+    return velmora::testing::PdfText(pdf);
+  }
+};
+
+TEST_F(CliChartPdfTest, ShotChartAndHeatMapPrintTheirSidesAndFilters) {
+#ifndef VELMORA_CLI_PICTURES
+  GTEST_SKIP() << "built without the windows";
+#endif
+  for (const char* kind : {"shotchart", "heatmap"}) {
+    const std::string text = PrintedSheet({kind, "--no-team", "1", "--periods", "1,3"});
+    EXPECT_NE(text.find("Shot chart"), std::string::npos) << text;
+    EXPECT_NE(text.find("Club Baloncesto Norte"), std::string::npos) << "the side labels and the score line";
+    EXPECT_NE(text.find("Sólo los tiros del Müller Basket Süd representados."), std::string::npos) << text;
+    EXPECT_NE(text.find("Representar sólo los tiros marcados en los cuartos 1 y 3."), std::string::npos) << text;
+    EXPECT_NE(text.find("Game G-5"), std::string::npos) << "the game's header";
+  }
+  // Everything shown: no explanation under the chart.
+  const std::string all = PrintedSheet({"shotchart"});
+  EXPECT_EQ(all.find("Representar"), std::string::npos);
+  EXPECT_EQ(all.find("Sólo"), std::string::npos);
+}
+
+TEST_F(CliChartPdfTest, TeamComparisonNamesThePlayersItCounts) {
+#ifndef VELMORA_CLI_PICTURES
+  GTEST_SKIP() << "built without the windows";
+#endif
+  std::string text = PrintedSheet({"teamcomparison", "--players", "1:4,1:6", "--stat", "3"});
+  EXPECT_NE(text.find("Team comparison"), std::string::npos) << text;
+  EXPECT_NE(text.find("4 Player1 Pérez"), std::string::npos) << text;
+  EXPECT_NE(text.find("6 Player3 Pérez"), std::string::npos) << text;
+  EXPECT_EQ(text.find("5 Player2 Pérez"), std::string::npos) << "not chosen";
+  EXPECT_EQ(text.find("Todos los jugadores"), std::string::npos) << "team 2 has none chosen: no names";
+  text = PrintedSheet({"teamcomparison"});
+  EXPECT_EQ(text.find("Player1"), std::string::npos) << text;
+  const auto all = text.find("Todos los jugadores");
+  ASSERT_NE(all, std::string::npos) << text;
+  EXPECT_NE(text.find("Todos los jugadores", all + 1), std::string::npos) << "for both teams";
+
+  const std::string nowhere = (Data / "no such folder" / "chart.pdf").string();
+  const TRunResult failed = Run({"chart", "teamcomparison", "--file", GameFile().string(), "--pdf", nowhere});
+  EXPECT_EQ(failed.Status, kFailure);
+  EXPECT_NE(failed.Err.find("chart.pdf"), std::string::npos) << failed.Err;
+}
+
+TEST_F(CliChartPdfTest, ScoreDevelopmentNamesThePlayersOfItsBands) {
+#ifndef VELMORA_CLI_PICTURES
+  GTEST_SKIP() << "built without the windows";
+#endif
+  std::string text = PrintedSheet({"scoredevelopment", "--players", "2:5,2:7", "--bars"});
+  EXPECT_NE(text.find("Score development"), std::string::npos) << text;
+  EXPECT_NE(text.find("5 Player2 Müller"), std::string::npos) << text;
+  EXPECT_NE(text.find("7 Player4 Müller"), std::string::npos) << text;
+  EXPECT_NE(text.find("Sin jugadores"), std::string::npos) << "team 1 has none chosen";
+  text = PrintedSheet({"scoredevelopment", "--players", "1:4,1:5,1:6,1:7,1:8,1:9"});
+  EXPECT_EQ(text.find("Player"), std::string::npos) << "six players make no band and are not named";
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "charts/chart_look.h"
 #include "charts/chart_widgets.h"
+#include "charts/print_chart_forms.h"
 #include "stats/model.h"
 #include "widgets/dialog_layout.h"
 #include "widgets/gui_context.h"
@@ -38,8 +39,7 @@ TPlayersChartForm::TPlayersChartForm(TGuiContext& context, QWidget* parent, cons
   auto* save = NamedButton(tr("Guardar"), QStringLiteral("SaveButton"), actions);
   auto* print = NamedButton(tr("Imprimir"), QStringLiteral("PrintButton"), actions);
   auto* close = NamedButton(tr("&Cerrar"), QStringLiteral("CloseButton"), actions);
-  // Printing goes through the report engine, which is not in this window yet.
-  print->setEnabled(false);
+  connect(print, &QPushButton::clicked, this, &TPlayersChartForm::PrintButtonClick);
   connect(copy, &QPushButton::clicked, this, &TPlayersChartForm::CopyButtonClick);
   connect(save, &QPushButton::clicked, this, &TPlayersChartForm::SaveButtonClick);
   connect(close, &QPushButton::clicked, this, &QWidget::close);
@@ -127,5 +127,10 @@ void TPlayersChartForm::CopyButtonClick() { CopyChartPicture(Picture(2)); }
 
 // Saved straight from the chart: the operator's clipboard is left as it was.
 void TPlayersChartForm::SaveButtonClick() { SaveChartPicture(this, SaveDialog_, Context_.Ui, Picture(2)); }
+
+void TPlayersChartForm::PrintButtonClick() {
+  ShowPrintedChart(PrintedReport(), Context_, this, Picture(PrintScale(Chart_->sceneBoundingRect().width())),
+                   PrintParameters());
+}
 
 }  // namespace velmora::gui

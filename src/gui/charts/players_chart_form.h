@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "charts/chart_players.h"
+#include "charts/chart_reports.h"
 #include "widgets/custom_form.h"
 #include "widgets/dialog_answers.h"
 
@@ -37,6 +38,8 @@ class TPlayersChartForm : public TCustomForm {
   void SelectAllClick(int team, bool selected);
   void CopyButtonClick();
   void SaveButtonClick();
+  // The chart at print resolution in its report window, with the players it counts.
+  void PrintButtonClick();
 
  protected:
   // `chartTitle` names the group of the chart.
@@ -46,6 +49,9 @@ class TPlayersChartForm : public TCustomForm {
   // Where the choices between the two lists go.
   QVBoxLayout* MiddleLayout() const { return Middle_; }
   virtual std::vector<TChartPlayer>& Players(int team) = 0;
+  // The report the chart prints through and the players it names.
+  virtual TChartReport PrintedReport() const = 0;
+  virtual TChartParameters PrintParameters() const = 0;
   // Draws the chart from the current choices.
   virtual void Draw() = 0;
   // Lists both teams' players and draws.

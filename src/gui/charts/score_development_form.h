@@ -28,6 +28,8 @@ class TScoreDevelopmentChartForm : public TPlayersChartForm {
  protected:
   std::vector<TChartPlayer>& Players(int team) override { return Development_->Players(team); }
   void Draw() override;
+  TChartReport PrintedReport() const override { return TChartReport::ScoreDevelopment; }
+  TChartParameters PrintParameters() const override { return Development_->PrintParameters(); }
 
  private:
   std::unique_ptr<TScoreDevelopment> Development_;

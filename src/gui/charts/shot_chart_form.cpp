@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "charts/chart_widgets.h"
+#include "charts/print_chart_forms.h"
 #include "charts/shot_chart_picture.h"
 #include "stats/model.h"
 #include "widgets/dialog_layout.h"
@@ -143,8 +144,7 @@ QWidget* TShotChartForm::BuildButtons() {
   auto* save = NamedButton(tr("&Guardar"), QStringLiteral("SaveButton"), panel);
   auto* copy = NamedButton(tr("C&opiar"), QStringLiteral("CopyButton"), panel);
   auto* close = NamedButton(tr("&Cerrar"), QStringLiteral("CloseButton"), panel);
-  // Printing goes through the report engine, which is not in this window yet.
-  print->setEnabled(false);
+  connect(print, &QPushButton::clicked, this, &TShotChartForm::PrintButtonClick);
   connect(save, &QPushButton::clicked, this, &TShotChartForm::SaveButtonClick);
   connect(copy, &QPushButton::clicked, this, &TShotChartForm::CopyButtonClick);
   connect(close, &QPushButton::clicked, this, &QWidget::close);
@@ -211,5 +211,10 @@ void TShotChartForm::SelectAllClick(int team, bool selected) {
 void TShotChartForm::SaveButtonClick() { SaveChartPicture(this, SaveDialog_, Context_.Ui, Picture(2)); }
 
 void TShotChartForm::CopyButtonClick() { CopyChartPicture(Picture(2)); }
+
+void TShotChartForm::PrintButtonClick() {
+  ShowPrintedChart(TChartReport::ShotChart, Context_, this, Picture(PrintScale(kFullCourtWidth)),
+                   Chart_->PrintParameters());
+}
 
 }  // namespace velmora::gui

@@ -48,6 +48,8 @@ class TShotChartForm : public TCustomForm {
   void SelectAllClick(int team, bool selected);
   void SaveButtonClick();
   void CopyButtonClick();
+  // The chart at print resolution in the "Shot Chart" report window, with its explanation.
+  void PrintButtonClick();
 
  protected:
   // Paints the chart filling `target`.

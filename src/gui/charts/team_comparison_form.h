@@ -28,6 +28,8 @@ class TTeamComparisonForm : public TPlayersChartForm {
  protected:
   std::vector<TChartPlayer>& Players(int team) override { return Comparison_->Players(team); }
   void Draw() override;
+  TChartReport PrintedReport() const override { return TChartReport::TeamComparison; }
+  TChartParameters PrintParameters() const override { return Comparison_->PrintParameters(); }
 
  private:
   std::unique_ptr<TTeamComparison> Comparison_;
