@@ -3,6 +3,8 @@
 #include <array>
 
 #include "reports/box_score_report.h"
+#include "reports/media_box_score_report.h"
+#include "reports/play_by_play_report.h"
 #include "reports/rosters_report.h"
 
 namespace velmora {
@@ -11,6 +13,8 @@ namespace {
 
 constexpr std::array kReports = {
     TReportKind{"boxscore", DefineBoxScoreReport, FillBoxScoreReport},
+    TReportKind{"mediaboxscore", DefineMediaBoxScoreReport, FillMediaBoxScoreReport},
+    TReportKind{"playbyplay", DefinePlayByPlayReport, FillPlayByPlayReport},
     TReportKind{"rosters", DefineRostersReport, FillRostersReport},
 };
 

@@ -247,8 +247,14 @@ void TCastingForm::BuildMenu() {
     StopClock();
     ShowBoxScoreReport(Context_, this);
   });
-  item(reports, "MediaBoxScoreItem", tr("&Media Boxscore"), nullptr, false);
-  item(reports, "PlayByPlayItem", tr("&Jugada a jugada"), nullptr, false);
+  item(reports, "MediaBoxScoreItem", tr("&Media Boxscore"), [this] {
+    StopClock();
+    ShowMediaBoxScoreReport(Context_, this);
+  });
+  item(reports, "PlayByPlayItem", tr("&Jugada a jugada"), [this] {
+    StopClock();
+    ShowPlayByPlayReport(Context_, this);
+  });
   item(reports, "ShotChartItem", tr("&Gráfico de tiro"), nullptr, false);
   item(reports, "HeatMapItem", tr("Gráfico de tiro (Mapa de &temperatura)"), nullptr, false);
   item(reports, "LineupEfficiencyItem", tr("&Eficiencia de los quintetos"), nullptr, false);

@@ -4,6 +4,8 @@
 #include <memory>
 
 #include "reports/print_boxscore_form.h"
+#include "reports/print_media_boxscore_form.h"
+#include "reports/print_playbyplay_form.h"
 #include "reports/print_rosters_form.h"
 
 namespace velmora::gui {
@@ -27,6 +29,12 @@ void ShowReport(TGuiContext& context, QWidget* parent) {
 }  // namespace
 
 void ShowBoxScoreReport(TGuiContext& context, QWidget* parent) { ShowReport<TPrintBoxscoreForm>(context, parent); }
+
+void ShowMediaBoxScoreReport(TGuiContext& context, QWidget* parent) {
+  ShowReport<TPrintMediaBoxscoreForm>(context, parent);
+}
+
+void ShowPlayByPlayReport(TGuiContext& context, QWidget* parent) { ShowReport<TPrintPlayByPlayForm>(context, parent); }
 
 void ShowRostersReport(TGuiContext& context, QWidget* parent) { ShowReport<TPrintRostersForm>(context, parent); }
 
