@@ -1,7 +1,8 @@
 // The reports the press reads during and after the game, in their windows: the play-by-play over
-// as many portrait pages as the game needs, the media box score on one page, and both opened from
-// the live window's report menu.
+// as many portrait pages as the game needs, the media box score on one page, the team leaders made
+// anew for the ticked categories, all opened from the live window's report menu.
 
+#include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QTest>
@@ -11,6 +12,7 @@
 #include "reports/play_by_play_report.h"
 #include "reports/print_media_boxscore_form.h"
 #include "reports/print_playbyplay_form.h"
+#include "reports/print_team_leaders_form.h"
 #include "reports/report_preview.h"
 #include "setup_fixture.h"
 
@@ -20,6 +22,7 @@ namespace {
 using gui::TAbstractPrintForm;
 using gui::TPrintMediaBoxscoreForm;
 using gui::TPrintPlayByPlayForm;
+using gui::TPrintTeamLeadersForm;
 
 class PressReportTest : public SetupWindowTest {
  protected:
@@ -69,13 +72,31 @@ TEST_F(PressReportTest, MediaBoxScoreOfFifteenPlayersATeamFitsOnePage) {
   EXPECT_EQ(form->Data().Parameter("T1FINALSCORE"), std::to_string(Model.Score().first));
 }
 
+TEST_F(PressReportTest, TeamLeadersAreMadeAnewForTheTickedCategories) {
+  Play(12, 400);
+  auto form = Shown<TPrintTeamLeadersForm>();
+  EXPECT_EQ(form->windowTitle(), QStringLiteral("Líderes del partido"));
+  TDataConnection& leaders = *form->Data().Connection("TeamLeadersConnection");
+  EXPECT_EQ(leaders.Open(), 9);
+  const QList<QCheckBox*> boxes = form->findChildren<QCheckBox*>();
+  ASSERT_EQ(boxes.size(), 19);
+  for (QCheckBox* box : boxes) box->setChecked(box->objectName() == QLatin1String("BS"));
+  EXPECT_EQ(leaders.Open(), 9) << "nothing changes before the button is pressed";
+  Click(*form, "GenerateButton");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !form->Rendering(); }, 10000));
+  ASSERT_EQ(leaders.Open(), 1);
+  EXPECT_EQ(leaders.Row(0)[0], Context->App.Message("Blocked_Shots"));
+  EXPECT_EQ(form->CurrentPage(), 1);
+  EXPECT_EQ(form->PageCount(), 1);
+}
+
 }  // namespace
 }  // namespace velmora::testing
 
 namespace velmora::gui::testing {
 namespace {
 
-TEST_F(LiveWindowTest, ReportMenuOpensThePlayByPlayAndTheMediaBoxScoreWithTheClockStopped) {
+TEST_F(LiveWindowTest, ReportMenuOpensThePressReportsWithTheClockStopped) {
   OpenStartedGame();
   int shown = 0;
   velmora::testing::WhenShown<TPrintPlayByPlayForm>([&](TPrintPlayByPlayForm& form) {
@@ -91,7 +112,12 @@ TEST_F(LiveWindowTest, ReportMenuOpensThePlayByPlayAndTheMediaBoxScoreWithTheClo
     form.close();
   });
   Trigger("MediaBoxScoreItem");
-  EXPECT_EQ(shown, 2);
+  velmora::testing::WhenShown<TPrintTeamLeadersForm>([&](TPrintTeamLeadersForm& form) {
+    ++shown;
+    form.close();
+  });
+  Trigger("TeamLeadersItem");
+  EXPECT_EQ(shown, 3);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "reports/media_box_score_report.h"
 #include "reports/play_by_play_report.h"
 #include "reports/rosters_report.h"
+#include "reports/team_leaders_report.h"
 
 namespace velmora {
 
@@ -16,6 +17,7 @@ constexpr std::array kReports = {
     TReportKind{"mediaboxscore", DefineMediaBoxScoreReport, FillMediaBoxScoreReport},
     TReportKind{"playbyplay", DefinePlayByPlayReport, FillPlayByPlayReport},
     TReportKind{"rosters", DefineRostersReport, FillRostersReport},
+    TReportKind{"teamleaders", DefineTeamLeadersReport, FillTeamLeadersReport},
 };
 
 }  // namespace

@@ -259,7 +259,10 @@ void TCastingForm::BuildMenu() {
   item(reports, "HeatMapItem", tr("Gráfico de tiro (Mapa de &temperatura)"), nullptr, false);
   item(reports, "LineupEfficiencyItem", tr("&Eficiencia de los quintetos"), nullptr, false);
   item(reports, "TeamComparisonItem", tr("&Comparación de equipos"), nullptr, false);
-  item(reports, "TeamLeadersItem", tr("&Líderes del partido"), nullptr, false);
+  item(reports, "TeamLeadersItem", tr("&Líderes del partido"), [this] {
+    StopClock();
+    ShowTeamLeadersReport(Context_, this);
+  });
   item(reports, "ScoreDevelopmentItem", tr("&Desarrollo de la puntuación"), nullptr, false);
   item(reports, "RostersItem", tr("&Rosters"), [this] {
     StopClock();

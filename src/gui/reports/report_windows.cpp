@@ -7,6 +7,7 @@
 #include "reports/print_media_boxscore_form.h"
 #include "reports/print_playbyplay_form.h"
 #include "reports/print_rosters_form.h"
+#include "reports/print_team_leaders_form.h"
 
 namespace velmora::gui {
 
@@ -37,5 +38,9 @@ void ShowMediaBoxScoreReport(TGuiContext& context, QWidget* parent) {
 void ShowPlayByPlayReport(TGuiContext& context, QWidget* parent) { ShowReport<TPrintPlayByPlayForm>(context, parent); }
 
 void ShowRostersReport(TGuiContext& context, QWidget* parent) { ShowReport<TPrintRostersForm>(context, parent); }
+
+void ShowTeamLeadersReport(TGuiContext& context, QWidget* parent) {
+  ShowReport<TPrintTeamLeadersForm>(context, parent);
+}
 
 }  // namespace velmora::gui

@@ -12,5 +12,6 @@ void ShowBoxScoreReport(TGuiContext& context, QWidget* parent);
 void ShowMediaBoxScoreReport(TGuiContext& context, QWidget* parent);
 void ShowPlayByPlayReport(TGuiContext& context, QWidget* parent);
 void ShowRostersReport(TGuiContext& context, QWidget* parent);
+void ShowTeamLeadersReport(TGuiContext& context, QWidget* parent);
 
 }  // namespace velmora::gui
