@@ -28,6 +28,12 @@ int ReportCommand(const TCliEnvironment& environment, const std::vector<std::str
 // a transfer file. IsFileExport tells them from "export GAME FILE".
 bool IsFileExport(const std::vector<std::string>& args);
 int FileExportCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& err);
+// "chart shotchart|heatmap|teamcomparison|scoredevelopment" of a stored game or a transfer file.
+int ChartCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
+                 std::ostream& err);
+// "check": the slips the game's checks find, readable or as JSON; 0 whatever they find.
+int CheckCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
+                 std::ostream& err);
 int CatalogueCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace velmora::cli

@@ -73,6 +73,20 @@ TEST_F(ConfigurationTest, LoadSkipsValuesOfTheWrongTypeOneByOne) {
   EXPECT_EQ(config.GetString("proxy_server"), "proxy.local");
 }
 
+TEST_F(ConfigurationTest, AnEditedRegistryIsBroughtIntoTheRangesOfTheSettings) {
+  WriteFile(File(), R"({"keys": {"Config": {"values": {
+      "no_of_quarters": 0, "quarter_duration": -3, "overtime_duration": 5000, "fouls_per_player": 0,
+      "min_players": 14, "max_players": 12, "min_shirt_number": 4, "max_shirt_number": 99, "http_port": 0}}}})");
+  const TConfiguration config = Loaded();
+  EXPECT_EQ(config.GetInt("no_of_quarters"), 1);
+  EXPECT_EQ(config.GetInt("quarter_duration"), 1);
+  EXPECT_EQ(config.GetInt("overtime_duration"), 100);
+  EXPECT_EQ(config.GetInt("fouls_per_player"), 1);
+  EXPECT_EQ(config.GetInt("min_players"), 12) << "a minimum above its maximum comes down to it";
+  EXPECT_EQ(config.GetInt("max_shirt_number"), 99);
+  EXPECT_EQ(config.GetInt("http_port"), 0) << "settings without a range are read as they stand";
+}
+
 TEST_F(ConfigurationTest, SavedSettingsReloadEqualAndInTableOrder) {
   TConfiguration config("/opt/velmora");
   config.SetInt("no_of_quarters", 2);

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "records/date_time.h"
+#include "small_disk.h"
 #include "temp_folder.h"
 
 namespace velmora {
@@ -93,6 +94,28 @@ TEST(Logger, ConcurrentLinesStayWholeAndInOrder) {
     const int thread = messages[i][7] - '0';
     EXPECT_EQ(messages[i], line(thread, next[thread]++));
   }
+}
+
+TEST(Logger, ALineCutShortByAFullDiskIsEndedBeforeTheNextOne) {
+  testing::TTempFolder folder;
+  testing::TSmallDisk disk(folder / "disk", 256 * 1024);
+  if (!disk.Mounted()) GTEST_SKIP() << disk.Failure();
+  TLogger logger;
+  ASSERT_TRUE(logger.Open(disk.Path()).Ok());
+  disk.Fill();
+  // The log's last page still has room for part of a long line, not for all of it.
+  logger.Log(std::string(8000, 'x'));
+  const std::string cut = testing::ReadFile(logger.File());
+  ASSERT_FALSE(cut.ends_with("\r\n")) << "the disk did not cut the line";
+  logger.Log("lost as well");
+  disk.Free();
+  logger.Log("Closed game G-1");
+  const std::string content = testing::ReadFile(logger.File());
+  ASSERT_TRUE(content.ends_with("\r\n"));
+  const std::size_t last = content.rfind("\r\n", content.size() - 3);
+  ASSERT_NE(last, std::string::npos);
+  const std::vector<std::string> tail = Messages(content.substr(last + 2));
+  EXPECT_EQ(tail, std::vector<std::string>{"Closed game G-1"}) << "the next line stands on a line of its own";
 }
 
 }  // namespace

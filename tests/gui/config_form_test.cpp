@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QShowEvent>
 #include <QTabWidget>
 
 #include "platform/folders.h"
@@ -85,6 +86,43 @@ TEST_F(ConfigFormTest, CancelChangesNothingAndAFirstStartOffersBothLanguages) {
   Click(*form, "CancelButton");
   EXPECT_EQ(App->GetInt("no_of_quarters"), 4);
   EXPECT_FALSE(Registry.OpenKey("Config"));
+}
+
+TEST_F(ConfigFormTest, ValuesThatMakeNoSenseAreRefusedAndTheDialogKeepsWhatWasTyped) {
+  auto form = MakeForm();
+  Box(*form, "quarter_duration").SetText(QStringLiteral("0"));
+  Box(*form, "fouls_per_player").SetText(QStringLiteral("6"));
+  Click(*form, "OKButton");
+  EXPECT_TRUE(form->isVisible()) << "the dialog stays open on the value";
+  ASSERT_EQ(Ui.Boxes.size(), 1u);
+  EXPECT_EQ(Ui.Boxes[0].Text, "El valor de \"Duración de un periodo (min.)\" debe estar entre 1 y 100.");
+  EXPECT_EQ(App->GetInt("quarter_duration"), 10);
+  EXPECT_EQ(App->GetInt("fouls_per_player"), 5) << "nothing is written while a value is refused";
+  EXPECT_FALSE(Registry.OpenKey("Config"));
+
+  // Shown again by the window system (restored after minimising): what was typed stays.
+  QShowEvent again;
+  QCoreApplication::sendEvent(form.get(), &again);
+  EXPECT_EQ(Box(*form, "quarter_duration").Text(), QStringLiteral("0"));
+
+  Box(*form, "quarter_duration").SetText(QStringLiteral("12"));
+  Box(*form, "min_players").SetText(QStringLiteral("13"));
+  Click(*form, "OKButton");
+  ASSERT_EQ(Ui.Boxes.size(), 2u);
+  EXPECT_EQ(Ui.Boxes[1].Text,
+            "El valor de \"Número mínimo de jugadores en un equipo\" no puede ser mayor que el de \"Número máximo de "
+            "jugadores en un equipo\".");
+  Box(*form, "min_players").SetText(QStringLiteral("12"));
+  Click(*form, "OKButton");
+  EXPECT_EQ(form->result(), QDialog::Accepted);
+  EXPECT_EQ(App->GetInt("quarter_duration"), 12);
+  EXPECT_EQ(App->GetInt("fouls_per_player"), 6);
+  EXPECT_EQ(App->GetInt("min_players"), 12);
+
+  // Opened again, the dialog reads the settings anew.
+  App->SetInt("fouls_per_player", 5);
+  form->show();
+  EXPECT_EQ(Box(*form, "fouls_per_player").Text(), QStringLiteral("5"));
 }
 
 TEST_F(ConfigFormTest, TheFormulaIsTestedAndExplained) {

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 
@@ -22,8 +23,12 @@ class EntryTest : public LiveWindowTest {
     // A dialog of the entry that nobody answers would hang the test: it fails and is closed.
     StrayDialogs_.setInterval(500);
     QObject::connect(&StrayDialogs_, &QTimer::timeout, &StrayDialogs_, [this] {
+      // Only a dialog still open at the next look is stray: a look that was due while the test
+      // ran must not close a dialog that has just opened.
       QWidget* modal = QApplication::activeModalWidget();
-      if (!modal) return;
+      const bool seenBefore = modal && modal == LastModal_;
+      LastModal_ = modal;
+      if (!seenBefore) return;
       const QString name = modal->objectName();
       if (name != QStringLiteral("ChoiceForm") && name != QStringLiteral("PlayerForm") &&
           name != QStringLiteral("NumberEntryForm")) {
@@ -80,6 +85,7 @@ class EntryTest : public LiveWindowTest {
 
   std::size_t Seen_ = 0;
   QTimer StrayDialogs_;
+  QPointer<QWidget> LastModal_;
 };
 
 }  // namespace velmora::gui::testing

@@ -241,6 +241,48 @@ TEST_F(EntryTest, PageUpPicksAPlayerByTheDigitsOfHisShirt) {
   EXPECT_TRUE(PlayerButton(1, 45)->isChecked());
 }
 
+TEST_F(EntryTest, ShirtsZeroAndDoubleZeroAreTypedAsShownAndTheOtherTeamsFollowUpPicksNobody) {
+  TMatchInfo matchInfo = velmora::testing::MakeMatchInfo(12, "G-1");
+  matchInfo.Team1.Player(1).Number = 210;  // "0"
+  matchInfo.Team1.Player(2).Number = 200;  // "00"
+  ASSERT_TRUE(Store->StoreMatchInfo(matchInfo).Ok());
+  TActionList game;
+  for (int shirt : {210, 200, 6, 7, 8}) game.push_back(Make.Subst(0, 1, 0, shirt));
+  for (int shirt = 4; shirt <= 8; ++shirt) game.push_back(Make.Subst(0, 2, 0, shirt));
+  game.push_back(Make.Period(0, 0, "Start Game"));
+  TDateTime clock = 0;
+  ASSERT_TRUE(Store->SaveActionList("G-1", game, false, clock));
+  Open();
+  const auto& entry = Window->Entry();
+  EXPECT_EQ(entry.ShirtNumbersStartingWith(1, "0"), (std::vector<int>{210, 200}));
+  EXPECT_EQ(entry.ShirtNumbersStartingWith(1, "00"), std::vector<int>{200});
+  EXPECT_EQ(entry.ShirtNumbersStartingWith(1, "21"), std::vector<int>{210}) << "the stored codes still work";
+  EXPECT_EQ(entry.ShirtNumbersStartingWith(1, "200"), std::vector<int>{200});
+
+  // "0" keeps the box open (both "0" and "00" are on court); the second "0" picks "00".
+  QTimer::singleShot(0, Window.get(), [] {
+    auto* form = qobject_cast<TNumberEntryForm*>(QApplication::activeModalWidget());
+    ASSERT_NE(form, nullptr);
+    QTest::keyClick(form->Edit(), Qt::Key_0);
+    EXPECT_TRUE(form->isVisible());
+    QTest::keyClick(form->Edit(), Qt::Key_0);
+  });
+  Key(Qt::Key_PageUp);
+  EXPECT_EQ(entry.SelectedPlayer(), 200);
+
+  // A made basket of team 1: its assist belongs to team 1, so team 2's 5 is not picked by his shirt.
+  Answer({"1", "2"});  // made, no fast break
+  ClickCourt(30, 60);
+  ASSERT_EQ(Current()->ShortName, "assist");
+  Answer({"5"});
+  Key(Qt::Key_PageDown);
+  EXPECT_EQ(entry.SelectedPlayer(), 0);
+  EXPECT_FALSE(PlayerButton(2, 5)->isChecked());
+  ASSERT_NE(Current(), nullptr);
+  EXPECT_EQ(Current()->ShortName, "assist") << "still waiting for its player";
+  EXPECT_EQ(KindsOf(Taken()), Kinds{"shot"});
+}
+
 TEST_F(EntryTest, HiddenFollowUpKindsKeepTheirMenuItemsButLoseButtonsAndKeys) {
   Config.SetInt("hide_followups", 1);
   OpenStartedGame();

@@ -82,6 +82,8 @@ TEST_F(GamesSelectFormTest, GridListsTheStoreLatestFirstWithUndatedGamesOnTop) {
   EXPECT_EQ(form->ConnectionTimer()->interval(), 30000);
   EXPECT_EQ(TGamesSelectForm::ServerHostText(QStringLiteral("http://liga.example:8080/pages/default.asp")),
             QStringLiteral("liga.example:8080"));
+  EXPECT_EQ(TGamesSelectForm::ServerHostText(QStringLiteral("https://stats.liga.example/default.asp")),
+            QStringLiteral("stats.liga.example"));
 }
 
 TEST_F(GamesSelectFormTest, WithoutGamesTheButtonsDoNothing) {

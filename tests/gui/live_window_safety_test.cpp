@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <atomic>
 #include <filesystem>
+#include <optional>
 
 #include "app/velmora_application.h"
 #include "live/history_list_box.h"
@@ -30,6 +31,7 @@ TEST_F(LiveWindowTest, ActionsTheStoreRefusesAreShownKeptAndStoredLaterInOrder) 
   Flaky->Fail = true;
   Enter(Make.Shot(20, 1, 4, "Missed", 2));
   Enter(Make.Rebound(22, 2, 5, true));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return warning->isVisible(); }, 1000));
   ASSERT_EQ(Ui.Boxes.size(), 1u) << "the operator is told once, at once";
   EXPECT_EQ(Ui.Boxes[0].Icon, TMessageIcon::Warning);
   EXPECT_TRUE(warning->isVisible());
@@ -44,28 +46,93 @@ TEST_F(LiveWindowTest, ActionsTheStoreRefusesAreShownKeptAndStoredLaterInOrder) 
   EXPECT_EQ(Ui.Boxes.size(), 1u);
 }
 
-TEST_F(LiveWindowTest, ClosingWithUnstoredActionsWritesTheWholeGameToAFile) {
+TEST_F(LiveWindowTest, CommentsTheStoreRefusesRaiseTheWarningAtOnceAndTheRetryStoresThemAlone) {
   StoreGame(StartedGame());
   Open();
+  auto* warning = Find<QLabel>("UnstoredLabel");
+  auto* comment = Find<QLineEdit>("CommentText");
+  Click("StartClockButton");
+  Tick(30);
+  Click("StopClockButton");
   Flaky->Fail = true;
-  Enter(Make.Shot(20, 1, 4, "Made", 3));
-  Ui.Boxes.clear();
-  Ui.Answer = true;
-  Window->close();
-  EXPECT_FALSE(Window->isVisible());
+  comment->setFocus();
+  for (const char* text : {"Tiempo de TV", "Cambio de balón", "Lesión de 7"}) {
+    comment->setText(QString::fromUtf8(text));
+    QTest::keyClick(comment, Qt::Key_Return);
+  }
+  EXPECT_TRUE(QTest::qWaitFor([&] { return warning->isVisible(); }, 1000)) << "the clock is stopped: nothing else runs";
+  EXPECT_TRUE(warning->text().contains(QStringLiteral("3 acción"))) << warning->text().toStdString();
   ASSERT_EQ(Ui.Boxes.size(), 1u);
-  const std::string& text = Ui.Boxes[0].Text;
-  const std::size_t open = text.find('"');
-  const std::size_t close = text.find('"', open + 1);
-  ASSERT_NE(close, std::string::npos) << text;
-  const std::filesystem::path file = text.substr(open + 1, close - open - 1);
-  EXPECT_EQ(file.parent_path(), Folder.Path());
-  const auto game = ReadTransferFile(file);
+  EXPECT_EQ(Ui.Boxes[0].Icon, TMessageIcon::Warning);
+
+  Flaky->Fail = false;
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !warning->isVisible(); }, 5000)) << "stored by the retry alone";
+  Kinds expected(10, "subst");
+  expected.insert(expected.end(), {"quarter", "comment", "comment", "comment"});
+  EXPECT_EQ(StoredKinds(), expected);
+  std::vector<std::string> texts;
+  for (const auto& action : Model.Actions()) {
+    if (action->ShortName == "comment") texts.push_back(action->GetParam("Comment"));
+  }
+  EXPECT_EQ(texts, (std::vector<std::string>{"Tiempo de TV", "Cambio de balón", "Lesión de 7"}));
+}
+
+class RescueTest : public LiveWindowTest {
+ protected:
+  // Opens the game, enters a shot the store refuses and closes the window; the rescue file the
+  // message names, or none when the operator was asked instead.
+  std::optional<std::filesystem::path> CloseWithAnUnstoredShot(int seconds) {
+    Open();
+    Flaky->Fail = true;
+    Enter(Make.Shot(seconds, 1, 4, "Made", 3));
+    Ui.Boxes.clear();
+    Window->close();
+    if (Ui.Boxes.size() != 1u) return std::nullopt;
+    const std::string& text = Ui.Boxes[0].Text;
+    const std::size_t open = text.find('"');
+    const std::size_t close = text.find('"', open + 1);
+    if (close == std::string::npos) return std::nullopt;
+    return std::filesystem::path(text.substr(open + 1, close - open - 1));
+  }
+};
+
+TEST_F(RescueTest, ClosingWithUnstoredActionsWritesTheWholeGameWhereItCanAndElseAsksWithNoAsTheDefault) {
+  StoreGame(StartedGame());
+  Ui.Answer = true;
+  const auto file = CloseWithAnUnstoredShot(20);
+  EXPECT_FALSE(Window->isVisible());
+  ASSERT_TRUE(file) << Ui.Texts().back();
+  EXPECT_EQ(file->parent_path(), Folder.Path());
+  const auto game = ReadTransferFile(*file);
   ASSERT_TRUE(game.Ok()) << game.Error();
   ASSERT_TRUE(game.Value().Actions.has_value());
   EXPECT_EQ(game.Value().Actions->size(), 12u);
   EXPECT_EQ(game.Value().Actions->back()->ShortName, "shot");
   EXPECT_EQ(game.Value().MatchInfo.GameNumber, "G-1");
+  CloseWindow();
+
+  // The data folder's disk takes nothing: the home folder does. A regular file stands in the way of
+  // every folder below it, for root too.
+  const std::filesystem::path blocked = Folder / "not-a-folder";
+  velmora::testing::WriteFile(blocked, "x");
+  const std::filesystem::path home = Folder / "home";
+  std::filesystem::create_directories(home);
+  const velmora::testing::TEnvironmentGuard homeGuard("HOME", home.string());
+  const velmora::testing::TEnvironmentGuard temporaryGuard("TMPDIR", (blocked / "t").string());
+  Context->DataFolder = blocked / "data";
+  const auto inHome = CloseWithAnUnstoredShot(30);
+  ASSERT_TRUE(inHome);
+  EXPECT_EQ(inHome->parent_path(), home);
+  CloseWindow();
+
+  // Nowhere to write: the question defaults to No, and No keeps the window with its actions.
+  const velmora::testing::TEnvironmentGuard nowhere("HOME", (blocked / "h").string());
+  Ui.Answers = {TAnswer::Yes, TAnswer::No};  // close the window; do not throw the actions away
+  EXPECT_FALSE(CloseWithAnUnstoredShot(40));
+  EXPECT_TRUE(Window->isVisible());
+  ASSERT_EQ(Ui.DefaultNo.size(), 1u);
+  EXPECT_NE(Ui.DefaultNo[0].find("Desea cerrarla de todos modos?"), std::string::npos);
+  EXPECT_GE(Model.UnstoredCount(), 1u);
 }
 
 TEST_F(LiveWindowTest, BackupsAreWrittenWhileTheClockRunsAndAtPeriodEnds) {

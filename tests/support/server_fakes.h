@@ -39,7 +39,7 @@ class TRecordingHistory final : public THistoryList {
   bool IsShown = true;
 
  protected:
-  void EndInsertTop() override { ++Inserted; }
+  void EndInsert() override { ++Inserted; }
   void LineChanged(std::size_t) override { ++Changed; }
   void EndRemove() override { ++Removed; }
 };
@@ -83,6 +83,13 @@ class TRecordingUserInterface final : public TUserInterface {
   bool AskYesNo(std::string_view title, std::string_view text, TMessageIcon icon) override {
     return Ask(title, text, icon) == TAnswer::Yes;
   }
+  bool AskYesNoDefaultNo(std::string_view title, std::string_view text, TMessageIcon icon) override {
+    {
+      const std::lock_guard guard(Lock_);
+      DefaultNo.emplace_back(text);
+    }
+    return Ask(title, text, icon) == TAnswer::Yes;
+  }
   TAnswer AskYesNoCancel(std::string_view title, std::string_view text, TMessageIcon icon, std::string_view yesCaption,
                          std::string_view noCaption) override {
     {
@@ -109,6 +116,7 @@ class TRecordingUserInterface final : public TUserInterface {
   std::vector<std::pair<std::string, std::string>> Messages;
   std::vector<std::pair<std::string, std::string>> Questions;
   std::vector<TBox> Boxes;  // messages only
+  std::vector<std::string> DefaultNo;  // the questions whose default answer is No
   std::vector<std::pair<std::string, std::string>> Captions;  // of the Yes and No buttons, per three-way question
 
  private:

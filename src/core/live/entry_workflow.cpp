@@ -7,6 +7,7 @@
 #include "live/action_editing.h"
 #include "platform/configuration.h"
 #include "platform/user_interface.h"
+#include "records/court_map.h"
 #include "records/date_time.h"
 #include "records/game_time.h"
 #include "records/guid.h"
@@ -31,13 +32,20 @@ int TeamNumber(const std::string& value) {
 
 int NumberOf(const std::string& text) { return ParseInt32(text).value_or(0); }
 
-bool InLane(int x, int y) {
-  if (y >= 109) return false;
-  const int c = static_cast<int>(std::nearbyint(y * 0.40366972477064220 / 2));
-  return 83 + c < x && x < 193 - c;
-}
-
 }  // namespace
+
+class TEntryWorkflow::TBusy {
+ public:
+  explicit TBusy(TEntryWorkflow& entry) : Entry_(entry) { ++Entry_.Depth_; }
+  ~TBusy() {
+    if (--Entry_.Depth_ == 0) Entry_.View_.EntryIdle();
+  }
+  TBusy(const TBusy&) = delete;
+  TBusy& operator=(const TBusy&) = delete;
+
+ private:
+  TEntryWorkflow& Entry_;
+};
 
 TEntryWorkflow::TEntryWorkflow(TModel& model, TApp& app, TUserInterface& userInterface, TEntryPrompts& prompts,
                                TEntryView& view)
@@ -62,6 +70,7 @@ void TEntryWorkflow::ShowPrompt(const std::string& text) {
 }
 
 void TEntryWorkflow::StartFromTemplate(const TAction& templateAction) {
+  const TBusy busy(*this);
   auto action = templateAction.Clone();
   action->ID = NewGuid();
   action->GameTime = Model_.MatchInfo.CurrentGameTime;
@@ -72,8 +81,9 @@ void TEntryWorkflow::StartFromTemplate(const TAction& templateAction) {
 }
 
 void TEntryWorkflow::CourtClick(int x, int y, bool rightButton) {
+  const TBusy busy(*this);
   const TCourtPoint point = ClampToCourt(x, y);
-  const bool inLane = InLane(point.X, point.Y);
+  const bool inLane = InLane(point);
   if (Current_) ResetEntry();
   SetCurrentAction(App_.NewAction("shot"));
   if (!Current_) return;
@@ -89,6 +99,7 @@ void TEntryWorkflow::CourtClick(int x, int y, bool rightButton) {
 }
 
 void TEntryWorkflow::PlayerClick(int tag, bool down) {
+  const TBusy busy(*this);
   if (!down) {
     SelectedPlayer_ = 0;
     SelectedTeam_ = 0;
@@ -105,11 +116,13 @@ void TEntryWorkflow::PlayerClick(int tag, bool down) {
 }
 
 void TEntryWorkflow::TimeoutCommand() {
+  const TBusy busy(*this);
   SetCurrentAction(App_.NewAction("timeout"));
   AdvanceEntry();
 }
 
 void TEntryWorkflow::SingleSubstitution(int team) {
+  const TBusy busy(*this);
   auto substitution = App_.NewAction("subst");
   if (!substitution) return;
   substitution->SetParam("Team", std::to_string(team));
@@ -125,6 +138,7 @@ void TEntryWorkflow::SingleSubstitution(int team) {
 }
 
 void TEntryWorkflow::SendComment(const std::string& text) {
+  const TBusy busy(*this);
   if (auto comment = App_.NewAction("comment")) {
     comment->SetParam("Team1Score", "0");
     comment->SetParam("Team2Score", "0");
@@ -135,6 +149,7 @@ void TEntryWorkflow::SendComment(const std::string& text) {
 }
 
 void TEntryWorkflow::SetCurrentAction(std::unique_ptr<TAction> action) {
+  const TBusy busy(*this);
   if (Current_ && !Current_->Complete) {
     const bool continuesChain = action && action->IsFollowUp() &&
                                 (action->FollowUpID == Current_->ID || action->FollowUpID == Current_->FollowUpID);
@@ -173,6 +188,7 @@ void TEntryWorkflow::SetCurrentAction(std::unique_ptr<TAction> action) {
 }
 
 void TEntryWorkflow::AdvanceEntry() {
+  const TBusy busy(*this);
   if (!Current_) {
     ShowPrompt(SelectedPlayer_ > 0 ? "Seleccione una acción" : "");
     return;
@@ -212,9 +228,16 @@ void TEntryWorkflow::AdvanceEntry() {
 
   const TParameter* prompt = playerNeeded ? playerNeeded : teamNeeded ? teamNeeded : otherNeeded;
   if (prompt == otherNeeded && otherNeeded && kind == "subst" && otherNeeded->Name == "Player In") {
-    const int incoming = Prompts_.AskPlayer(SelectedTeam_, TPlayerPurpose::Incoming,
-                                            EligiblePlayers(SelectedTeam_, TPlayerPurpose::Incoming));
+    const bool foulOut = IsFoulOutSubstitution(action);
+    const std::vector<TPlayerView> bench = EligiblePlayers(SelectedTeam_, TPlayerPurpose::Incoming);
+    // A list with nobody to choose is not worth a click when the play goes on without it.
+    const int incoming =
+        foulOut && bench.empty() ? 0 : Prompts_.AskPlayer(SelectedTeam_, TPlayerPurpose::Incoming, bench);
     if (incoming == 0) {
+      if (foulOut) {
+        ContinueWithoutSubstitution();
+        return;
+      }
       SetCurrentAction(nullptr);
       ResetEntry();
       return;
@@ -283,6 +306,7 @@ bool TEntryWorkflow::AskMissingChoices() {
 }
 
 void TEntryWorkflow::CommitAction() {
+  const TBusy busy(*this);
   ResetEntry();
   TAction& action = *Current_;
   const std::string& kind = action.ShortName;
@@ -322,6 +346,19 @@ bool TEntryWorkflow::SubstitutionPasses() {
     }
   }
   return true;
+}
+
+bool TEntryWorkflow::IsFoulOutSubstitution(const TAction& action) const {
+  return action.ShortName == "subst" && action.IsFollowUp() && HistoryRootAction(action).ShortName == "foul";
+}
+
+void TEntryWorkflow::ContinueWithoutSubstitution() {
+  // The free throws or the turnover the foul gave are owed whether or not somebody came in.
+  ResetEntry();
+  std::unique_ptr<TAction> followUp = NextFollowUp(*Current_);
+  if (followUp) followUp->FollowUpID = Current_->ChainRoot();
+  SetCurrentAction(std::move(followUp));
+  if (Current_) AdvanceEntry();
 }
 
 std::unique_ptr<TAction> TEntryWorkflow::NewFollowUp(std::string_view kind, int hint) {
@@ -440,6 +477,7 @@ void TEntryWorkflow::ResetEntry() {
 }
 
 void TEntryWorkflow::Cancel() {
+  const TBusy busy(*this);
   SetCurrentAction(nullptr);
   ResetEntry();
 }
@@ -470,8 +508,10 @@ std::vector<int> TEntryWorkflow::ShirtNumbersStartingWith(int team, const std::s
   if (team != 1 && team != 2) return shirts;
   const TTeam& roster = Model_.MatchInfo.Team(team);
   for (int slot = 1; slot <= roster.PlayerCount; ++slot) {
-    const std::string shirt = std::to_string(roster.Player(slot).Number);
-    if (PlayerStat(team, shirt, "IN") == 1 && shirt.rfind(typed, 0) == 0) shirts.push_back(roster.Player(slot).Number);
+    const std::int32_t number = roster.Player(slot).Number;
+    const std::string stored = std::to_string(number);
+    const bool typedMatches = stored.starts_with(typed) || ShirtText(number).starts_with(typed);
+    if (typedMatches && PlayerStat(team, stored, "IN") == 1) shirts.push_back(number);
   }
   return shirts;
 }

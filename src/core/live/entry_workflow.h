@@ -49,6 +49,9 @@ class TEntryView {
   virtual void StopClock() = 0;
   virtual void UpdateViewAfter(const TAction& action, const TAction* old) = 0;
   virtual void InsertPlayerName(const std::string& name) = 0;
+  // The workflow has returned from the outermost of its calls: what the window held back while a
+  // dialog of the entry was open (the end-of-period question) may run now.
+  virtual void EntryIdle() = 0;
 };
 
 class TEntryWorkflow {
@@ -61,6 +64,9 @@ class TEntryWorkflow {
   int SelectedTeam() const { return SelectedTeam_; }
   int SelectedPlayer() const { return SelectedPlayer_; }
   const std::string& LastShooter() const { return LastShooter_; }
+  // True while one of the calls below runs. Its dialogs and messages run event loops in which the
+  // window's timers fire; nothing may replace or cancel the action under entry meanwhile.
+  bool Busy() const { return Depth_ > 0; }
 
   // Starts an action made from a template (an action button or menu item).
   void StartFromTemplate(const TAction& templateAction);
@@ -78,7 +84,8 @@ class TEntryWorkflow {
   void AdvanceEntry();
   void CommitAction();
   void ResetEntry();
-  // Esc: the action under entry is dropped and its chain ended.
+  // Esc, a period command, closing the window: the action under entry is dropped and its chain
+  // ended. Not while Busy().
   void Cancel();
   // The follow-up of a committed action; none when the play ends with it.
   std::unique_ptr<TAction> NextFollowUp(const TAction& action);
@@ -88,7 +95,8 @@ class TEntryWorkflow {
 
   // The players the player dialog offers for the purpose.
   std::vector<TPlayerView> EligiblePlayers(int team, TPlayerPurpose purpose) const;
-  // Players of the team on court whose stored shirt number starts with the typed text.
+  // Players of the team on court whose shirt as shown ("0", "00", "7") or as stored (210, 200, 7)
+  // starts with the typed text.
   std::vector<int> ShirtNumbersStartingWith(int team, const std::string& typed) const;
   // The first name and surname of the player, or empty when he is not in the roster.
   std::string PlayerName(int team, int shirt) const;
@@ -99,9 +107,15 @@ class TEntryWorkflow {
   void Submit(const TAction& action);
   bool AskMissingChoices();
   bool SubstitutionPasses();
+  // The substitution is one the follow-ups offered after a foul that put the player out.
+  bool IsFoulOutSubstitution(const TAction& action) const;
+  // Nobody came in for the fouled-out player: the play goes on with what the foul gave.
+  void ContinueWithoutSubstitution();
   std::unique_ptr<TAction> NewFollowUp(std::string_view kind, int hint);
   int PlayerStat(int team, const std::string& shirt, std::string_view key) const;
   bool FollowUpsEnabled() const;
+
+  class TBusy;
 
   TModel& Model_;
   TApp& App_;
@@ -112,6 +126,7 @@ class TEntryWorkflow {
   int SelectedTeam_ = 0;
   int SelectedPlayer_ = 0;
   std::string LastShooter_;
+  int Depth_ = 0;  // calls of the workflow under way
 };
 
 }  // namespace velmora

@@ -1,5 +1,6 @@
 #include "live/game_backup.h"
 
+#include <cstdlib>
 #include <system_error>
 
 #include "records/file_io.h"
@@ -27,7 +28,15 @@ TStatus WriteBackup(const TModel& model, std::string_view folder) {
   return ReplaceFileAtomically(target / *name, TransferFileText(model));
 }
 
-TResult<std::filesystem::path> WriteRescueFile(const TModel& model, const std::filesystem::path& dataFolder,
+std::vector<std::filesystem::path> RescueFolders(const std::filesystem::path& dataFolder) {
+  std::vector<std::filesystem::path> folders{dataFolder};
+  if (const char* home = std::getenv("HOME"); home && *home) folders.emplace_back(home);
+  std::error_code error;
+  if (auto temporary = std::filesystem::temp_directory_path(error); !error) folders.push_back(std::move(temporary));
+  return folders;
+}
+
+TResult<std::filesystem::path> WriteRescueFile(const TModel& model, const std::vector<std::filesystem::path>& folders,
                                                TDateTime now) {
   const std::string stamp = FormatDate(now) + " " + FormatLongTime(now);
   std::string name = GameFileName(model.GameNumberText()).value_or("partido.log");
@@ -35,11 +44,15 @@ TResult<std::filesystem::path> WriteRescueFile(const TModel& model, const std::f
   for (char& c : name) {
     if (c == ':') c = '.';
   }
-  const std::filesystem::path file = dataFolder / name;
-  if (const TStatus written = ReplaceFileAtomically(file, TransferFileText(model)); !written) {
-    return TError{written.Error()};
+  const std::string text = TransferFileText(model);
+  std::string refusals;
+  for (const std::filesystem::path& folder : folders) {
+    const std::filesystem::path file = folder / name;
+    const TStatus written = ReplaceFileAtomically(file, text);
+    if (written) return file;
+    refusals += (refusals.empty() ? "" : "; ") + written.Error();
   }
-  return file;
+  return TError{refusals.empty() ? std::string("no folder to write to") : refusals};
 }
 
 }  // namespace velmora

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "records/date_time.h"
 #include "records/result.h"
@@ -23,8 +24,13 @@ std::optional<std::string> GameFileName(std::string_view gameNumber);
 // when it is empty or not a folder.
 TStatus WriteBackup(const TModel& model, std::string_view folder);
 
-// Writes the whole game into the data folder under a name that tells the time, and gives the file.
-TResult<std::filesystem::path> WriteRescueFile(const TModel& model, const std::filesystem::path& dataFolder,
+// Where a rescue copy may go, best first: the data folder, the user's home, the temporary folder.
+std::vector<std::filesystem::path> RescueFolders(const std::filesystem::path& dataFolder);
+
+// Writes the whole game, under a name that tells the time, into the first of `folders` that takes
+// it (the disk of the store is often the full one) and gives the file; the error names every
+// folder tried and why it refused.
+TResult<std::filesystem::path> WriteRescueFile(const TModel& model, const std::vector<std::filesystem::path>& folders,
                                                TDateTime now);
 
 }  // namespace velmora

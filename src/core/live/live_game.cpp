@@ -188,6 +188,10 @@ std::unique_ptr<TAction> TLiveGame::EndGame() {
   return shown;
 }
 
+bool TLiveGame::ClockMayRun() const {
+  return Model_.CurrentPeriod() > 0 && !Model_.PeriodEnded() && !Model_.PeriodTimeOver();
+}
+
 bool TLiveGame::Tick() {
   Model_.ClockTick();
   if (!Model_.PeriodTimeOver()) return false;

@@ -91,6 +91,8 @@ class TLiveGame {
   std::unique_ptr<TAction> NextPeriod();
   std::unique_ptr<TAction> EndGame();
 
+  // The clock may run: a period is under way and has time left.
+  bool ClockMayRun() const;
   // One second of the running clock; true when it has reached the end of the period, where it is
   // then put exactly.
   bool Tick();

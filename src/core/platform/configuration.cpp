@@ -1,5 +1,6 @@
 #include "platform/configuration.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/registry.h"
@@ -16,7 +17,21 @@ constexpr std::pair<std::string_view, std::int32_t> kIntegerDefaults[] = {
     {"http_port", 80},     {"udp_port_1", 9753},     {"udp_port_2", 9752},     {"read_timeout", 1800},
     {"proxy_port", 0},     {"low_bandwidth", 1},     {"enable_followups", 1},  {"hide_followups", 0},
 };
+// A game needs at least one period of at least a minute, and a player at least one foul to foul
+// out; the server takes periods up to 20. The upper bounds are those of the settings dialog.
+constexpr TSettingRange kRanges[] = {
+    {"no_of_quarters", 1, 20},   {"quarter_duration", 1, 100}, {"overtime_duration", 1, 100},
+    {"fouls_per_player", 1, 100}, {"min_players", 0, 100},     {"max_players", 0, 100},
+    {"min_shirt_number", 0, 100}, {"max_shirt_number", 0, 100},
+};
 }  // namespace
+
+const TSettingRange* RangeOf(std::string_view key) {
+  for (const TSettingRange& range : kRanges) {
+    if (range.Key == key) return &range;
+  }
+  return nullptr;
+}
 
 TConfiguration::TConfiguration(const std::filesystem::path& programFolder) {
   for (const auto& [key, value] : kIntegerDefaults) Integers_.Set(key, value);
@@ -35,6 +50,13 @@ void TConfiguration::Load(const TRegistry& registry) {
       // The tables refuse an empty name; such a value cannot be a setting.
       if (name.empty()) continue;
       if (const auto value = key->ReadInteger(name)) Integers_.Set(name, *value);
+    }
+    // A hand-edited registry must not give a game without periods or players who cannot foul out.
+    for (const TSettingRange& range : kRanges) {
+      Integers_.Set(range.Key, std::clamp(Integers_.Get(range.Key), range.Minimum, range.Maximum));
+    }
+    for (const TSettingOrder& order : kOrderedSettings) {
+      Integers_.Set(order.Lower, std::min(Integers_.Get(order.Lower), Integers_.Get(order.Upper)));
     }
   }
   if (const auto key = registry.OpenKey(kTextKey)) {

@@ -20,7 +20,8 @@ class TConfiguration {
   explicit TConfiguration(const std::filesystem::path& programFolder);
 
   // Reads "Config" and "StrConfig"; names unknown to the defaults are added, values of the wrong
-  // type are skipped. A missing key or an unreadable registry leaves the current values.
+  // type are skipped. A missing key or an unreadable registry leaves the current values. Values
+  // outside their range are brought into it, and a minimum above its maximum down to it.
   void Load(const TRegistry& registry);
   // Writes every setting, in table order; false when the registry file could not be written.
   bool Save(TRegistry& registry) const;
@@ -44,6 +45,22 @@ class TConfiguration {
 };
 
 inline constexpr std::string_view kDefaultEfficiencyFormula = "PT+RT+AS+ST+BS+RF-PF-TO-(P3A-P3M)-(P2A-P2M)-(P1A-P1M)";
+
+// The values an integer setting may take; settings without a range take any value.
+struct TSettingRange {
+  std::string_view Key;
+  std::int32_t Minimum;
+  std::int32_t Maximum;
+};
+// The range of the key, or none.
+const TSettingRange* RangeOf(std::string_view key);
+// Pairs whose first setting may not exceed the second ("min_players" and "max_players", ...).
+struct TSettingOrder {
+  std::string_view Lower;
+  std::string_view Upper;
+};
+inline constexpr TSettingOrder kOrderedSettings[] = {{"min_players", "max_players"},
+                                                     {"min_shirt_number", "max_shirt_number"}};
 
 // The period settings as they stand now.
 TPeriodSettings PeriodSettingsOf(const TConfiguration& config);

@@ -22,6 +22,7 @@ TStatus TLogger::Open(const std::filesystem::path& folder) {
     if (Fd_ >= 0) ::close(Fd_);
     Fd_ = fd;
     File_ = file;
+    LineCut_ = false;
     WriteLine(std::string(68, '-'));
     WriteLine("Program started");
   }
@@ -55,13 +56,21 @@ void TLogger::WriteLine(std::string_view message) {
   line += ' ';
   line += message;
   line += "\r\n";
+  // A line cut short by a full disk is ended before the next one, which must not continue it.
+  if (LineCut_) line.insert(0, "\r\n");
   // One write per line: with O_APPEND, lines of several runs of the day never interleave.
   std::size_t written = 0;
   while (written < line.size()) {
     const ssize_t n = ::write(Fd_, line.data() + written, line.size() - written);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return;  // a full disk must not stop the game; the line is lost
+    if (n <= 0) break;  // a full disk must not stop the game; the line is lost
     written += static_cast<std::size_t>(n);
+  }
+  // Nothing written leaves the file as it was; part of a line leaves it open.
+  if (written == line.size()) {
+    LineCut_ = false;
+  } else if (written > 0) {
+    LineCut_ = true;
   }
 }
 

@@ -34,6 +34,7 @@ class TLogger {
   mutable std::mutex Lock_;
   int Fd_ = -1;
   std::filesystem::path File_;
+  bool LineCut_ = false;  // the last line was written only in part
 };
 
 // The program's one log.

@@ -22,6 +22,10 @@ class TUserInterface {
   virtual void ShowMessage(std::string_view title, std::string_view text, TMessageIcon icon) = 0;
   // A Yes/No question; true for Yes.
   virtual bool AskYesNo(std::string_view title, std::string_view text, TMessageIcon icon = TMessageIcon::Question) = 0;
+  // The same with No as the default answer, for a Yes that loses the operator's work.
+  virtual bool AskYesNoDefaultNo(std::string_view title, std::string_view text, TMessageIcon icon) {
+    return AskYesNo(title, text, icon);
+  }
   // A Yes/No/Cancel question; the Yes and No buttons show the given captions when they are not empty.
   virtual TAnswer AskYesNoCancel(std::string_view title, std::string_view text, TMessageIcon icon,
                                  std::string_view yesCaption = {}, std::string_view noCaption = {}) = 0;

@@ -3,6 +3,7 @@
 // tables of every player and team, kept up to date action by action.
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -55,7 +56,8 @@ class TModel {
   // Replaces the actions (as read from a document) without recomputing.
   void SetActions(TActionList actions);
 
-  // The entry point of new, edited and deleted actions. False when the store failed to keep the
+  // The entry point of new, edited and deleted actions; an action marked Inserted takes its place
+  // by time among the others. False when the store failed to keep the
   // action (the statistics have taken it all the same): it is kept, with every later one, until
   // StoreUnstored or a later AddAction gets them all into the store, in order.
   bool AddAction(std::unique_ptr<TAction> action);
@@ -63,6 +65,9 @@ class TModel {
   std::size_t UnstoredCount() const { return Unstored_.size(); }
   // Tries to store them again, in order; true when none is left.
   bool StoreUnstored();
+  // Called, on the adding thread, each time the store refuses an added action; whoever shows the
+  // game tells the operator and retries. None to stop.
+  void SetUnstoredHandler(std::function<void()> handler) { UnstoredHandler_ = std::move(handler); }
   void Apply(const TAction& action);
   void Recompute();
   void UpdateMinutes(TDateTime clock);
@@ -113,6 +118,8 @@ class TModel {
   void ApplyPeriod(const TAction& action);
   void ResetTables();
   bool Store(const TAction& action);
+  // An action marked Inserted: put in its place by time, and everything recomputed.
+  bool InsertAction(std::unique_ptr<TAction> action);
 
   const TConfiguration& Config_;
   std::unique_ptr<TGameStore> Store_;
@@ -121,6 +128,7 @@ class TModel {
   std::array<TIntegerHash, kTableCount> Stats_;
   TActionList Actions_;
   TActionList Unstored_;  // in entry order
+  std::function<void()> UnstoredHandler_;
   int CurrentPeriod_ = 0;
   bool PeriodEnded_ = false;
   bool GameEnded_ = false;

@@ -31,7 +31,7 @@
 
 namespace velmora::gui {
 
-void TCastingForm::CancelEntry() { Court_->HideMarkers(); }
+void TCastingForm::CancelEntry() { Entry_->Cancel(); }
 
 void TCastingForm::StartGameButtonClick() {
   if (!Game_.MayStartGame()) return;
@@ -68,7 +68,8 @@ void TCastingForm::EndGameClick() {
 }
 
 void TCastingForm::StartClock() {
-  if (!Game_.CheckLineups()) {
+  // After the buzzer the clock waits for the next period, whatever asks it to run.
+  if (!Game_.ClockMayRun() || !Game_.CheckLineups()) {
     Clock_->StopClockButton()->setChecked(true);
     return;
   }
@@ -88,13 +89,26 @@ void TCastingForm::TimerTimer() {
   if (++TicksSinceBackup_ >= 60) WriteBackup();
   if (periodOver) {
     StopClock();
-    if (Context_.Ui.AskYesNo(kApplicationTitle, "Desea marcar el cuarto actual como terminado?",
-                             TMessageIcon::Information)) {
-      EndOfPeriod();
-    }
+    EndOfPeriodAsked_ = true;
+    AskEndOfPeriod();
   }
   RefreshState();
-  CheckUnstored();
+}
+
+void TCastingForm::AskEndOfPeriod() {
+  // A dialog of the entry is open (the buzzer sounded during a choice): the play it works on is
+  // finished first, and the question follows as soon as the entry is idle.
+  if (!EndOfPeriodAsked_ || Entry_->Busy()) return;
+  EndOfPeriodAsked_ = false;
+  if (Context_.Ui.AskYesNo(kApplicationTitle, "Desea marcar el cuarto actual como terminado?",
+                           TMessageIcon::Information)) {
+    EndOfPeriod();
+  }
+  RefreshState();
+}
+
+void TCastingForm::EntryIdle() {
+  if (EndOfPeriodAsked_) QTimer::singleShot(0, this, &TCastingForm::AskEndOfPeriod);
 }
 
 void TCastingForm::ClockUpDownClick(int step, bool first) {
@@ -162,6 +176,11 @@ void TCastingForm::QuitProgramClick() {
 }
 
 void TCastingForm::closeEvent(QCloseEvent* event) {
+  // A dialog of the entry still works on the action under entry.
+  if (Entry_->Busy()) {
+    event->ignore();
+    return;
+  }
   if (CloseArmed_ && !QuitRequested_ && !Context_.Ui.AskYesNo(kApplicationTitle, "Desea cerrar ventana?")) {
     event->ignore();
     return;
@@ -171,6 +190,8 @@ void TCastingForm::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  // An offered follow-up ends its chain, as Esc would.
+  CancelEntry();
   StopClock();
   Closing_ = true;
   TCustomForm::closeEvent(event);
@@ -218,7 +239,7 @@ bool TCastingForm::RescueUnstored() {
   TModel& model = Context_.Model;
   if (model.UnstoredCount() == 0 || model.StoreUnstored()) return true;
   const std::string count = std::to_string(model.UnstoredCount());
-  const auto file = WriteRescueFile(model, Context_.DataFolder, Now());
+  const auto file = WriteRescueFile(model, RescueFolders(Context_.DataFolder), Now());
   if (file) {
     Log("Game " + model.GameNumberText() + " with " + count + " unstored actions written to " + file.Value().string());
     Context_.Ui.ShowMessage(kApplicationTitle,
@@ -230,11 +251,12 @@ bool TCastingForm::RescueUnstored() {
                             TMessageIcon::Warning);
     return true;
   }
-  return Context_.Ui.AskYesNo(kApplicationTitle,
-                              "No se han podido guardar " + count +
-                                  " acciones ni en la base de datos ni en un fichero (" + file.Error() +
-                                  ").\nSi cierra la ventana se perderán.\nDesea cerrarla de todos modos?",
-                              TMessageIcon::Warning);
+  // No is the default: a Return typed by habit must not throw the actions away.
+  return Context_.Ui.AskYesNoDefaultNo(kApplicationTitle,
+                                       "No se han podido guardar " + count +
+                                           " acciones ni en la base de datos ni en un fichero (" + file.Error() +
+                                           ").\nSi cierra la ventana se perderán.\nDesea cerrarla de todos modos?",
+                                       TMessageIcon::Warning);
 }
 
 }  // namespace velmora::gui

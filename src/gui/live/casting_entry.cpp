@@ -2,6 +2,7 @@
 // substitutions, forwarded to the entry workflow; and what the workflow changes on the screen.
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -70,7 +71,6 @@ void TCastingForm::SubstituteAllClick() {
     }
   }
   BuildPlayerButtons();
-  CheckUnstored();
   FocusComment();
 }
 
@@ -78,10 +78,14 @@ void TCastingForm::PressShirtNumber(int team) {
   const int shirt = Dialogs_->AskShirtNumber(
       [this, team](const std::string& typed) { return Entry_->ShirtNumbersStartingWith(team, typed); });
   if (shirt == 0) return;
-  if (TPlayerButton* button = PlayerButtonOf(team * 1000 + shirt)) {
-    button->setChecked(true);
-    PlayerClick(button);
+  // A player the entry does not allow now (the other team's follow-up) is not picked by his shirt.
+  TPlayerButton* button = PlayerButtonOf(team * 1000 + shirt);
+  if (!button || !button->isEnabled()) {
+    QApplication::beep();
+    return;
   }
+  button->setChecked(true);
+  PlayerClick(button);
 }
 
 std::vector<TPlayerButton*> TCastingForm::AllPlayerButtons() const {

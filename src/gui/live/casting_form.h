@@ -29,6 +29,7 @@ namespace velmora::gui {
 
 struct TGuiContext;
 class TActionBar;
+class TCornerGroupBox;
 class TClockTimer;
 class TCourtPanel;
 class TEntryDialogs;
@@ -98,6 +99,11 @@ class TCastingForm : public TCustomForm, private TEntryView {
   void HistoryBoxDelete(int row);
   bool DeleteHistoryEntry(int row);
   void EditDataClick();
+  // The game's checks: the count beside the history, and "Comprobar partido" from it.
+  void RefreshChecks();
+  void ChecksButtonClick();
+  // The edit dialog for the action with the ID, as "Editar" on its history line.
+  void EditActionById(const std::string& id);
   // Places the dialog at the centre of the window.
   void CenterOver(QWidget& dialog) const;
 
@@ -118,6 +124,8 @@ class TCastingForm : public TCustomForm, private TEntryView {
   void FocusComment();
   bool FormKeyDown(QKeyEvent* event);
   void EndOfPeriod();
+  // The buzzer's question, once the entry is idle.
+  void AskEndOfPeriod();
   void WriteBackup();
   // Cancels the action under entry, as every command that is not entry does first.
   void CancelEntry();
@@ -133,6 +141,7 @@ class TCastingForm : public TCustomForm, private TEntryView {
   void ReleaseButtons() override;
   void ShowMarker(bool threePoints, int x, int y) override;
   void InsertPlayerName(const std::string& name) override;
+  void EntryIdle() override;
   void CheckUnstored();
   bool RescueUnstored();
 
@@ -161,6 +170,9 @@ class TCastingForm : public TCustomForm, private TEntryView {
   THistoryListBox* HistoryBox_ = nullptr;
   QToolButton* MaximizeButton_ = nullptr;
   QTimer* UnstoredRetry_ = nullptr;
+  QTimer* ChecksRefresh_ = nullptr;
+  TCornerGroupBox* HistoryGroup_ = nullptr;
+  QToolButton* ChecksButton_ = nullptr;
   std::unique_ptr<TEntryDialogs> Dialogs_;
   std::unique_ptr<TEntryWorkflow> Entry_;
 
@@ -186,6 +198,7 @@ class TCastingForm : public TCustomForm, private TEntryView {
   bool ClockWasRunning_ = false;
   bool ClockAdjusting_ = false;
   bool UnstoredReported_ = false;
+  bool EndOfPeriodAsked_ = false;  // the clock reached the end; the question waits for the entry
   int TicksSinceBackup_ = 0;
 };
 

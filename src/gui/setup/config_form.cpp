@@ -7,10 +7,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QHideEvent>
+#include <QShowEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "app/app.h"
+#include "platform/configuration.h"
 #include "platform/languages.h"
 #include "platform/user_interface.h"
 #include "setup/formula_help_form.h"
@@ -60,36 +63,36 @@ TConfigForm::TConfigForm(TApp& app, TRegistry& registry, TUserInterface& userInt
   resize(720, sizeHint().height());
 }
 
-TIntegerBox* TConfigForm::AddIntegerBox(const char* setting, int maximum) {
+void TConfigForm::AddIntegerBox(QFormLayout* fields, const char* setting, const QString& label, int maximum) {
   auto* box = new TIntegerBox(0, maximum, this);
   box->setObjectName(QString::fromLatin1(setting) + QStringLiteral("_Edit"));
   box->setMinimumWidth(90);
-  IntegerBoxes_.emplace_back(setting, box);
-  return box;
+  IntegerBoxes_.push_back({setting, label, box});
+  fields->addRow(label, box);
 }
 
 QWidget* TConfigForm::BuildGamePage() {
   auto* page = new QWidget(this);
   auto* fields = new QFormLayout(page);
-  fields->addRow(tr("Número de periodos en el partido"), AddIntegerBox("no_of_quarters", 100));
-  fields->addRow(tr("Duración de un periodo (min.)"), AddIntegerBox("quarter_duration", 100));
-  fields->addRow(tr("Duración de una prórroga (min.)"), AddIntegerBox("overtime_duration", 100));
-  fields->addRow(tr("Número de faltas permitidas por jugador"), AddIntegerBox("fouls_per_player", 100));
-  fields->addRow(tr("Número mínimo de jugadores en un equipo"), AddIntegerBox("min_players", 100));
-  fields->addRow(tr("Número máximo de jugadores en un equipo"), AddIntegerBox("max_players", 100));
-  fields->addRow(tr("Mínimo número permitido en la camiseta"), AddIntegerBox("min_shirt_number", 100));
-  fields->addRow(tr("Máximo número permitido en la camiseta"), AddIntegerBox("max_shirt_number", 100));
+  AddIntegerBox(fields, "no_of_quarters", tr("Número de periodos en el partido"), 100);
+  AddIntegerBox(fields, "quarter_duration", tr("Duración de un periodo (min.)"), 100);
+  AddIntegerBox(fields, "overtime_duration", tr("Duración de una prórroga (min.)"), 100);
+  AddIntegerBox(fields, "fouls_per_player", tr("Número de faltas permitidas por jugador"), 100);
+  AddIntegerBox(fields, "min_players", tr("Número mínimo de jugadores en un equipo"), 100);
+  AddIntegerBox(fields, "max_players", tr("Número máximo de jugadores en un equipo"), 100);
+  AddIntegerBox(fields, "min_shirt_number", tr("Mínimo número permitido en la camiseta"), 100);
+  AddIntegerBox(fields, "max_shirt_number", tr("Máximo número permitido en la camiseta"), 100);
   return page;
 }
 
 QWidget* TConfigForm::BuildNetworkPage() {
   auto* page = new QWidget(this);
   auto* fields = new QFormLayout(page);
-  fields->addRow(tr("Puerto TCP para modo servidor"), AddIntegerBox("http_port", 32000));
-  fields->addRow(tr("Puerto UDP"), AddIntegerBox("udp_port_1", 32000));
-  fields->addRow(tr("Puerto UDP de respuesta"), AddIntegerBox("udp_port_2", 32000));
-  fields->addRow(tr("Tiempo de espera de red"), AddIntegerBox("read_timeout", 32000));
-  fields->addRow(tr("Puerto del proxy para conexión a Internet"), AddIntegerBox("proxy_port", 32000));
+  AddIntegerBox(fields, "http_port", tr("Puerto TCP para modo servidor"), 32000);
+  AddIntegerBox(fields, "udp_port_1", tr("Puerto UDP"), 32000);
+  AddIntegerBox(fields, "udp_port_2", tr("Puerto UDP de respuesta"), 32000);
+  AddIntegerBox(fields, "read_timeout", tr("Tiempo de espera de red"), 32000);
+  AddIntegerBox(fields, "proxy_port", tr("Puerto del proxy para conexión a Internet"), 32000);
   ProxyServerEdit_ = new QLineEdit(page);
   ProxyServerEdit_->setObjectName(QStringLiteral("ProxyServerEdit"));
   fields->addRow(tr("Servidor proxy para conexión a Internet"), ProxyServerEdit_);
@@ -153,13 +156,21 @@ QWidget* TConfigForm::BuildReportsPage() {
 }
 
 void TConfigForm::showEvent(QShowEvent* event) {
-  FormShow();
+  // The settings are read when the dialog opens; showing it again after the window system hid it
+  // (minimised, restored) keeps what the operator has typed.
+  if (!Loaded_) FormShow();
   QDialog::showEvent(event);
 }
 
+void TConfigForm::hideEvent(QHideEvent* event) {
+  if (!event->spontaneous()) Loaded_ = false;
+  QDialog::hideEvent(event);
+}
+
 void TConfigForm::FormShow() {
+  Loaded_ = true;
   Pages_->setCurrentIndex(0);
-  for (const auto& [setting, box] : IntegerBoxes_) box->SetValue(App_.GetInt(setting));
+  for (const TIntegerField& field : IntegerBoxes_) field.Box->SetValue(App_.GetInt(field.Setting));
   LowBandwidthCheckBox_->setChecked(App_.GetInt("low_bandwidth") == 1);
   HideFollowupsCheckbox_->setChecked(App_.GetInt("hide_followups") == 1);
   EnableFollowupsCheckBox_->setChecked(App_.GetInt("enable_followups") == 1);
@@ -179,9 +190,53 @@ void TConfigForm::FormShow() {
   }
 }
 
+int TConfigForm::ValueToSave(const std::string& setting) const {
+  for (const TIntegerField& field : IntegerBoxes_) {
+    if (field.Setting != setting) continue;
+    if (const auto value = field.Box->Value()) return *value;
+  }
+  return App_.GetInt(setting);
+}
+
+bool TConfigForm::RefuseOutOfRange() {
+  const auto refuse = [this](const TIntegerField& field, const QString& text) {
+    Ui_.ShowMessage(kApplicationTitle, text.toStdString(), TMessageIcon::Error);
+    Pages_->setCurrentWidget(field.Box->parentWidget());
+    field.Box->setFocus();
+    return true;
+  };
+  const auto fieldOf = [this](std::string_view setting) -> const TIntegerField* {
+    for (const TIntegerField& field : IntegerBoxes_) {
+      if (field.Setting == setting) return &field;
+    }
+    return nullptr;
+  };
+  for (const TIntegerField& field : IntegerBoxes_) {
+    const TSettingRange* range = RangeOf(field.Setting);
+    const auto value = field.Box->Value();
+    if (range && value && (*value < range->Minimum || *value > range->Maximum)) {
+      return refuse(field, tr("El valor de \"%1\" debe estar entre %2 y %3.")
+                               .arg(field.Label)
+                               .arg(range->Minimum)
+                               .arg(range->Maximum));
+    }
+  }
+  for (const TSettingOrder& order : kOrderedSettings) {
+    const TIntegerField* lower = fieldOf(order.Lower);
+    const TIntegerField* upper = fieldOf(order.Upper);
+    if (lower && upper && ValueToSave(lower->Setting) > ValueToSave(upper->Setting)) {
+      return refuse(*lower, tr("El valor de \"%1\" no puede ser mayor que el de \"%2\".")
+                                .arg(lower->Label, upper->Label));
+    }
+  }
+  return false;
+}
+
 void TConfigForm::OKButtonClick() {
-  for (const auto& [setting, box] : IntegerBoxes_) {
-    if (const auto value = box->Value()) App_.SetInt(setting, *value);
+  // Nothing is written while a value makes no sense: the dialog stays open on it.
+  if (RefuseOutOfRange()) return;
+  for (const TIntegerField& field : IntegerBoxes_) {
+    if (const auto value = field.Box->Value()) App_.SetInt(field.Setting, *value);
   }
   App_.SetInt("hide_followups", HideFollowupsCheckbox_->isChecked() ? 1 : 0);
   App_.SetInt("enable_followups", EnableFollowupsCheckBox_->isChecked() ? 1 : 0);

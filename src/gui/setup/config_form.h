@@ -4,7 +4,6 @@
 // messages file. The efficiency formula can be tested, and a help window explains it.
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include <QDialog>
@@ -13,6 +12,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QFormLayout;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
@@ -48,22 +48,33 @@ class TConfigForm : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   QWidget* BuildGamePage();
   QWidget* BuildNetworkPage();
   QWidget* BuildInterfacePage();
   QWidget* BuildReportsPage();
-  TIntegerBox* AddIntegerBox(const char* setting, int maximum);
+  void AddIntegerBox(QFormLayout* fields, const char* setting, const QString& label, int maximum);
+  // The value "&Aceptar" would give the setting: the box's number, or the setting's own value.
+  int ValueToSave(const std::string& setting) const;
+  // The first box whose value makes no sense, said to the operator and focused; false when none.
+  bool RefuseOutOfRange();
   void BrowsePicture(QLineEdit* target);
 
   TApp& App_;
   TRegistry& Registry_;
   TUserInterface& Ui_;
   TFileDialog PictureDialog_;
-  std::vector<std::pair<std::string, TIntegerBox*>> IntegerBoxes_;
+  struct TIntegerField {
+    std::string Setting;
+    QString Label;
+    TIntegerBox* Box;
+  };
+  std::vector<TIntegerField> IntegerBoxes_;
   std::vector<std::string> LanguageCodes_;
 
+  bool Loaded_ = false;  // the settings are in the controls since the dialog opened
   QTabWidget* Pages_ = nullptr;
   QLineEdit* ProxyServerEdit_ = nullptr;
   QCheckBox* LowBandwidthCheckBox_ = nullptr;

@@ -263,8 +263,8 @@ void TGamesSelectForm::RefreshGamesGrid(const std::string& selected) {
 }
 
 QString TGamesSelectForm::ServerHostText(const QString& url) {
-  const QString scheme = QStringLiteral("http://");
-  QString host = url.startsWith(scheme) ? url.mid(scheme.size()) : url;
+  const qsizetype scheme = url.indexOf(QStringLiteral("://"));
+  QString host = scheme < 0 ? url : url.mid(scheme + 3);
   const qsizetype slash = host.indexOf(QLatin1Char('/'));
   return slash < 0 ? host : host.left(slash);
 }

@@ -68,7 +68,7 @@ class TGamesSelectForm : public QMainWindow {
   void RefreshGamesGrid(const std::string& selected);
   // Makes the local and the server copy of the game agree; true when it may be opened.
   bool PrepareGame(const std::string& gameNumber);
-  // The host of the URL: without a leading "http://" and from the first "/" on.
+  // The host of the URL: without its scheme ("http://", "https://") and from the first "/" on.
   static QString ServerHostText(const QString& url);
 
   bool Connected() const;

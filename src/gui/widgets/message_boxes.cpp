@@ -58,9 +58,19 @@ void TMessageBoxes::ShowMessage(std::string_view title, std::string_view text, T
 }
 
 bool TMessageBoxes::AskYesNo(std::string_view title, std::string_view text, TMessageIcon icon) {
+  return Ask(title, text, icon, QMessageBox::Yes);
+}
+
+bool TMessageBoxes::AskYesNoDefaultNo(std::string_view title, std::string_view text, TMessageIcon icon) {
+  return Ask(title, text, icon, QMessageBox::No);
+}
+
+bool TMessageBoxes::Ask(std::string_view title, std::string_view text, TMessageIcon icon, int defaultButton) {
   bool yes = false;
   OnUiThread([&] {
     QMessageBox box(IconOf(icon), FromUtf8(title), BoxText(text), QMessageBox::Yes | QMessageBox::No, Parent_);
+    box.setDefaultButton(static_cast<QMessageBox::StandardButton>(defaultButton));
+    box.setEscapeButton(QMessageBox::No);
     yes = box.exec() == QMessageBox::Yes;
   });
   return yes;

@@ -16,10 +16,14 @@ class TMessageBoxes final : public TUserInterface {
   // Both show the box on the user interface thread, waiting there when called from another thread.
   void ShowMessage(std::string_view title, std::string_view text, TMessageIcon icon) override;
   bool AskYesNo(std::string_view title, std::string_view text, TMessageIcon icon) override;
+  bool AskYesNoDefaultNo(std::string_view title, std::string_view text, TMessageIcon icon) override;
   TAnswer AskYesNoCancel(std::string_view title, std::string_view text, TMessageIcon icon, std::string_view yesCaption,
                          std::string_view noCaption) override;
 
  private:
+  // `defaultButton` is the QMessageBox button that Return presses.
+  bool Ask(std::string_view title, std::string_view text, TMessageIcon icon, int defaultButton);
+
   QWidget* Parent_;
 };
 
