@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "client_fixture.h"
+#include "live/game_checks.h"
 #include "records/xml_text.h"
 #include "reports/confirm_score_form.h"
 #include "reports/print_boxscore_form.h"
@@ -80,6 +81,28 @@ TEST_F(ReportTransferE2eTest, AFailedUploadShowsItsErrorAsTheResult) {
   TSqliteDatabase server(Temp / "server.db");
   EXPECT_FALSE(server.Prepare("SELECT boxscore FROM svBoxScores")->Step());
   EXPECT_TRUE(server.Prepare("SELECT score_a FROM svScores")->Step()) << "the confirmation went before";
+}
+
+TEST_F(ReportTransferE2eTest, SlipsStillFlaggedAreNamedOnceAndNoKeepsTheStatisticsBack) {
+  PlayTheGame(DirectUrl());
+  const std::size_t flags = CheckGame(Model).size();
+  ASSERT_GT(flags, 0u) << "simulated free throws stand without their foul";
+  gui::TPrintBoxscoreForm form(Context);
+  form.show();
+  TSqliteDatabase server(Temp / "server.db");
+
+  Ui.Answer = false;
+  Click(form, "UploadButton");
+  ASSERT_EQ(Ui.DefaultNo.size(), 1u);
+  EXPECT_EQ(Ui.DefaultNo[0], "El partido tiene " + FlagCountText(flags) +
+                                 " sin resolver, que lista \"Comprobar partido\".\nDesea transferir las "
+                                 "estadísticas de todos modos?");
+  EXPECT_FALSE(server.Prepare("SELECT score_a FROM svScores")->Step()) << "No sends nothing";
+
+  Transfer(form);
+  EXPECT_EQ(Ui.Questions.size(), 1u) << "asked once per window";
+  EXPECT_EQ(Ui.Messages.back().second, "Estadísticas del partido G-1 recibidas correctamente.");
+  EXPECT_TRUE(server.Prepare("SELECT boxscore FROM svBoxScores WHERE game_number='G-1'")->Step());
 }
 
 }  // namespace

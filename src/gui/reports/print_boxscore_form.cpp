@@ -6,6 +6,7 @@
 #include "app/app.h"
 #include "exports/box_score_workbook.h"
 #include "exports/federation_file.h"
+#include "live/game_checks.h"
 #include "platform/user_interface.h"
 #include "records/xml_text.h"
 #include "reports/box_score_report.h"
@@ -64,12 +65,25 @@ void TPrintBoxscoreForm::ReportExport(const TStatus& written, const std::string&
   }
 }
 
+bool TPrintBoxscoreForm::TransferDespiteChecks() {
+  if (ChecksAsked_) return true;
+  const std::size_t flags = CheckGame(Context().Model).size();
+  if (flags == 0) return true;
+  ChecksAsked_ = true;
+  // No is the default: statistics once on the server are what the league publishes.
+  return Context().Ui.AskYesNoDefaultNo(
+      kApplicationTitle,
+      "El partido tiene " + FlagCountText(flags) +
+          " sin resolver, que lista \"Comprobar partido\".\nDesea transferir las estadísticas de todos modos?",
+      TMessageIcon::Question);
+}
+
 void TPrintBoxscoreForm::UploadButtonClick() { SendStatistics(); }
 
 void TPrintBoxscoreForm::SendStatistics() {
   TModel& model = Context().Model;
   TInternetPlugin* server = ServerClientOf(model);
-  if (!server || !model.IsOnline()) return;
+  if (!server || !model.IsOnline() || !TransferDespiteChecks()) return;
   TConfirmScoreForm confirm(model, Context().Ui, this);
   if (confirm.exec() != QDialog::Accepted) return;
   const TScoreConfirmation& entered = confirm.Result();

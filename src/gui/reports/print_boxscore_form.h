@@ -20,7 +20,7 @@ class TPrintBoxscoreForm final : public TAbstractPrintForm {
   void ExcelButtonClick();
   void UploadButtonClick();
   // Confirms the score, then sends it and the box score to the server behind the wait window;
-  // the server's answer (or the error) is shown.
+  // the server's answer (or the error) is shown. A game with slips still flagged asks first.
   void SendStatistics();
 
  protected:
@@ -30,9 +30,13 @@ class TPrintBoxscoreForm final : public TAbstractPrintForm {
  private:
   // Shows where the file went, or why it did not.
   void ReportExport(const TStatus& written, const std::string& file);
+  // False when the operator would rather look at the game's flagged slips before the transfer;
+  // asked once per window.
+  bool TransferDespiteChecks();
 
   TFileDialog CSVDialog_;
   TFileDialog ExcelDialog_;
+  bool ChecksAsked_ = false;
 };
 
 }  // namespace velmora::gui
