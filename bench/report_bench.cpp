@@ -1,8 +1,10 @@
-// The official box score of a whole game of about a thousand actions, from the model to a PDF
-// document, and to the first page of the preview: the report's data made as its window makes it,
-// the layout read and executed, then the output painted.
+// The reports of a whole game of about a thousand actions, from the model to a PDF document, and
+// the official box score to the first page of the preview: the report's data made as its window
+// makes it, the layout read and executed, then the output painted.
 
 #include <benchmark/benchmark.h>
+
+#include <string_view>
 
 #include "game_builder.h"
 #include "platform/configuration.h"
@@ -23,9 +25,9 @@ struct TGame {
     Model.Recompute();
     Messages.Load(ProgramFolder(), "EN");
   }
-  // The pages of the box score as the model stands.
-  report::TPageStream Pages() const {
-    const TReportData data = MakeReportData(*FindReportKind("boxscore"), Model, Messages);
+  // The pages of the report as the model stands.
+  report::TPageStream Pages(std::string_view report = "boxscore") const {
+    const TReportData data = MakeReportData(*FindReportKind(report), Model, Messages);
     auto pages = report::GenerateReport(data.ProjectFileName, data.ReportName, report::InputOf(data, {}),
                                         report::ReportFilesOf(Config, ProgramFolder()));
     if (!pages) throw std::runtime_error(pages.Error());
@@ -43,6 +45,15 @@ void BM_BoxScoreToPdf(benchmark::State& state) {
   state.counters["actions"] = static_cast<double>(game.Model.Actions().size());
 }
 BENCHMARK(BM_BoxScoreToPdf)->Unit(benchmark::kMillisecond);
+
+void BM_ReportToPdf(benchmark::State& state, std::string_view report) {
+  const TGame game;
+  for (auto _ : state) benchmark::DoNotOptimize(report::PdfBytes(game.Pages(report), report::ReportPdfInfo()));
+  state.counters["pages"] = static_cast<double>(game.Pages(report).PageCount());
+}
+BENCHMARK_CAPTURE(BM_ReportToPdf, MediaBoxScore, "mediaboxscore")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReportToPdf, PlayByPlay, "playbyplay")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReportToPdf, TeamLeaders, "teamleaders")->Unit(benchmark::kMillisecond);
 
 void BM_BoxScorePreviewFirstPage(benchmark::State& state) {
   const TGame game;

@@ -13,6 +13,7 @@
 #include "reports/engine/headless_gui.h"
 #include "reports/engine/report_generator.h"
 #include "reports/report_list.h"
+#include "reports/team_leaders_report.h"
 
 namespace velmora::cli {
 
@@ -25,6 +26,7 @@ struct TReportOptions {
   std::vector<std::string> Game;  // GAME, or --file FILE
   bool Json = false;
   std::optional<std::string> Pdf;
+  std::optional<std::string> Categories;  // of the team leaders
 };
 
 std::optional<TReportOptions> ReadOptions(const std::vector<std::string>& args) {
@@ -37,6 +39,8 @@ std::optional<TReportOptions> ReadOptions(const std::vector<std::string>& args) 
       options.Json = true;
     } else if (args[i] == "--pdf" && hasValue && !options.Pdf) {
       options.Pdf = args[++i];
+    } else if (args[i] == "--categories" && hasValue && !options.Categories) {
+      options.Categories = args[++i];
     } else if (args[i] == "--file" && hasValue && options.Game.empty()) {
       options.Game = {args[i], args[i + 1]};
       ++i;
@@ -53,9 +57,23 @@ std::optional<TReportOptions> ReadOptions(const std::vector<std::string>& args) 
 std::string Usage() {
   std::string names;
   for (const TReportKind& kind : ReportKinds()) names += (names.empty() ? "" : ", ") + std::string(kind.Name);
-  return "usage: velmora-cli report NAME (GAME | --file FILE) [--json] [--pdf FILE]\n  NAME is one of: " + names +
+  return "usage: velmora-cli report NAME (GAME | --file FILE) [--json] [--pdf FILE] [--categories NAMES]\n"
+         "  NAME is one of: " +
+         names +
          "\n  --json prints the report's data (also the default when no --pdf is given)"
-         "\n  --pdf FILE writes the report as a PDF file\n";
+         "\n  --pdf FILE writes the report as a PDF file"
+         "\n  --categories P2FG,P3FG,... the team leaders' categories (default: those ticked in its window)\n";
+}
+
+// What the report's window offers beyond its data: the team leaders' categories.
+TStatus ApplyChoices(const TReportOptions& options, TReportData& data) {
+  if (!options.Categories) return {};
+  auto* leaders = dynamic_cast<TTeamLeadersConnection*>(data.Connection("TeamLeadersConnection"));
+  if (!leaders) return TError{"velmora-cli: --categories is an option of the team leaders"};
+  auto selection = LeaderSelectionOf(*options.Categories);
+  if (!selection) return TError{"velmora-cli: " + selection.Error()};
+  leaders->Select(selection.Value());
+  return {};
 }
 
 Json DataJson(const TReportData& data) {
@@ -106,7 +124,11 @@ int ReportCommand(const TCliEnvironment& environment, const std::vector<std::str
   if (!messages.Load(ProgramFolder(), session.Config().GetString("report_language"))) {
     err << "velmora-cli: Failed to load messages from language file\n";
   }
-  const TReportData data = MakeReportData(*kind, session.Model(), messages);
+  TReportData data = MakeReportData(*kind, session.Model(), messages);
+  if (TStatus applied = ApplyChoices(*options, data); !applied) {
+    err << applied.Error() << '\n' << Usage();
+    return kUsageError;
+  }
   if (options->Json || !options->Pdf) out << DataJson(data).dump(2) << '\n';
   if (options->Pdf) {
     if (TStatus written = WriteReportPdf(data, session.Config(), *options->Pdf); !written) {

@@ -32,7 +32,7 @@ TEST_F(CliReportTest, EveryGoldenCaseGivesItsExpectedData) {
     EXPECT_EQ(Json::parse(result.Out), Json::parse(expected)) << result.Out;
     ++cases;
   }
-  EXPECT_EQ(cases, 2);
+  EXPECT_EQ(cases, 5);
 }
 
 TEST_F(CliReportTest, AStoredGameGivesTheDataOfItsFileAndThePdfOfItsWindow) {
@@ -54,10 +54,10 @@ TEST_F(CliReportTest, AStoredGameGivesTheDataOfItsFileAndThePdfOfItsWindow) {
 }
 
 TEST_F(CliReportTest, FaultsAreNamedAndEndWithAFailure) {
-  TRunResult result = Run({"report", "playbyplay", "G-1"});
+  TRunResult result = Run({"report", "scoresheet", "G-1"});
   EXPECT_EQ(result.Status, kUsageError);
-  EXPECT_THAT(result.Err, HasSubstr("unknown report \"playbyplay\""));
-  EXPECT_THAT(result.Err, HasSubstr("boxscore, rosters"));
+  EXPECT_THAT(result.Err, HasSubstr("unknown report \"scoresheet\""));
+  EXPECT_THAT(result.Err, HasSubstr("boxscore, mediaboxscore, playbyplay, rosters, teamleaders"));
   EXPECT_EQ(Run({"report", "boxscore"}).Status, kUsageError);
   EXPECT_EQ(Run({"report", "boxscore", "G-1", "--pdf"}).Status, kUsageError);
 

@@ -228,7 +228,7 @@ TEST_F(ReportDataTest, EveryMessageBecomesALabelAfterTheReportsOwnParameters) {
   const TReportKind* kind = FindReportKind("rosters");
   ASSERT_NE(kind, nullptr);
   EXPECT_EQ(FindReportKind("boxscore")->Name, "boxscore");
-  EXPECT_EQ(FindReportKind("playbyplay"), nullptr);
+  EXPECT_EQ(FindReportKind("scoresheet"), nullptr);
   const TReportData made = MakeReportData(*kind, Model, Messages);
   EXPECT_EQ(made.Caption, "Rosters");
   EXPECT_EQ(made.Parameter("LANG_Referees"), "Referees");

@@ -62,13 +62,18 @@ std::string QuarterScoresText(const TModel& model, std::string_view notStarted) 
   return text + ")";
 }
 
-std::string PercentText(int made, int attempted) {
-  if (attempted < 1) return "0.0";
-  // Tenths of a percent, exactly: made * 1000 / attempted with the half to the even neighbour.
+long long PercentTenths(int made, int attempted) {
+  if (attempted < 1) return 0;
+  // Exactly: made * 1000 / attempted with the half to the even neighbour.
   const long long numerator = static_cast<long long>(made) * 1000;
   long long tenths = numerator / attempted;
   const long long remainder = numerator % attempted;
   if (remainder * 2 > attempted || (remainder * 2 == attempted && tenths % 2 != 0)) ++tenths;
+  return tenths;
+}
+
+std::string PercentText(int made, int attempted) {
+  long long tenths = PercentTenths(made, attempted);
   const std::string sign = tenths < 0 ? "-" : "";
   tenths = tenths < 0 ? -tenths : tenths;
   return sign + std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);

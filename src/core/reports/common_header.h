@@ -26,5 +26,7 @@ std::string QuarterScoresText(const TModel& model, std::string_view notStarted);
 // The text of a percentage of made over attempted with one decimal ("66.7"), the half to the even
 // neighbour; "0.0" when nothing was attempted.
 std::string PercentText(int made, int attempted);
+// The same percentage in tenths (667); 0 when nothing was attempted.
+long long PercentTenths(int made, int attempted);
 
 }  // namespace velmora

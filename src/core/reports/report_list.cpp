@@ -3,7 +3,10 @@
 #include <array>
 
 #include "reports/box_score_report.h"
+#include "reports/media_box_score_report.h"
+#include "reports/play_by_play_report.h"
 #include "reports/rosters_report.h"
+#include "reports/team_leaders_report.h"
 
 namespace velmora {
 
@@ -11,7 +14,10 @@ namespace {
 
 constexpr std::array kReports = {
     TReportKind{"boxscore", DefineBoxScoreReport, FillBoxScoreReport},
+    TReportKind{"mediaboxscore", DefineMediaBoxScoreReport, FillMediaBoxScoreReport},
+    TReportKind{"playbyplay", DefinePlayByPlayReport, FillPlayByPlayReport},
     TReportKind{"rosters", DefineRostersReport, FillRostersReport},
+    TReportKind{"teamleaders", DefineTeamLeadersReport, FillTeamLeadersReport},
 };
 
 }  // namespace

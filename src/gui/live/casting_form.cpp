@@ -287,13 +287,22 @@ void TCastingForm::BuildMenu() {
     StopClock();
     ShowBoxScoreReport(Context_, this);
   });
-  item(reports, "MediaBoxScoreItem", tr("&Media Boxscore"), nullptr, false);
-  item(reports, "PlayByPlayItem", tr("&Jugada a jugada"), nullptr, false);
+  item(reports, "MediaBoxScoreItem", tr("&Media Boxscore"), [this] {
+    StopClock();
+    ShowMediaBoxScoreReport(Context_, this);
+  });
+  item(reports, "PlayByPlayItem", tr("&Jugada a jugada"), [this] {
+    StopClock();
+    ShowPlayByPlayReport(Context_, this);
+  });
   item(reports, "ShotChartItem", tr("&Gráfico de tiro"), [this] { StopClock(); ShowChart(TChartKind::ShotChart, Context_, this); });
   item(reports, "HeatMapItem", tr("Gráfico de tiro (Mapa de &temperatura)"), [this] { StopClock(); ShowChart(TChartKind::HeatMap, Context_, this); });
   item(reports, "LineupEfficiencyItem", tr("&Eficiencia de los quintetos"), nullptr, false);
   item(reports, "TeamComparisonItem", tr("&Comparación de equipos"), [this] { StopClock(); ShowChart(TChartKind::TeamComparison, Context_, this); });
-  item(reports, "TeamLeadersItem", tr("&Líderes del partido"), nullptr, false);
+  item(reports, "TeamLeadersItem", tr("&Líderes del partido"), [this] {
+    StopClock();
+    ShowTeamLeadersReport(Context_, this);
+  });
   item(reports, "ScoreDevelopmentItem", tr("&Desarrollo de la puntuación"), [this] { StopClock(); ShowChart(TChartKind::ScoreDevelopment, Context_, this); });
   item(reports, "RostersItem", tr("&Rosters"), [this] {
     StopClock();

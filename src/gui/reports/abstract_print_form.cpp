@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSplitter>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -49,8 +50,12 @@ TAbstractPrintForm::TAbstractPrintForm(TGuiContext& context, QWidget* parent)
           &TAbstractPrintForm::PdfButtonClick);
   TopPanel_->addStretch(1);
 
-  PreviewBox_ = new TReportPreview(this);
-  layout->addWidget(PreviewBox_, 1);
+  Body_ = new QSplitter(Qt::Horizontal, this);
+  Body_->setObjectName(QStringLiteral("BodySplitter"));
+  Body_->setChildrenCollapsible(false);
+  PreviewBox_ = new TReportPreview(Body_);
+  Body_->addWidget(PreviewBox_);
+  layout->addWidget(Body_, 1);
 
   auto* bottom = new QHBoxLayout;
   layout->addLayout(bottom);
@@ -134,6 +139,12 @@ void TAbstractPrintForm::showEvent(QShowEvent* event) {
   if (Shown_) return;
   Shown_ = true;
   FormShow();
+}
+
+void TAbstractPrintForm::AddSidePanel(QWidget* panel) {
+  Body_->insertWidget(0, panel);
+  Body_->setStretchFactor(0, 0);
+  Body_->setStretchFactor(1, 1);
 }
 
 void TAbstractPrintForm::FormShow() {

@@ -19,6 +19,7 @@ class QComboBox;
 class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
+class QSplitter;
 
 namespace velmora::gui {
 
@@ -79,8 +80,10 @@ class TAbstractPrintForm : public TCustomForm {
   // DefineReport, FillReport, then every message as a "LANG_" parameter. Every report window
   // calls it at the end of its constructor.
   void BuildReport();
-  // Shows the first page and reads the page count.
+  // Shows the first page and reads the page count; also what a window's own regeneration does.
   void FormShow();
+  // A panel of the window's own left of the preview, the splitter between them.
+  void AddSidePanel(QWidget* panel);
 
   QHBoxLayout& TopPanel() const { return *TopPanel_; }
   // A top-panel button that leaves the focus with the preview.
@@ -117,6 +120,7 @@ class TAbstractPrintForm : public TCustomForm {
   QPushButton* NextPageButton_ = nullptr;
   QLineEdit* PageEdit_ = nullptr;
   QComboBox* ZoomEdit_ = nullptr;
+  QSplitter* Body_ = nullptr;
   TReportPreview* PreviewBox_ = nullptr;
 
   TFileDialog SaveDialog_;

@@ -4,7 +4,10 @@
 #include <memory>
 
 #include "reports/print_boxscore_form.h"
+#include "reports/print_media_boxscore_form.h"
+#include "reports/print_playbyplay_form.h"
 #include "reports/print_rosters_form.h"
+#include "reports/print_team_leaders_form.h"
 
 namespace velmora::gui {
 
@@ -28,6 +31,16 @@ void ShowReport(TGuiContext& context, QWidget* parent) {
 
 void ShowBoxScoreReport(TGuiContext& context, QWidget* parent) { ShowReport<TPrintBoxscoreForm>(context, parent); }
 
+void ShowMediaBoxScoreReport(TGuiContext& context, QWidget* parent) {
+  ShowReport<TPrintMediaBoxscoreForm>(context, parent);
+}
+
+void ShowPlayByPlayReport(TGuiContext& context, QWidget* parent) { ShowReport<TPrintPlayByPlayForm>(context, parent); }
+
 void ShowRostersReport(TGuiContext& context, QWidget* parent) { ShowReport<TPrintRostersForm>(context, parent); }
+
+void ShowTeamLeadersReport(TGuiContext& context, QWidget* parent) {
+  ShowReport<TPrintTeamLeadersForm>(context, parent);
+}
 
 }  // namespace velmora::gui

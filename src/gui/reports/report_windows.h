@@ -9,6 +9,9 @@ namespace velmora::gui {
 struct TGuiContext;
 
 void ShowBoxScoreReport(TGuiContext& context, QWidget* parent);
+void ShowMediaBoxScoreReport(TGuiContext& context, QWidget* parent);
+void ShowPlayByPlayReport(TGuiContext& context, QWidget* parent);
 void ShowRostersReport(TGuiContext& context, QWidget* parent);
+void ShowTeamLeadersReport(TGuiContext& context, QWidget* parent);
 
 }  // namespace velmora::gui
