@@ -1,9 +1,13 @@
 // The administration commands of the server executable, run as a league's administrator runs them.
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <regex>
@@ -267,10 +271,36 @@ TEST_F(CommandsTest, ServeAnswersUntilItIsTerminated) {
     EXPECT_EQ(ping.Body, "pong");
     EXPECT_EQ(client.Get(match[1].str() + "live/").Status, 200);
   }
+  // The service manager stops it with SIGTERM while clients may be in the middle of a request.
+  const int port = std::stoi(match[1].str().substr(match[1].str().rfind(':') + 1));
+  const int halfSent = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<std::uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(connect(halfSent, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  const std::string head = "GET /live/ HTTP/1.1\r\nHost: 127.0.0.1\r\n";
+  ASSERT_EQ(send(halfSent, head.data(), head.size(), 0), static_cast<ssize_t>(head.size()));
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
   kill(pid, SIGTERM);
-  const TCommandResult ended = Finish(pid);
-  EXPECT_EQ(ended.Status, 0) << ended.Err;
-  EXPECT_NE(ended.Err.find("do=ping"), std::string::npos) << ended.Err;
+  // Well before the service manager's stop timeout turns to SIGKILL.
+  int status = 0;
+  for (int i = 0; i < 200 && waitpid(pid, &status, WNOHANG) == 0; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  close(halfSent);
+  if (kill(pid, 0) == 0) {
+    kill(pid, SIGKILL);
+    Finish(pid);
+    FAIL() << "SIGTERM left the server running while a client held a request";
+  }
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadFile(Temp / "err.txt");
+  const std::string err = ReadFile(Temp / "err.txt");
+  EXPECT_NE(err.find("do=ping"), std::string::npos) << err;
+  TSqliteDatabase database(Database);
+  auto check = database.Prepare("PRAGMA integrity_check");
+  ASSERT_TRUE(check->Step());
+  EXPECT_EQ(check->Text(0), "ok");
 }
 
 }  // namespace
