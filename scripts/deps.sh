@@ -11,6 +11,8 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth
   fonts-dejavu-core
+  librsvg2-bin
+  dpkg-dev lintian desktop-file-utils appstream systemd shared-mime-info libglib2.0-bin
 )
 
 missing=()
