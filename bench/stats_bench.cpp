@@ -1,11 +1,14 @@
 // The statistics engine on a full game: entering one more action, recomputing after an edit,
-// the efficiency of every player and the box score document.
+// putting a forgotten action in its place, the efficiency of every player, the box score document
+// and the game's checks (run after every entry in the live window).
 
 #include <benchmark/benchmark.h>
 
 #include <pugixml.hpp>
 
 #include "game_builder.h"
+#include "live/action_insertion.h"
+#include "live/game_checks.h"
 #include "platform/configuration.h"
 #include "stats/efficiency.h"
 #include "stats/game_documents.h"
@@ -43,6 +46,31 @@ void BM_Recompute(benchmark::State& state) {
   state.counters["actions"] = static_cast<double>(game.Model.Actions().size());
 }
 BENCHMARK(BM_Recompute)->Unit(benchmark::kMillisecond);
+
+void BM_InsertForgottenAction(benchmark::State& state) {
+  TGame game;
+  testing::TActionFactory factory;
+  const auto rebound = factory.Rebound(600, 2, 5, true);
+  const std::size_t middle = game.Model.Actions().size() / 2;
+  for (auto _ : state) {
+    const TInsertionPlace place = InsertionPlace(game.Model.Actions(), middle, false, FromSeconds(2400));
+    auto action = rebound->Clone();
+    action->GameTime = place.GameTime;
+    PrepareInsertion(*action, place, "", EncodeTime(20, 0, 0));
+    game.Model.AddAction(std::move(action));
+  }
+  state.counters["actions"] = static_cast<double>(game.Model.Actions().size());
+}
+BENCHMARK(BM_InsertForgottenAction)->Unit(benchmark::kMillisecond)->Iterations(50);
+
+void BM_CheckGame(benchmark::State& state) {
+  TGame game;
+  std::size_t flags = 0;
+  for (auto _ : state) flags = CheckGame(game.Model).size();
+  state.counters["actions"] = static_cast<double>(game.Model.Actions().size());
+  state.counters["flags"] = static_cast<double>(flags);
+}
+BENCHMARK(BM_CheckGame)->Unit(benchmark::kMicrosecond);
 
 void BM_EfficiencyOf24Players(benchmark::State& state) {
   TGame game;

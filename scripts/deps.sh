@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config ccache
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-charts-dev libqt6opengl6-dev
   libpugixml-dev uuid-dev nlohmann-json3-dev libsqlite3-dev nettle-dev
   libcpp-httplib-dev libcurl4-openssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -29,7 +29,12 @@ constexpr const char* kUsage =
     "                           its BOXSCORE document\n"
     "  actions (GAME | --file FILE)\n"
     "                           its ACTIONS document\n"
+    "  check (GAME | --file FILE) [--json]\n"
+    "                           the slips the game's checks find (a player on the bench, free\n"
+    "                           throws without a foul, ...), one a line or as JSON\n"
     "  server ...               talk to the statistics server (velmora-cli server --help)\n"
+    "  chart KIND (GAME | --file FILE) [--json] [--png FILE]\n"
+    "                           a chart's data as JSON and its picture (velmora-cli chart for more)\n"
     "\n"
     "Options may stand anywhere; \"--\" ends them (for values that start with \"--\").\n"
     "--data-dir DIR keeps the game store, the log and the settings in DIR instead of the\n"
@@ -91,6 +96,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
       return StoreCommand(environment, command, commandArgs, out, err);
     }
     if (command == "server") return ServerCommand(environment, commandArgs, out, err);
+    if (command == "chart") return ChartCommand(environment, commandArgs, out, err);
+    if (command == "check") return CheckCommand(environment, commandArgs, out, err);
   } catch (const std::exception& error) {
     err << "velmora-cli: " << error.what() << '\n';
     return kFailure;

@@ -6,8 +6,14 @@
 #include <vector>
 
 #include "command_line.h"
+#include "records/result.h"
 
 namespace velmora::cli {
+
+class TCliSession;
+
+// Loads into the session's model the game named by `args`: "--file FILE" or a stored game number.
+TStatus LoadGame(TCliSession& session, const std::vector<std::string>& args, std::ostream& err);
 
 int SettingsCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
                     std::ostream& err);
@@ -21,6 +27,12 @@ int StoreCommand(const TCliEnvironment& environment, const std::string& command,
 // "server login", "ping", "games", "pull", "push", "upload-stats" and "replay".
 int ServerCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
                   std::ostream& err);
+// "chart shotchart|heatmap|teamcomparison|scoredevelopment" of a stored game or a transfer file.
+int ChartCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
+                 std::ostream& err);
+// "check": the slips the game's checks find, readable or as JSON; 0 whatever they find.
+int CheckCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
+                 std::ostream& err);
 int CatalogueCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace velmora::cli

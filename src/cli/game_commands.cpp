@@ -10,8 +10,6 @@
 
 namespace velmora::cli {
 
-namespace {
-
 // Loads the game named by "--file FILE" or by a stored game number.
 TStatus LoadGame(TCliSession& session, const std::vector<std::string>& args, std::ostream& err) {
   if (args.size() == 2 && args[0] == "--file") {
@@ -23,8 +21,6 @@ TStatus LoadGame(TCliSession& session, const std::vector<std::string>& args, std
   if (TStatus opened = session.OpenStore(TCliSession::TStoreUse::Read, err); !opened) return opened;
   return session.OpenStoredGame(args[0]);
 }
-
-}  // namespace
 
 int GameCommand(const TCliEnvironment& environment, const std::string& command, const std::vector<std::string>& args,
                 std::ostream& out, std::ostream& err) {

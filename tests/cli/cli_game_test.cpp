@@ -6,6 +6,7 @@
 #include "platform/configuration.h"
 #include "cli_fixture.h"
 #include "game_builder.h"
+#include "live/game_checks.h"
 #include "stats/game_documents.h"
 #include "stats/model.h"
 
@@ -112,6 +113,34 @@ TEST_F(CliTest, EvalPrintsTheShortestExactValue) {
   EXPECT_EQ(error.Status, kFailure);
   EXPECT_EQ(error.Err, "Error parsing expression:\n2^3^2\n");
   EXPECT_EQ(Run({"eval", "1/0"}).Status, kFailure);
+}
+
+TEST_F(CliGameTest, CheckListsTheGamesSlipsInTheOrderOfItsActions) {
+  // The simulated game neither links free throws to their fouls nor takes fouled-out players off.
+  const auto flags = CheckGame(Model);
+  ASSERT_FALSE(flags.empty());
+  const TRunResult result = Run({"check", "--file", GameFile().string(), "--json"});
+  ASSERT_EQ(result.Status, kSuccess) << result.Err << " (slips are advice, not a failure)";
+  const Json checked = Json::parse(result.Out);
+  EXPECT_EQ(checked["game"], "G-77");
+  ASSERT_EQ(checked["flags"].size(), flags.size());
+  const Json& first = checked["flags"][0];
+  EXPECT_EQ(first["kind"], std::string(CheckKindName(flags[0].Kind)));
+  EXPECT_EQ(first["action"], flags[0].ActionID);
+  EXPECT_EQ(first["period"], flags[0].Period);
+  EXPECT_EQ(first["game_time"], FormatLongTime(flags[0].GameTime));
+  EXPECT_EQ(first["team"], flags[0].Team);
+  EXPECT_EQ(first["player"], flags[0].Player);
+  EXPECT_EQ(first["text"], flags[0].Text);
+  std::vector<std::string> keys;
+  for (const auto& [key, value] : first.items()) keys.push_back(key);
+  EXPECT_EQ(keys, (std::vector<std::string>{"kind", "action", "period", "game_time", "team", "player", "text"}));
+
+  const TRunResult readable = Run({"check", "--file", GameFile().string()});
+  EXPECT_EQ(readable.Status, kSuccess);
+  EXPECT_EQ(std::count(readable.Out.begin(), readable.Out.end(), '\n'), static_cast<long>(flags.size()));
+  EXPECT_NE(Run({"check", "--file", (Data / "missing.log").string()}).Status, kSuccess);
+  EXPECT_EQ(Run({"check"}).Status, kUsageError);
 }
 
 }  // namespace

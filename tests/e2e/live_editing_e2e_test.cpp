@@ -1,20 +1,28 @@
 // Corrections in the live window of a game on velmora-statserver: actions entered through the
 // window, then a shot edited from missed to made, a missed shot deleted with its rebound and the
-// start of a period deleted. Afterwards the local store, the server and the window agree, and the
-// statistics are those of the game entered right in the first place.
+// start of a period deleted; and a forgotten rebound put in where it happened. Afterwards the local
+// store, the server and the window agree, and the statistics are those of the game entered right
+// in the first place.
 
+#include <algorithm>
+
+#include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 
 #include "client_fixture.h"
 #include "live/casting_form.h"
+#include "live/action_list_form.h"
 #include "live/court_view.h"
 #include "live/edit_action_form.h"
 #include "live/entry_dialogs.h"
 #include "live/game_adapter.h"
 #include "live/history_list_box.h"
 #include "live/history_list_model.h"
+#include "live/insert_action_form.h"
 #include "live/player_column.h"
 #include "hot_spot_click.h"
 #include "manual_clock_timer.h"
@@ -180,6 +188,75 @@ TEST_F(LiveEditingE2eTest, CorrectionsReachTheStoreTheServerAndTheStatistics) {
   EXPECT_TRUE(Model.PeriodEnded());
   EXPECT_EQ(Window->findChild<QWidget*>(QStringLiteral("QuarterLabel"))->property("text").toString(),
             QStringLiteral("I"));
+}
+
+TEST_F(LiveEditingE2eTest, AForgottenReboundPutInLaterReachesTheServerInItsPlace) {
+  for (int team = 1; team <= 2; ++team) {
+    for (int shirt = 4; shirt <= 8; ++shirt) App->Submit(Make.Subst(0, team, 0, shirt));
+  }
+  Window->ReloadView();
+  QTest::mouseClick(Window->findChild<QPushButton*>(QStringLiteral("StartGameButton")), Qt::LeftButton);
+  QTest::mouseClick(Window->findChild<QPushButton*>(QStringLiteral("StartClockButton")), Qt::LeftButton);
+  // 1:00, a missed jump shot; the rebound is not entered. 1:30, a made basket of the other team.
+  Tick(60);
+  ClickPlayer(1, 4);
+  ClickCourt(30, 60, Qt::RightButton);
+  QTest::keyClick(Window.get(), Qt::Key_Escape);
+  const std::string missed = Newest("shot");
+  Tick(30);
+  ClickPlayer(2, 5);
+  Answer({"1", "2"});
+  ClickCourt(30, 60);
+  QTest::keyClick(Window.get(), Qt::Key_Escape);
+  const std::string basket = Newest("shot");
+  QTest::mouseClick(Window->findChild<QPushButton*>(QStringLiteral("StopClockButton")), Qt::LeftButton);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Queue->PendingCount() == 0; }, 10000));
+
+  // The defensive rebound of 7, put in after the shot as part of its play.
+  {
+    gui::TActionListForm form(Context, Window.get());
+    form.show();
+    auto* lines = form.List()->model();
+    for (int row = 0; row < lines->rowCount(); ++row) {
+      if (lines->index(row, 0).data().toString().startsWith(QStringLiteral("01:00 Tiro"))) {
+        form.List()->setCurrentIndex(lines->index(row, 0));
+      }
+    }
+    WhenShown<gui::TInsertActionForm>([](gui::TInsertActionForm& chooser) {
+      chooser.findChild<QListWidget*>(QStringLiteral("KindList"))->setCurrentRow(1);
+      chooser.findChild<QCheckBox*>(QStringLiteral("JoinPlayCheckBox"))->setChecked(true);
+      WhenShown<gui::TEditActionForm>([](gui::TEditActionForm& dialog) {
+        dialog.findChild<QComboBox*>(QStringLiteral("ParamEdit1"))->setCurrentIndex(1);
+        dialog.findChild<QComboBox*>(QStringLiteral("ParamEdit2"))->setCurrentIndex(3);
+        dialog.findChild<QComboBox*>(QStringLiteral("ParamEdit3"))->setCurrentIndex(1);
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("OkButton")), Qt::LeftButton);
+      });
+      QTest::mouseClick(chooser.findChild<QPushButton*>(QStringLiteral("OKButton")), Qt::LeftButton);
+    });
+    form.findChild<QAction*>(QStringLiteral("InsertAfterItem"))->trigger();
+  }
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Queue->PendingCount() == 0; }, 10000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return LocalIds() == ServerIds(); }, 10000));
+
+  const std::vector<std::string> ids = LocalIds();
+  const auto at = std::find(ids.begin(), ids.end(), missed);
+  ASSERT_NE(at, ids.end());
+  ASSERT_LT(at + 2, ids.end());
+  const std::string rebound = *(at + 1);
+  EXPECT_EQ(*(at + 2), basket) << "the rebound stands between the shot and the next basket";
+  EXPECT_EQ(LocalChecksum(), ServerChecksum());
+  const int index = Model.IndexOf(rebound);
+  ASSERT_GE(index, 0);
+  EXPECT_EQ(Model.Actions()[static_cast<std::size_t>(index) - 1]->ID, missed);
+  EXPECT_EQ(Model.Actions()[static_cast<std::size_t>(index)]->FollowUpID, missed);
+  EXPECT_EQ(Model.Stats(TModel::TotalsSlot(2)).Get("RD"), 1);
+  const auto allSent = [&] {
+    for (std::size_t row = 0; row < Window->History().Count(); ++row) {
+      if (Window->History().Line(row).Record.NotSent) return false;
+    }
+    return true;
+  };
+  EXPECT_TRUE(QTest::qWaitFor(allSent, 5000)) << "the inserted line turns black once the server has it";
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "game_builder.h"
+#include "golden_picture.h"
 #include "live/history_list_box.h"
 #include "live/history_list_model.h"
 
@@ -43,32 +44,11 @@ class HistoryListBoxTest : public ::testing::Test {
   THistoryListBox List;
 };
 
-// Pixels that differ clearly, as a share of the picture.
-double Difference(const QImage& a, const QImage& b) {
-  if (a.size() != b.size()) return 1;
-  int differing = 0;
-  for (int y = 0; y < a.height(); ++y) {
-    for (int x = 0; x < a.width(); ++x) {
-      const QColor p = a.pixelColor(x, y);
-      const QColor q = b.pixelColor(x, y);
-      if (std::max({std::abs(p.red() - q.red()), std::abs(p.green() - q.green()), std::abs(p.blue() - q.blue())}) >
-          64) {
-        ++differing;
-      }
-    }
-  }
-  return static_cast<double>(differing) / (a.width() * a.height());
-}
-
 TEST_F(HistoryListBoxTest, DrawsLinesMarksAndHotSpotsAsTheGoldenPicture) {
   List.setCurrentIndex(Model.index(3));
   QTest::qWait(20);
   const QImage drawn = List.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-  const QString golden = QStringLiteral(VELMORA_TEST_DATA "/history_list/golden.png");
-  if (qEnvironmentVariableIsSet("VELMORA_UPDATE_GOLDEN")) drawn.save(golden);
-  const QImage expected = QImage(golden).convertToFormat(QImage::Format_RGB32);
-  ASSERT_FALSE(expected.isNull()) << "no golden picture; run with VELMORA_UPDATE_GOLDEN=1 and look at it";
-  EXPECT_LT(Difference(drawn, expected), 0.005) << "compare " << golden.toStdString() << " with the drawing";
+  velmora::testing::ExpectLikeGolden(drawn, QStringLiteral(VELMORA_TEST_DATA "/history_list/golden.png"), 0.005);
 
   // The marks in colour: a not-sent line is red, a selected one white on the highlight.
   const auto countPixels = [&](int row, auto test) {

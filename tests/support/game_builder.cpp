@@ -1,5 +1,7 @@
 #include "game_builder.h"
 
+#include <algorithm>
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -123,6 +125,17 @@ class TSimulation {
   bool Chance(double p) { return std::bernoulli_distribution(p)(Random_); }
   void Add(std::unique_ptr<TAction> action) { Actions_.push_back(std::move(action)); }
 
+  // A spot on the court for the shot, spread around the basket: beyond the arc for three points,
+  // inside it for two. Taken from the clock and the shooter, so the random plays stay as they are.
+  static std::string ShotSpot(int now, int shooter, bool three) {
+    const std::uint32_t hash = static_cast<std::uint32_t>(now) * 2654435761u ^ static_cast<std::uint32_t>(shooter) * 40503u;
+    const double angle = 0.15 + (hash % 1000) / 1000.0 * 2.84;  // radians from the baseline
+    const double distance = three ? 117 + (hash >> 10) % 20 : 8 + (hash >> 10) % 96;
+    const int x = std::clamp(static_cast<int>(std::lround(139 + distance * std::cos(angle))), 1, 278);
+    const int y = std::clamp(static_cast<int>(std::lround(29 + distance * std::sin(angle))), 1, 199);
+    return std::to_string(x) + "+" + std::to_string(y);
+  }
+
   void Possession(int now, int team) {
     const int other = 3 - team;
     const int shooter = Pick(OnCourt_[team - 1]);
@@ -136,8 +149,7 @@ class TSimulation {
       Add(Factory_.FreeThrow(now, team, shooter, Chance(0.75)));
     } else {
       const bool three = Chance(0.35);
-      const int x = three ? 20 : 139;
-      const std::string coordinates = std::to_string(x) + "+" + std::to_string(three ? 60 : 40);
+      const std::string coordinates = ShotSpot(now, shooter, three);
       const std::string made = Chance(0.47) ? "Made" : (Chance(0.1) ? "Blocked" : "Missed");
       auto shot = Factory_.Shot(now, team, shooter, made, three ? 3 : 2, coordinates, Chance(0.1));
       const std::string root = shot->ID;

@@ -39,7 +39,7 @@ class TRecordingHistory final : public THistoryList {
   bool IsShown = true;
 
  protected:
-  void EndInsertTop() override { ++Inserted; }
+  void EndInsert() override { ++Inserted; }
   void LineChanged(std::size_t) override { ++Changed; }
   void EndRemove() override { ++Removed; }
 };

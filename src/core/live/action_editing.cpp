@@ -13,8 +13,6 @@ namespace velmora {
 
 namespace {
 
-constexpr int kCourtWidth = 279;
-constexpr int kCourtHeight = 200;
 constexpr std::size_t kCaptionLength = 15;
 
 int Clamp(int value, int size) {
@@ -54,7 +52,7 @@ bool KindMatches(const TKindEntry& entry, const TAction& action) {
 
 }  // namespace
 
-TCourtPoint ClampToCourt(int x, int y) { return {Clamp(x, kCourtWidth), Clamp(y, kCourtHeight)}; }
+TCourtPoint ClampToCourt(int x, int y) { return {Clamp(x, kCourtMapWidth), Clamp(y, kCourtMapHeight)}; }
 
 std::string CoordinatesText(TCourtPoint point) { return std::to_string(point.X) + "+" + std::to_string(point.Y); }
 

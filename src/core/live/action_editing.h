@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "records/action.h"
+#include "records/court_map.h"
 #include "records/game_time.h"
 
 namespace velmora {
@@ -20,10 +21,6 @@ class TMatchInfo;
 class TMessageSource;
 
 // A court point as the court's own clicks give it: below 0 becomes 1, past the edge the last pixel.
-struct TCourtPoint {
-  int X = 0;
-  int Y = 0;
-};
 TCourtPoint ClampToCourt(int x, int y);
 // "x+y" of the point.
 std::string CoordinatesText(TCourtPoint point);

@@ -7,6 +7,7 @@
 #include "live/action_editing.h"
 #include "platform/configuration.h"
 #include "platform/user_interface.h"
+#include "records/court_map.h"
 #include "records/date_time.h"
 #include "records/game_time.h"
 #include "records/guid.h"
@@ -30,12 +31,6 @@ int TeamNumber(const std::string& value) {
 }
 
 int NumberOf(const std::string& text) { return ParseInt32(text).value_or(0); }
-
-bool InLane(int x, int y) {
-  if (y >= 109) return false;
-  const int c = static_cast<int>(std::nearbyint(y * 0.40366972477064220 / 2));
-  return 83 + c < x && x < 193 - c;
-}
 
 }  // namespace
 
@@ -88,7 +83,7 @@ void TEntryWorkflow::StartFromTemplate(const TAction& templateAction) {
 void TEntryWorkflow::CourtClick(int x, int y, bool rightButton) {
   const TBusy busy(*this);
   const TCourtPoint point = ClampToCourt(x, y);
-  const bool inLane = InLane(point.X, point.Y);
+  const bool inLane = InLane(point);
   if (Current_) ResetEntry();
   SetCurrentAction(App_.NewAction("shot"));
   if (!Current_) return;

@@ -94,6 +94,9 @@ class TAction {
   bool Complete = true;
   int SuggestedTeam = 0;
   int Period = 0;
+  // Put in among earlier actions (one the scorer forgot): its AstroTime, chosen for it, places it
+  // among the actions of its second, and the model puts it in its place by time.
+  bool Inserted = false;
   std::vector<TParameter> Parameters;
 
  private:

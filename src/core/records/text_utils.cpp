@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "records/court_map.h"
+
 namespace velmora {
 
 std::string_view Trimmed(std::string_view text) {
@@ -159,14 +161,11 @@ int IntMin(int a, int b) { return a < b ? a : b; }
 int Average3(int a, int b, int c) { return (a + b + c) / 3; }
 
 std::optional<int> PointsFromPosition(std::string_view coordinates) {
-  const auto parts = SplitTrimmed(coordinates, '+');
-  if (parts.size() < 2) return std::nullopt;
-  const auto x = ParseInt32(parts[0]);
-  const auto y = ParseInt32(parts[1]);
-  if (!x || !y) return std::nullopt;
-  const double dx = static_cast<double>(*x) - 139;
-  const double dy = static_cast<double>(*y) - 29;
-  return std::sqrt(dx * dx + dy * dy) >= 114 ? 3 : 2;
+  const auto point = ParseCoordinates(coordinates);
+  if (!point) return std::nullopt;
+  const double dx = static_cast<double>(point->X) - kBasketX;
+  const double dy = static_cast<double>(point->Y) - kBasketY;
+  return std::sqrt(dx * dx + dy * dy) >= kThreePointDistance ? 3 : 2;
 }
 
 }  // namespace velmora

@@ -1,13 +1,16 @@
 #include "serverlink/history.h"
 
+#include <algorithm>
+
 #include "stats/model.h"
 
 namespace velmora {
 
-void THistoryList::InsertTop(THistoryLine line) {
-  BeginInsertTop();
-  Lines_.push_front(std::move(line));
-  EndInsertTop();
+void THistoryList::Insert(std::size_t row, THistoryLine line) {
+  row = std::min(row, Lines_.size());
+  BeginInsert(row);
+  Lines_.insert(Lines_.begin() + static_cast<std::ptrdiff_t>(row), std::move(line));
+  EndInsert();
 }
 
 void THistoryList::Replace(std::size_t row, std::string text, std::unique_ptr<TAction> action) {

@@ -36,7 +36,9 @@ class THistoryList {
   bool Empty() const { return Lines_.empty(); }
   const THistoryLine& Line(std::size_t row) const { return Lines_[row]; }
 
-  void InsertTop(THistoryLine line);
+  void InsertTop(THistoryLine line) { Insert(0, std::move(line)); }
+  // A line at `row` (at most Count()), above the line that was there.
+  void Insert(std::size_t row, THistoryLine line);
   // The line shows a new text and holds a new action copy; the mark stays.
   void Replace(std::size_t row, std::string text, std::unique_ptr<TAction> action);
   void Remove(std::size_t row);
@@ -51,8 +53,8 @@ class THistoryList {
 
  protected:
   // A view keeps up with these (pairs bracket the change, as item views need).
-  virtual void BeginInsertTop() {}
-  virtual void EndInsertTop() {}
+  virtual void BeginInsert(std::size_t /*row*/) {}
+  virtual void EndInsert() {}
   virtual void BeginRemove(std::size_t /*row*/) {}
   virtual void EndRemove() {}
   virtual void LineChanged(std::size_t /*row*/) {}

@@ -41,14 +41,24 @@ TEnqueueResult TQueue::Enqueue(std::unique_ptr<TAction> action) {
   if (!action->FillDefaults(this)) return TEnqueueResult::Incomplete;
   // One rendering stamps the time of entry before any copy is made, so that the sent, the shown
   // and the stored copy order alike in the checksum.
+  const TDateTime entered = action->AstroTime;
   const std::string text = action->Describe(Model_.MatchInfo, Messages_);
+  // An inserted action keeps the time chosen for its place among the actions of its second.
+  if (action->Inserted) action->AstroTime = entered;
   {
     const std::lock_guard guard(Lock_);
     Pending_.push_back(action->Clone());
     ++Added_;
   }
-  UpdateHistory(*action, text);
-  return Model_.AddAction(action->Clone()) ? TEnqueueResult::Accepted : TEnqueueResult::NotStored;
+  if (!action->Inserted) UpdateHistory(*action, text);
+  const bool stored = Model_.AddAction(action->Clone());
+  if (action->Inserted && History_) {
+    // The history holds the model's actions, newest first: the line goes where the model put it.
+    const int index = Model_.IndexOf(action->ID);
+    const std::size_t row = index < 0 ? 0 : Model_.Actions().size() - 1 - static_cast<std::size_t>(index);
+    History_->Insert(row, THistoryLine{text, THistoryRecord{action->ID, action->Clone(), Online_}});
+  }
+  return stored ? TEnqueueResult::Accepted : TEnqueueResult::NotStored;
 }
 
 void TQueue::AttachHistoryList(THistoryList* history) { History_ = history; }

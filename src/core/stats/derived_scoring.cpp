@@ -4,6 +4,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "records/court_map.h"
 #include "records/text_utils.h"
 #include "stats/model.h"
 
@@ -129,13 +130,8 @@ int ScoreDiffUpTo(const TActionList& actions, std::string_view id, std::string_v
 }
 
 bool InZone(const TAction& action) {
-  const std::vector<std::string> parts = SplitTrimmed(action.GetParam("Coordinates"), '+');
-  if (parts.size() < 2) return false;
-  const auto x = ParseInt32(parts[0]);
-  const auto y = ParseInt32(parts[1]);
-  if (!x || !y) return false;
-  const double d = std::nearbyint((110.0 - 66.0) / 109.0 * *y / 2.0);
-  return *y < 109 && 83 + d < *x && *x < 193 - d;
+  const auto point = ParseCoordinates(action.GetParam("Coordinates"));
+  return point && InLane(*point);
 }
 
 bool IsBenchPlayer(const TModel& model, std::string_view team, std::string_view shirtNumber) {

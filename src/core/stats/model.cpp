@@ -190,6 +190,7 @@ bool TModel::AddAction(std::unique_ptr<TAction> action) {
   } else if (kind == "clock") {
     UpdateMinutes(MatchInfo.CurrentGameTime);
   } else if (kind != "complete") {
+    if (action->Inserted) return InsertAction(std::move(action));
     Actions_.push_back(std::move(action));
     TAction& added = *Actions_.back();
     Apply(added);
@@ -198,6 +199,20 @@ bool TModel::AddAction(std::unique_ptr<TAction> action) {
   }
   action->Period = CurrentPeriod_;
   return Store(*action);
+}
+
+bool TModel::InsertAction(std::unique_ptr<TAction> action) {
+  // Where the store orders it, by the time of the game and then of entry: a reopened game holds it
+  // in the same place.
+  const auto key = [](const TAction& entry) {
+    return std::pair(WholeSeconds(entry.GameTime), WholeSeconds(entry.AstroTime));
+  };
+  std::size_t position = Actions_.size();
+  while (position > 0 && key(*action) < key(*Actions_[position - 1])) --position;
+  Actions_.insert(Actions_.begin() + static_cast<std::ptrdiff_t>(position), std::move(action));
+  const TAction& added = *Actions_[position];
+  Recompute();
+  return Store(added);
 }
 
 bool TModel::Store(const TAction& action) {

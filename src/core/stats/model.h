@@ -56,7 +56,8 @@ class TModel {
   // Replaces the actions (as read from a document) without recomputing.
   void SetActions(TActionList actions);
 
-  // The entry point of new, edited and deleted actions. False when the store failed to keep the
+  // The entry point of new, edited and deleted actions; an action marked Inserted takes its place
+  // by time among the others. False when the store failed to keep the
   // action (the statistics have taken it all the same): it is kept, with every later one, until
   // StoreUnstored or a later AddAction gets them all into the store, in order.
   bool AddAction(std::unique_ptr<TAction> action);
@@ -117,6 +118,8 @@ class TModel {
   void ApplyPeriod(const TAction& action);
   void ResetTables();
   bool Store(const TAction& action);
+  // An action marked Inserted: put in its place by time, and everything recomputed.
+  bool InsertAction(std::unique_ptr<TAction> action);
 
   const TConfiguration& Config_;
   std::unique_ptr<TGameStore> Store_;

@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QVBoxLayout>
 
-#include "live/court_picture.h"
+#include "widgets/court_picture.h"
 #include "widgets/scaling.h"
 
 namespace velmora::gui {

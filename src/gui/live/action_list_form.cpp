@@ -20,7 +20,9 @@
 
 #include "app/app.h"
 #include "widgets/gui_context.h"
+#include "live/action_insertion.h"
 #include "live/edit_action_form.h"
+#include "live/insert_action_form.h"
 #include "live/history_list_box.h"
 #include "platform/configuration.h"
 #include "stats/model.h"
@@ -144,7 +146,17 @@ TActionListForm::TActionListForm(TGuiContext& context, QWidget* parent)
   editItem->setObjectName(QStringLiteral("EditItem"));
   auto* deleteItem = new QAction(tr("E&liminar"), List_);
   deleteItem->setObjectName(QStringLiteral("DeleteItem"));
-  List_->addActions({editItem, deleteItem});
+  auto* insertBeforeItem = new QAction(tr("Insertar acción antes..."), List_);
+  insertBeforeItem->setObjectName(QStringLiteral("InsertBeforeItem"));
+  auto* insertAfterItem = new QAction(tr("Insertar acción después..."), List_);
+  insertAfterItem->setObjectName(QStringLiteral("InsertAfterItem"));
+  List_->addActions({editItem, deleteItem, insertBeforeItem, insertAfterItem});
+  connect(insertBeforeItem, &QAction::triggered, this, [this] {
+    if (List_->currentIndex().isValid()) InsertLine(List_->currentIndex().row(), true);
+  });
+  connect(insertAfterItem, &QAction::triggered, this, [this] {
+    if (List_->currentIndex().isValid()) InsertLine(List_->currentIndex().row(), false);
+  });
   connect(editItem, &QAction::triggered, this, [this] {
     if (List_->currentIndex().isValid()) EditLine(List_->currentIndex().row());
   });
@@ -330,6 +342,38 @@ void TActionListForm::EditLine(int row) {
   auto edit = form.Result();
   edit->ShortName = "edit";
   Pending_.SetEdit(std::move(edit));
+  ShowLines();
+}
+
+void TActionListForm::InsertLine(int row, bool before) {
+  if (row < 0 || row >= Lines_->rowCount()) return;
+  TModel& model = Context_.Model;
+  const int index = model.IndexOf(Lines_->Action(row).ID);
+  if (index < 0) return;
+  const TAction& neighbour = *model.Actions()[static_cast<std::size_t>(index)];
+  const std::string root = neighbour.ChainRoot();
+  QString play;
+  if (const int rootIndex = model.IndexOf(root); rootIndex >= 0) {
+    TAction shown(*model.Actions()[static_cast<std::size_t>(rootIndex)]);
+    play = Text(shown.Describe(model.MatchInfo, Context_.App));
+  }
+  TInsertActionForm chooser(InsertableKinds(Context_.App.Catalogue()), play, this);
+  if (chooser.exec() != QDialog::Accepted || chooser.Kind().empty()) return;
+  const TInsertionPlace place =
+      InsertionPlace(model.Actions(), static_cast<std::size_t>(index), before, model.MatchInfo.CurrentGameTime);
+  auto fresh = Context_.App.NewAction(chooser.Kind());
+  if (!fresh) return;
+  fresh->GameTime = place.GameTime;
+  fresh->Period = place.Period;
+  TEditActionForm form(*fresh, model.MatchInfo, Context_.App, Context_.Ui, this);
+  form.SetTimeRange(place.Earliest, place.Latest);
+  form.adjustSize();
+  form.move(geometry().center() - form.rect().center());
+  if (form.exec() != QDialog::Accepted) return;
+  auto inserted = form.Result();
+  PrepareInsertion(*inserted, place, chooser.JoinsPlay() ? root : std::string(), Now());
+  // Submitted at once, like an entry: stored, shown in the live window's history and sent.
+  Context_.App.Submit(std::move(inserted));
   ShowLines();
 }
 

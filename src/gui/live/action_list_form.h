@@ -38,6 +38,8 @@ class TActionListForm : public TCustomForm {
   void PeriodButtonClick(int k);
   void TeamChoiceClick();
   void EditLine(int row);
+  // Puts a forgotten action before or after the line's action, where it happened.
+  void InsertLine(int row, bool before);
   // Deletes the selected lines, with what they take along.
   void DeleteSelected();
   void ArchiveClick();

@@ -1,6 +1,8 @@
 // The live window's corrections: editing and deleting lines of the history, and the action editing
 // window. Every correction is an "edit" or "delete" action that goes through the sender.
 
+#include <QToolButton>
+
 #include "app/app.h"
 #include "widgets/gui_context.h"
 #include "live/action_editing.h"
@@ -8,6 +10,7 @@
 #include "live/casting_form.h"
 #include "live/edit_action_form.h"
 #include "live/entry_dialogs.h"
+#include "live/game_checks_form.h"
 #include "live/history_list_model.h"
 #include "platform/user_interface.h"
 #include "records/game_time.h"
@@ -80,6 +83,23 @@ void TCastingForm::HistoryBoxDelete(int row) {
       if (line && ClockBefore(boundaryTime, line->GameTime)) DeleteHistoryEntry(later);
     }
   }
+  FocusComment();
+}
+
+void TCastingForm::EditActionById(const std::string& id) {
+  for (std::size_t row = 0; row < History_->Count(); ++row) {
+    if (History_->Line(row).Record.ID == id) {
+      HistoryBoxEdit(static_cast<int>(row));
+      return;
+    }
+  }
+}
+
+void TCastingForm::ChecksButtonClick() {
+  StopClock();
+  TGameChecksForm form(Context_.Model, Context_.App, [this](const std::string& id) { EditActionById(id); }, this);
+  form.exec();
+  RefreshChecks();
   FocusComment();
 }
 

@@ -17,12 +17,14 @@
 #include <QVBoxLayout>
 
 #include "app/app.h"
+#include "charts/chart_windows.h"
 #include "widgets/gui_context.h"
 #include "live/action_bar.h"
 #include "live/clock_timer.h"
 #include "live/court_view.h"
 #include "live/entry_dialogs.h"
 #include "live/game_adapter.h"
+#include "live/game_checks.h"
 #include "live/history_list_box.h"
 #include "live/history_list_model.h"
 #include "live/player_column.h"
@@ -39,21 +41,33 @@ namespace {
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
-// A group box with a small button in its top right corner.
+}  // namespace
+
+// A group box with small buttons in its top right corner, the first one rightmost.
 class TCornerGroupBox final : public QGroupBox {
  public:
   TCornerGroupBox(const QString& title, QWidget* parent) : QGroupBox(title, parent) {}
-  void SetCornerWidget(QWidget* widget) { Corner_ = widget; }
+  void AddCornerWidget(QWidget* widget) { Corners_.push_back(widget); }
+  void PlaceCorners() {
+    int right = width() - Scaled(4);
+    for (QWidget* corner : Corners_) {
+      if (!corner->isVisibleTo(this)) continue;
+      corner->move(right - corner->width(), 0);
+      right -= corner->width() + Scaled(4);
+    }
+  }
 
  protected:
   void resizeEvent(QResizeEvent* event) override {
     QGroupBox::resizeEvent(event);
-    if (Corner_) Corner_->move(width() - Corner_->width() - Scaled(4), 0);
+    PlaceCorners();
   }
 
  private:
-  QWidget* Corner_ = nullptr;
+  std::vector<QWidget*> Corners_;
 };
+
+namespace {
 
 // The glyph of the corner button: a window being enlarged.
 QIcon MaximizeGlyph() {
@@ -76,7 +90,8 @@ TCastingForm::TCastingForm(TGuiContext& context, QWidget* parent, std::unique_pt
       Timer_(timer ? std::move(timer) : std::make_unique<TSecondTimer>()),
       Adapter_(new TGameAdapter(this)),
       History_(new THistoryListModel(this)),
-      UnstoredRetry_(new QTimer(this)) {
+      UnstoredRetry_(new QTimer(this)),
+      ChecksRefresh_(new QTimer(this)) {
   setObjectName(QStringLiteral("CastingForm"));
   setWindowTitle(tr("Talvex Velmora"));
   setMinimumSize(Scaled(577), Scaled(580));
@@ -121,6 +136,16 @@ TCastingForm::TCastingForm(TGuiContext& context, QWidget* parent, std::unique_pt
   UnstoredRetry_->setInterval(2000);
   connect(UnstoredRetry_, &QTimer::timeout, this, &TCastingForm::CheckUnstored);
   connect(History_, &THistoryListModel::ReloadRequested, this, &TCastingForm::ReloadView);
+  connect(ChecksButton_, &QToolButton::clicked, this, &TCastingForm::ChecksButtonClick);
+  // Every change of the history is a change of the game: the checks follow, once per burst.
+  ChecksRefresh_->setSingleShot(true);
+  ChecksRefresh_->setInterval(0);
+  connect(ChecksRefresh_, &QTimer::timeout, this, &TCastingForm::RefreshChecks);
+  const auto refresh = [this] { ChecksRefresh_->start(); };
+  connect(History_, &QAbstractItemModel::rowsInserted, this, refresh);
+  connect(History_, &QAbstractItemModel::rowsRemoved, this, refresh);
+  connect(History_, &QAbstractItemModel::dataChanged, this, refresh);
+  connect(History_, &QAbstractItemModel::modelReset, this, refresh);
 
   // The court at twice its own size decides the first size of the window.
   resize(std::max(Scaled(980), minimumWidth()), std::max(Scaled(900), minimumHeight()));
@@ -198,6 +223,7 @@ QWidget* TCastingForm::BuildMiddle() {
 QWidget* TCastingForm::BuildHistoryGroup() {
   auto* group = new TCornerGroupBox(tr("Historial del juego"), this);
   group->setObjectName(QStringLiteral("HistoryGroup"));
+  HistoryGroup_ = group;
   HistoryBox_ = new THistoryListBox(group);
   HistoryBox_->setModel(History_);
   MaximizeButton_ = new QToolButton(group);
@@ -206,7 +232,15 @@ QWidget* TCastingForm::BuildHistoryGroup() {
   MaximizeButton_->setToolTip(tr("Editar acciones"));
   MaximizeButton_->setAutoRaise(true);
   MaximizeButton_->setFixedSize(Scaled(18), Scaled(16));
-  group->SetCornerWidget(MaximizeButton_);
+  group->AddCornerWidget(MaximizeButton_);
+  ChecksButton_ = new QToolButton(group);
+  ChecksButton_->setObjectName(QStringLiteral("ChecksButton"));
+  ChecksButton_->setToolTip(tr("Comprobar partido"));
+  ChecksButton_->setAutoRaise(true);
+  ChecksButton_->setStyleSheet(QStringLiteral("QToolButton { color: #9a4a00; font-weight: bold; }"));
+  ChecksButton_->setFixedHeight(Scaled(16));
+  ChecksButton_->hide();
+  group->AddCornerWidget(ChecksButton_);
   auto* layout = new QVBoxLayout(group);
   layout->setContentsMargins(Scaled(4), Scaled(2), Scaled(4), Scaled(4));
   layout->addWidget(HistoryBox_);
@@ -248,12 +282,12 @@ void TCastingForm::BuildMenu() {
   item(reports, "OfficialBoxScoreItem", tr("Puntuación &oficial"), nullptr, false);
   item(reports, "MediaBoxScoreItem", tr("&Media Boxscore"), nullptr, false);
   item(reports, "PlayByPlayItem", tr("&Jugada a jugada"), nullptr, false);
-  item(reports, "ShotChartItem", tr("&Gráfico de tiro"), nullptr, false);
-  item(reports, "HeatMapItem", tr("Gráfico de tiro (Mapa de &temperatura)"), nullptr, false);
+  item(reports, "ShotChartItem", tr("&Gráfico de tiro"), [this] { StopClock(); ShowChart(TChartKind::ShotChart, Context_, this); });
+  item(reports, "HeatMapItem", tr("Gráfico de tiro (Mapa de &temperatura)"), [this] { StopClock(); ShowChart(TChartKind::HeatMap, Context_, this); });
   item(reports, "LineupEfficiencyItem", tr("&Eficiencia de los quintetos"), nullptr, false);
-  item(reports, "TeamComparisonItem", tr("&Comparación de equipos"), nullptr, false);
+  item(reports, "TeamComparisonItem", tr("&Comparación de equipos"), [this] { StopClock(); ShowChart(TChartKind::TeamComparison, Context_, this); });
   item(reports, "TeamLeadersItem", tr("&Líderes del partido"), nullptr, false);
-  item(reports, "ScoreDevelopmentItem", tr("&Desarrollo de la puntuación"), nullptr, false);
+  item(reports, "ScoreDevelopmentItem", tr("&Desarrollo de la puntuación"), [this] { StopClock(); ShowChart(TChartKind::ScoreDevelopment, Context_, this); });
 
   QMenu* help = bar->addMenu(tr("&Ayuda"));
   item(help, "AboutItem", tr("&Acerca de"), [this] { AboutClick(); });
@@ -368,6 +402,15 @@ void TCastingForm::RefreshState() {
 
 void TCastingForm::FocusComment() {
   if (isVisible() && Game_.Catalogue().Comment && CommentText_->isVisible()) CommentText_->setFocus();
+}
+
+void TCastingForm::RefreshChecks() {
+  // One pass over the game, well under a millisecond for a whole game: no entry waits for it.
+  const std::string text = FlagCountText(CheckGame(Context_.Model).size());
+  ChecksButton_->setText(QString::fromStdString(text));
+  ChecksButton_->setVisible(!text.empty());
+  ChecksButton_->adjustSize();
+  HistoryGroup_->PlaceCorners();
 }
 
 void TCastingForm::ReloadView() {

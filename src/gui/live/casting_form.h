@@ -29,6 +29,7 @@ namespace velmora::gui {
 
 struct TGuiContext;
 class TActionBar;
+class TCornerGroupBox;
 class TClockTimer;
 class TCourtPanel;
 class TEntryDialogs;
@@ -98,6 +99,11 @@ class TCastingForm : public TCustomForm, private TEntryView {
   void HistoryBoxDelete(int row);
   bool DeleteHistoryEntry(int row);
   void EditDataClick();
+  // The game's checks: the count beside the history, and "Comprobar partido" from it.
+  void RefreshChecks();
+  void ChecksButtonClick();
+  // The edit dialog for the action with the ID, as "Editar" on its history line.
+  void EditActionById(const std::string& id);
   // Places the dialog at the centre of the window.
   void CenterOver(QWidget& dialog) const;
 
@@ -164,6 +170,9 @@ class TCastingForm : public TCustomForm, private TEntryView {
   THistoryListBox* HistoryBox_ = nullptr;
   QToolButton* MaximizeButton_ = nullptr;
   QTimer* UnstoredRetry_ = nullptr;
+  QTimer* ChecksRefresh_ = nullptr;
+  TCornerGroupBox* HistoryGroup_ = nullptr;
+  QToolButton* ChecksButton_ = nullptr;
   std::unique_ptr<TEntryDialogs> Dialogs_;
   std::unique_ptr<TEntryWorkflow> Entry_;
 

@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <cmath>
 
-#include "live/court_picture.h"
+#include "widgets/court_picture.h"
 #include "records/text_utils.h"
 #include "widgets/scaling.h"
 

@@ -15,7 +15,7 @@
 
 #include "live/action_editing.h"
 #include "live/court_map_picker.h"
-#include "live/court_picture.h"
+#include "widgets/court_picture.h"
 #include "platform/user_interface.h"
 #include "records/match_info.h"
 #include "records/message_source.h"
@@ -227,6 +227,10 @@ void TEditActionForm::reject() {
   // Esc on the court map leaves the map, not the dialog.
   if (MapGroup_->isVisible()) return ShowCourtMap(false);
   QDialog::reject();
+}
+
+void TEditActionForm::SetTimeRange(TDateTime earliest, TDateTime latest) {
+  SetClockRange(*TimePicker_, earliest, latest);
 }
 
 void TEditActionForm::OkButtonClick() {

@@ -34,6 +34,8 @@ class TEditActionForm : public QDialog {
                   TUserInterface& userInterface, QWidget* parent = nullptr);
   ~TEditActionForm() override;
 
+  // The game clock may be chosen only from `earliest` to `latest` (an action put in between two).
+  void SetTimeRange(TDateTime earliest, TDateTime latest);
   // The edited copy once the dialog ended with OK; none otherwise.
   std::unique_ptr<TAction> Result() { return std::move(Result_); }
 

@@ -25,8 +25,10 @@ class THistoryListModel final : public QAbstractListModel, public THistoryList {
   void ReloadRequested();
 
  protected:
-  void BeginInsertTop() override { beginInsertRows({}, 0, 0); }
-  void EndInsertTop() override { endInsertRows(); }
+  void BeginInsert(std::size_t row) override {
+    beginInsertRows({}, static_cast<int>(row), static_cast<int>(row));
+  }
+  void EndInsert() override { endInsertRows(); }
   void BeginRemove(std::size_t row) override;
   void EndRemove() override { endRemoveRows(); }
   void LineChanged(std::size_t row) override;

@@ -17,4 +17,9 @@ void SetClock(QTimeEdit& picker, TDateTime clock) {
 
 TDateTime ClockOf(const QTimeEdit& picker) { return FromSeconds(picker.time().msecsSinceStartOfDay() / 1000); }
 
+void SetClockRange(QTimeEdit& picker, TDateTime earliest, TDateTime latest) {
+  picker.setTimeRange(QTime::fromMSecsSinceStartOfDay(WholeSeconds(earliest) * 1000),
+                      QTime::fromMSecsSinceStartOfDay(WholeSeconds(latest) * 1000));
+}
+
 }  // namespace velmora::gui

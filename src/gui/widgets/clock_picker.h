@@ -12,5 +12,7 @@ namespace velmora::gui {
 QTimeEdit* NewClockPicker(const QString& name, QWidget* parent);
 void SetClock(QTimeEdit& picker, TDateTime clock);
 TDateTime ClockOf(const QTimeEdit& picker);
+// The picker keeps to clocks from `earliest` to `latest`.
+void SetClockRange(QTimeEdit& picker, TDateTime earliest, TDateTime latest);
 
 }  // namespace velmora::gui

@@ -1,0 +1,279 @@
+// "velmora-cli chart KIND ...": the chart data of a game as JSON, and its picture as PNG.
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <tuple>
+
+#include <nlohmann/json.hpp>
+
+#include "chart_png.h"
+#include "charts/heat_map.h"
+#include "cli_session.h"
+#include "commands.h"
+#include "platform/folders.h"
+#include "platform/messages.h"
+#include "records/text_utils.h"
+#include "stats/game_documents.h"
+#include "stats/model.h"
+
+namespace velmora::cli {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+constexpr const char* kUsage =
+    "usage: velmora-cli chart shotchart|heatmap|teamcomparison|scoredevelopment (GAME | --file FILE)\n"
+    "           [--json] [--png FILE] [options]\n"
+    "  --players 1:7,2:10   only these players are chosen (team:stored shirt number); by default\n"
+    "                       every player, none for scoredevelopment\n"
+    "  shotchart, heatmap:  --no-team 1|2, --periods 1,3, --by-half; shotchart --bw;\n"
+    "                       heatmap --intensity N (2..100, 50)\n"
+    "  teamcomparison:      --stat N (1..17, 1)\n"
+    "  scoredevelopment:    --option N (1..6, 1), --no-accumulated, --bars, --flat (no 3D)\n"
+    "Without --png the chart's data is printed as JSON; with --png as well when --json is given.\n";
+
+struct TChartRequest {
+  std::string Kind;
+  std::string Game;
+  std::optional<std::string> File;
+  bool Json = false;
+  std::optional<std::string> Png;
+  std::optional<std::vector<std::pair<int, int>>> Players;  // team, stored shirt number
+  int NoTeam = 0;
+  std::vector<int> Periods;
+  bool ByHalf = false;
+  bool BlackAndWhite = false;
+  int Intensity = kDefaultIntensity;
+  int Stat = 1;
+  int Option = 1;
+  bool Accumulated = true;
+  bool Bars = false;
+  bool ThreeD = true;
+};
+
+// The options each kind takes besides the common ones.
+const std::map<std::string, std::vector<std::string>> kKindOptions = {
+    {"shotchart", {"--players", "--no-team", "--periods", "--by-half", "--bw"}},
+    {"heatmap", {"--players", "--no-team", "--periods", "--by-half", "--intensity"}},
+    {"teamcomparison", {"--players", "--stat"}},
+    {"scoredevelopment", {"--players", "--option", "--no-accumulated", "--bars", "--flat"}},
+};
+
+std::optional<int> NumberIn(const std::string& text, int low, int high) {
+  const auto number = ParseInt32(text);
+  if (!number || *number < low || *number > high) return std::nullopt;
+  return *number;
+}
+
+// The request, or an error message for the usage.
+TResult<TChartRequest> ReadRequest(const std::vector<std::string>& args) {
+  if (args.empty() || !kKindOptions.contains(args[0])) return TError{"velmora-cli: chart needs a kind"};
+  TChartRequest request;
+  request.Kind = args[0];
+  // Switches and the value they set; numbers with their range.
+  const std::map<std::string, std::pair<bool*, bool>> switches = {
+      {"--json", {&request.Json, true}},         {"--by-half", {&request.ByHalf, true}},
+      {"--bw", {&request.BlackAndWhite, true}},  {"--no-accumulated", {&request.Accumulated, false}},
+      {"--bars", {&request.Bars, true}},         {"--flat", {&request.ThreeD, false}}};
+  const std::map<std::string, std::tuple<int*, int, int>> numbers = {
+      {"--no-team", {&request.NoTeam, 1, 2}},
+      {"--intensity", {&request.Intensity, kMinIntensity, kMaxIntensity}},
+      {"--stat", {&request.Stat, 1, kComparisonStatistics}},
+      {"--option", {&request.Option, 1, kDevelopmentOptions}}};
+  const std::vector<std::string>& allowed = kKindOptions.at(request.Kind);
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& option = args[i];
+    const auto bad = [&option](const std::string& why) { return TError{"velmora-cli: " + option + " " + why}; };
+    if (!option.starts_with("--")) {
+      if (!request.Game.empty() || request.File) return TError{"velmora-cli: one game only"};
+      request.Game = option;
+      continue;
+    }
+    const bool common = option == "--json" || option == "--file" || option == "--png";
+    if (!common && std::find(allowed.begin(), allowed.end(), option) == allowed.end()) {
+      return bad("does not apply to " + request.Kind);
+    }
+    if (const auto flag = switches.find(option); flag != switches.end()) {
+      *flag->second.first = flag->second.second;
+      continue;
+    }
+    if (i + 1 == args.size()) return bad("needs a value");
+    const std::string& value = args[++i];
+    if (option == "--file") {
+      if (!request.Game.empty() || request.File) return TError{"velmora-cli: one game only"};
+      request.File = value;
+    } else if (option == "--png") {
+      request.Png = value;
+    } else if (option == "--players") {
+      std::vector<std::pair<int, int>> players;
+      for (const std::string& entry : SplitTrimmed(value, ',')) {
+        const auto parts = SplitTrimmed(entry, ':');
+        const auto team = parts.size() == 2 ? NumberIn(parts[0], 1, 2) : std::nullopt;
+        const auto shirt = parts.size() == 2 ? ParseInt32(parts[1]) : std::nullopt;
+        if (!team || !shirt) return bad("takes team:shirt pairs such as 1:7,2:10");
+        players.emplace_back(*team, *shirt);
+      }
+      request.Players = std::move(players);
+    } else if (option == "--periods") {
+      for (const std::string& period : SplitTrimmed(value, ',')) {
+        const auto number = NumberIn(period, 1, kMaxPeriod);
+        if (!number) return bad("takes period numbers such as 1,3");
+        request.Periods.push_back(*number);
+      }
+    } else {
+      const auto& [target, low, high] = numbers.at(option);
+      const auto number = NumberIn(value, low, high);
+      if (!number) return bad("takes a number from " + std::to_string(low) + " to " + std::to_string(high));
+      *target = *number;
+    }
+  }
+  if (request.Game.empty() && !request.File) return TError{"velmora-cli: chart needs a game or --file FILE"};
+  return request;
+}
+
+TStatus LoadGame(TCliSession& session, const TChartRequest& request, std::ostream& err) {
+  if (request.File) {
+    auto game = ReadTransferFile(*request.File);
+    if (!game) return TError{game.Error()};
+    LoadTransferGame(session.Model(), std::move(game.Value()));
+    return {};
+  }
+  if (TStatus opened = session.OpenStore(TCliSession::TStoreUse::Read, err); !opened) return opened;
+  return session.OpenStoredGame(request.Game);
+}
+
+// Chooses exactly the requested players; an error names one missing from its roster.
+TStatus ChoosePlayers(const TChartRequest& request, const std::function<std::vector<TChartPlayer>&(int)>& players) {
+  if (!request.Players) return {};
+  for (int team = 1; team <= 2; ++team) {
+    for (TChartPlayer& player : players(team)) player.Selected = false;
+  }
+  for (const auto& [team, shirt] : *request.Players) {
+    bool found = false;
+    for (TChartPlayer& player : players(team)) {
+      if (player.Number == shirt) player.Selected = found = true;
+    }
+    if (!found) return TError{"No hay jugador " + std::to_string(team) + ":" + std::to_string(shirt) + " en el equipo."};
+  }
+  return {};
+}
+
+TResult<Json> ShotChart(const TChartRequest& request, const TModel& model) {
+  TShotChart chart(model);
+  if (TStatus chosen = ChoosePlayers(request, [&](int team) -> std::vector<TChartPlayer>& { return chart.Players(team); });
+      !chosen) {
+    return TError{chosen.Error()};
+  }
+  if (request.NoTeam != 0) chart.SetTeamTicked(request.NoTeam, false);
+  for (const int period : request.Periods) {
+    if (static_cast<std::size_t>(period) >= chart.PeriodTicks().size()) {
+      return TError{"El partido no tiene el cuarto " + std::to_string(period) + "."};
+    }
+    if (!chart.PeriodTicks()[static_cast<std::size_t>(period)]) chart.TogglePeriod(static_cast<std::size_t>(period));
+  }
+  chart.SetByHalf(request.ByHalf);
+  const std::vector<TShotMark> shots = chart.Shots();
+  if (request.Png) {
+    const TStatus written = request.Kind == "heatmap" ? WriteHeatMapPng(shots, request.Intensity, *request.Png)
+                                                       : WriteShotChartPng(shots, request.BlackAndWhite, *request.Png);
+    if (!written) return TError{written.Error()};
+  }
+  const auto labels = chart.SideLabels();
+  Json json = {{"side_labels", {labels[0], labels[1]}}, {"shots", Json::array()}};
+  for (const TShotMark& shot : shots) {
+    json["shots"].push_back({{"x", shot.Point.X}, {"y", shot.Point.Y}, {"team", shot.Team}, {"made", shot.Made},
+                             {"period", shot.Period}, {"side", shot.Side == TCourtSide::Left ? "left" : "right"}});
+  }
+  json["description"] = chart.Description();
+  if (request.Kind == "heatmap") {
+    THeatGrid grid;
+    for (const TShotMark& shot : shots) grid.Stamp(shot.Point);
+    grid.Normalise(request.Intensity);
+    json["cells"] = grid.Cells();
+  }
+  return json;
+}
+
+TResult<Json> TeamComparison(const TChartRequest& request, const TModel& model, const TMessageSource& messages) {
+  TTeamComparison comparison(model, messages);
+  if (TStatus chosen = ChoosePlayers(request, [&](int team) -> std::vector<TChartPlayer>& { return comparison.Players(team); });
+      !chosen) {
+    return TError{chosen.Error()};
+  }
+  comparison.SetStatistic(request.Stat);
+  const TComparisonChart chart = comparison.Chart();
+  if (request.Png) {
+    if (TStatus written = WriteComparisonPng(chart, *request.Png); !written) return TError{written.Error()};
+  }
+  Json json = {{"title", chart.Title}, {"series", Json::array()}};
+  for (const TComparisonSeries& series : chart.Series) {
+    Json bars = series.Bars ? Json{(*series.Bars)[0], (*series.Bars)[1]} : Json(nullptr);
+    json["series"].push_back({{"title", series.Title}, {"in_legend", series.InLegend}, {"bars", bars}});
+  }
+  return json;
+}
+
+TResult<Json> ScoreDevelopment(const TChartRequest& request, const TModel& model) {
+  TScoreDevelopment development(model);
+  if (TStatus chosen =
+          ChoosePlayers(request, [&](int team) -> std::vector<TChartPlayer>& { return development.Players(team); });
+      !chosen) {
+    return TError{chosen.Error()};
+  }
+  development.SetOption(request.Option);
+  development.SetAccumulated(request.Accumulated);
+  const TDevelopmentChart chart = development.Chart();
+  if (request.Png) {
+    const std::array<std::string, 2> names{model.MatchInfo.Team1.Name, model.MatchInfo.Team2.Name};
+    if (TStatus written = WriteDevelopmentPng(chart, names, request.Bars, request.ThreeD, *request.Png); !written) {
+      return TError{written.Error()};
+    }
+  }
+  Json json = {{"title", chart.Title}, {"minutes", chart.Minutes}};
+  for (std::size_t t = 0; t < 2; ++t) {
+    Json& values = json[t == 0 ? "team1" : "team2"] = Json::array();
+    for (const double value : chart.Values[t]) {
+      // Percentages are fractions; every other figure is a count.
+      values.push_back(chart.Percentage ? Json(value) : Json(static_cast<int>(value)));
+    }
+  }
+  json["bands"] = Json::array();
+  for (const TPresence band : chart.Bands) json["bands"].push_back(PresenceName(band));
+  return json;
+}
+
+}  // namespace
+
+int ChartCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
+                 std::ostream& err) {
+  auto request = ReadRequest(args);
+  if (!request) {
+    err << request.Error() << '\n' << kUsage;
+    return kUsageError;
+  }
+  TCliSession session(environment);
+  if (TStatus loaded = LoadGame(session, request.Value(), err); !loaded) {
+    err << loaded.Error() << '\n';
+    return kFailure;
+  }
+  const TModel& model = session.Model();
+  TMessages messages;
+  messages.Load(ProgramFolder(), session.Config().GetString("report_language"));
+
+  const std::string& kind = request.Value().Kind;
+  const TResult<Json> json = kind == "teamcomparison"     ? TeamComparison(request.Value(), model, messages)
+                             : kind == "scoredevelopment" ? ScoreDevelopment(request.Value(), model)
+                                                          : ShotChart(request.Value(), model);
+  if (!json) {
+    err << json.Error() << '\n';
+    return kFailure;
+  }
+  if (request.Value().Json || !request.Value().Png) out << json.Value().dump(2) << '\n';
+  return kSuccess;
+}
+
+}  // namespace velmora::cli
