@@ -34,7 +34,7 @@ constexpr const char* kUsage =
     "                           throws without a foul, ...), one a line or as JSON\n"
     "  server ...               talk to the statistics server (velmora-cli server --help)\n"
     "  chart KIND (GAME | --file FILE) [--json] [--png FILE]\n"
-    "                           a chart's data as JSON and its picture (velmora-cli chart for more)\n"
+    "                           a chart's data as JSON and its picture (velmora-cli chart --help)\n"
     "\n"
     "Options may stand anywhere; \"--\" ends them (for values that start with \"--\").\n"
     "--data-dir DIR keeps the game store, the log and the settings in DIR instead of the\n"
