@@ -7,6 +7,7 @@
 // "PROGRAM ARGS" prints, and "@COMMANDS ARGS@" the rest of that text, one tagged paragraph per
 // command or option.
 
+#include <cstddef>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -162,7 +163,16 @@ int main(int argc, char** argv) {
         std::cerr << "make_man_page: \"" << argv[4] << ' ' << args << "\" printed no usage\n";
         return 1;
       }
-      page += usage ? Usage(help.front()) : Commands(std::vector<std::string>(help.begin() + 1, help.end()));
+      // The usage may go on over deeper indented lines before the first item.
+      std::size_t rest = 1;
+      while (rest < help.size() && Indent(help[rest]) > 2 && Indent(help[rest]) < help[rest].size()) ++rest;
+      if (usage) {
+        std::string line = help.front();
+        for (std::size_t i = 1; i < rest; ++i) line += " " + Trimmed(help[i]);
+        page += Usage(line);
+      } else {
+        page += Commands(std::vector<std::string>(help.begin() + static_cast<std::ptrdiff_t>(rest), help.end()));
+      }
     } else {
       page += line + "\n";
     }
