@@ -294,8 +294,8 @@ TEST_F(CommandsTest, ServeAnswersUntilItIsTerminated) {
     Finish(pid);
     FAIL() << "SIGTERM left the server running while a client held a request";
   }
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadFile(Temp / "err.txt");
-  const std::string err = ReadFile(Temp / "err.txt");
+  err = ReadFile(Temp / "err.txt");
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << err;
   EXPECT_NE(err.find("do=ping"), std::string::npos) << err;
   TSqliteDatabase database(Database);
   auto check = database.Prepare("PRAGMA integrity_check");
