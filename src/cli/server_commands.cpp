@@ -254,7 +254,8 @@ class TServerRun {
     app.StartSender();
 
     const auto tick = std::chrono::duration<double>(1.0 / Options_.Speed);
-    const auto givenUp = [&] { return !Plugin_->GiveUpReason().empty(); };
+    // A refused session or game holds the sender until a new login, which a replay does not make.
+    const auto givenUp = [&] { return !Plugin_->GiveUpReason().empty() || queue->SendingState().Held; };
     std::size_t incomplete = 0;
     for (const auto& action : actions) {
       while (!givenUp() && WholeSeconds(model.MatchInfo.CurrentGameTime) < WholeSeconds(action->GameTime)) {
@@ -264,13 +265,18 @@ class TServerRun {
       if (givenUp()) break;
       if (app.Sender()->Enqueue(action->Clone()) == TEnqueueResult::Incomplete) ++incomplete;
     }
+    queue->SendNow();
     while (!givenUp() && queue->PendingCount() > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const TSendingState state = queue->SendingState();
     app.StopSender();
     // A batch given up is missing on the server for good: the replay has failed.
-    if (givenUp()) return Fail(gameNumber + ": la reproducción se detuvo: " + Plugin_->GiveUpReason() + ".");
+    const std::string stop = state.Held ? RefusalReason(*state.Held) : Plugin_->GiveUpReason();
+    if (!stop.empty()) return Fail(gameNumber + ": la reproducción se detuvo: " + stop + ".");
     const auto [home, away] = model.Score();
-    Out_ << gameNumber << ": " << actions.size() - incomplete << " acciones enviadas, " << home << "-" << away << ".\n";
+    const std::size_t sent = actions.size() - incomplete - state.Refused.size();
+    Out_ << gameNumber << ": " << sent << " acciones enviadas, " << home << "-" << away << ".\n";
     if (incomplete > 0) Err_ << incomplete << " acciones incompletas no se enviaron.\n";
+    if (!state.Refused.empty()) return Fail(SendingNotice(state, 0));
     return kSuccess;
   }
 

@@ -22,7 +22,7 @@ TSessions::TClock::time_point TimeOf(double seconds) {
 std::string TSessions::Create(std::int64_t userId) {
   std::string value = RandomToken();
   const std::string digest = TokenDigest(value);
-  const auto now = TClock::now();
+  const auto now = Clock_();
   Store_.SaveSession(digest, userId, Seconds(now));
   const std::lock_guard guard(Lock_);
   Sessions_[digest] = TSession{userId, now, now};
@@ -32,7 +32,7 @@ std::string TSessions::Create(std::int64_t userId) {
 std::optional<std::int64_t> TSessions::Validate(std::string_view value) {
   if (value.size() >= 2 && value.front() == '{' && value.back() == '}') value = value.substr(1, value.size() - 2);
   const std::string digest = TokenDigest(value);
-  const auto now = TClock::now();
+  const auto now = Clock_();
   // The stored session decides: a password changed by the administration command, from another
   // process, ends the user's sessions there.
   const auto stored = Store_.FindSession(digest);

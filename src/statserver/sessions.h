@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -19,7 +20,9 @@ class TSessions {
  public:
   using TClock = std::chrono::system_clock;
 
-  TSessions(TServerStore& store, std::chrono::seconds idleTime) : Store_(store), IdleTime_(idleTime) {}
+  // `clock` tells the time (the system's when none).
+  TSessions(TServerStore& store, std::chrono::seconds idleTime, std::function<TClock::time_point()> clock = nullptr)
+      : Store_(store), IdleTime_(idleTime), Clock_(clock ? std::move(clock) : [] { return TClock::now(); }) {}
 
   std::string Create(std::int64_t userId);
   // The session's user, when the value (braces around it allowed) names a live session; using a
@@ -35,6 +38,7 @@ class TSessions {
 
   TServerStore& Store_;
   std::chrono::seconds IdleTime_;
+  std::function<TClock::time_point()> Clock_;
   std::mutex Lock_;
   std::unordered_map<std::string, TSession> Sessions_;  // by digest
 };

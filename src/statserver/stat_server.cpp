@@ -229,7 +229,7 @@ TFrontLimits FrontLimits(const TServerOptions& options) {
 TStatServer::TStatServer(TServerStore& store, TServerOptions options)
     : Store_(store),
       Options_(std::move(options)),
-      Sessions_(std::make_unique<TSessions>(store, Options_.SessionIdleTime)),
+      Sessions_(std::make_unique<TSessions>(store, Options_.SessionIdleTime, Options_.SessionClock)),
       Live_(std::make_unique<TLivePages>(store, Options_.ProgramFolder, Options_.Language)),
       Logins_(Options_.Logins),
       Http_(std::make_unique<THttpFront>(FrontLimits(Options_))) {
@@ -487,7 +487,8 @@ void TStatServer::HandleSoap(const httplib::Request& request, httplib::Response&
   std::string result;
   if (soap.Operation == "ValidateUser") {
     const std::string name = parameter("user");
-    const auto wait = Logins_.Begin(name, request.remote_addr, TLoginThrottle::TClock::now());
+    const auto wait = Logins_.Begin(name, request.remote_addr,
+                                    Options_.LoginClock ? Options_.LoginClock() : TLoginThrottle::TClock::now());
     if (wait.count() > 0) {
       const auto seconds = std::to_string((wait.count() + 999) / 1000);
       return fault(500, "Client",

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -36,6 +37,9 @@ struct TServerOptions {
   std::chrono::milliseconds RequestTime{5000};
   std::size_t SlowestBytesPerSecond = 64 * 1024;
   TLoginLimits Logins;
+  // The clocks of sessions and of login delays; the system's when none (tests move their own).
+  std::function<std::chrono::system_clock::time_point()> SessionClock;
+  std::function<std::chrono::steady_clock::time_point()> LoginClock;
   std::filesystem::path ProgramFolder;  // messages files for the play-by-play
   std::string Language = "EN";
   bool LogRequests = true;

@@ -85,7 +85,9 @@ TEST_F(CliGameTest, AFormulaNestedBeyondTheBoundGivesZeroEfficiency) {
   ASSERT_EQ(Run({"settings", "set", "eff_formula", deep}).Status, kSuccess);
   const TRunResult result = Run({"stats", "--file", GameFile().string()});
   ASSERT_EQ(result.Status, kSuccess) << result.Err;
-  for (const auto& team : Json::parse(result.Out)["teams"]) {
+  // Kept whole: a loop over a part of a temporary would read what is already gone.
+  const Json stats = Json::parse(result.Out);
+  for (const auto& team : stats["teams"]) {
     EXPECT_EQ(team["efficiency"], 0);
     for (const auto& player : team["players"]) EXPECT_EQ(player["efficiency"], 0);
   }

@@ -2,12 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cstdio>
 #include <ctime>
-#include <locale>
 #include <string>
 
+#include "locale_guard.h"
 #include "records/text_utils.h"
 
 namespace velmora {
@@ -152,30 +151,9 @@ TEST(Clock, NowIsTheLocalDateAndTime) {
   EXPECT_NEAR(WholeSeconds(now), local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec, 2);
 }
 
-// Switches the C and C++ locales for one test; the German one writes decimal commas.
-class TLocaleGuard {
- public:
-  explicit TLocaleGuard(const char* name) : OldC_(std::setlocale(LC_ALL, nullptr)), OldCpp_() {
-    Active_ = std::setlocale(LC_ALL, name) != nullptr;
-    if (Active_) std::locale::global(std::locale(name));
-  }
-  ~TLocaleGuard() {
-    std::setlocale(LC_ALL, OldC_.c_str());
-    std::locale::global(OldCpp_);
-  }
-  TLocaleGuard(const TLocaleGuard&) = delete;
-  TLocaleGuard& operator=(const TLocaleGuard&) = delete;
-  bool Active() const { return Active_; }
-
- private:
-  std::string OldC_;
-  std::locale OldCpp_;
-  bool Active_ = false;
-};
-
 TEST(Locale, FixedFormatsIgnoreTheUserLocale) {
-  TLocaleGuard german("de_DE.UTF-8");
-  if (!german.Active()) GTEST_SKIP() << "de_DE.UTF-8 locale not installed";
+  testing::TLocaleGuard german(testing::kDecimalCommaLocale);
+  ASSERT_TRUE(german.Active()) << testing::kDecimalCommaLocaleMissing;
   const TDateTime value = Date(2024, 3, 7) + EncodeTime(18, 30, 15, 500);
   EXPECT_EQ(FormatDateTime(value), "2024.03.07 18:30:15");
   EXPECT_EQ(FormatShortTime(value), "18:30");

@@ -9,8 +9,12 @@
 #include <sstream>
 
 #include "platform/configuration.h"
+#include "platform/text_formats.h"
 #include "game_builder.h"
+#include "locale_guard.h"
+#include "records/roster_rows.h"
 #include "records/text_utils.h"
+#include "stats/efficiency.h"
 #include "stats/model.h"
 #include "temp_folder.h"
 
@@ -257,6 +261,32 @@ TEST_F(GameDocumentsTest, RoundTripKeepsEveryWrittenField) {
       EXPECT_EQ(loaded.Stats(slot).Get(key), Model.Stats(slot).Get(key)) << slot << " " << key;
     }
   }
+}
+
+// The operator's desktop may write decimal commas; what the program writes and reads may not.
+TEST_F(GameDocumentsTest, UnderADecimalCommaLocaleFiguresAndFilesKeepTheirPoint) {
+  PlaySimulatedGame();
+  const TIntegerHash& totals = Model.Stats(TModel::TotalsSlot(1));
+  const double efficiency = Efficiency(totals, "RT*1,5+AS");
+  ASSERT_TRUE(WriteTransferFile(Model, Folder / "before.xml").Ok());
+
+  testing::TLocaleGuard german(testing::kDecimalCommaLocale);
+  ASSERT_TRUE(german.Active()) << testing::kDecimalCommaLocaleMissing;
+  SetFixedTextFormats();  // as the program does once the windowing library has taken the locale
+  Model.MatchInfo.Team1.Player(1).Height = 1.98;
+  EXPECT_EQ(RosterRowOf(Model.MatchInfo.Team1.Player(1)).Height, "1.98");
+  EXPECT_EQ(ParseDecimal("2,05"), std::nullopt);
+  EXPECT_DOUBLE_EQ(Efficiency(totals, "RT*1,5+AS"), efficiency);
+  EXPECT_DOUBLE_EQ(Efficiency(totals, "RT*1,5+AS"), totals.Get("RT") * 1.5 + totals.Get("AS"));
+
+  ASSERT_TRUE(WriteTransferFile(Model, Folder / "after.xml").Ok());
+  EXPECT_EQ(testing::ReadFile(Folder / "after.xml"), testing::ReadFile(Folder / "before.xml"));
+  auto read = ReadTransferFile(Folder / "after.xml");
+  ASSERT_TRUE(read.Ok()) << read.Error();
+  TModel loaded(Config);
+  LoadTransferGame(loaded, std::move(read.Value()));
+  EXPECT_EQ(loaded.PeriodScores(), Model.PeriodScores());
+  EXPECT_EQ(loaded.MatchInfo.CurrentGameTime, Model.MatchInfo.CurrentGameTime);
 }
 
 TEST_F(GameDocumentsTest, UsableDocumentsHaveOneOrTwoChildrenEndingWithAGame) {

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
-#include <thread>
+#include <functional>
+#include <mutex>
 
 #include <pugixml.hpp>
 
@@ -19,6 +21,7 @@
 #include "serverlink/internet_plugin.h"
 #include "serverlink/queue.h"
 #include "stats/model.h"
+#include "wait_until.h"
 
 namespace velmora::testing {
 namespace {
@@ -58,10 +61,15 @@ class QueueTest : public ::testing::Test {
   }
   TEnqueueResult Enqueue(const std::unique_ptr<TAction>& action) { return Queue->Enqueue(action->Clone()); }
   // Waits until the sending thread has dealt with everything entered.
-  void WaitUntilSent() {
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (Queue->PendingCount() > 0 && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(1ms);
-    ASSERT_EQ(Queue->PendingCount(), 0u);
+  void WaitUntilSent() { ASSERT_TRUE(WaitUntil([&] { return Queue->PendingCount() == 0; })); }
+  // Waits until the sending thread has made its first pass and waits for the next.
+  void WaitForFirstPass() { ASSERT_TRUE(WaitUntil([&] { return Queue->Passes() >= 1; })); }
+  // Enters the actions after the first pass, and the next pass takes them all in one batch.
+  template <typename... TActions>
+  void EnterInOneBatch(const TActions&... actions) {
+    WaitForFirstPass();
+    (Enqueue(actions), ...);
+    Queue->SendNow();
   }
   void Drain() {
     WaitUntilSent();
@@ -69,17 +77,31 @@ class QueueTest : public ::testing::Test {
   }
   std::vector<std::string> Kinds() const { return History.Kinds(); }
   std::vector<bool> Marks() const { return History.Marks(); }
-  // The ACTION elements of every live batch the server received, batch by batch.
+  // The ID and entry time of every ACTION of a live batch.
+  static std::vector<std::pair<std::string, std::string>> ActionsOf(const TLoopbackRequest& request) {
+    std::vector<std::pair<std::string, std::string>> actions;
+    const TFormFields fields = ParseFormText(request.Body);
+    pugi::xml_document document;
+    if (const std::string* text = FindField(fields, "action")) document.load_string(text->c_str());
+    for (const auto& element : document.child("ACTIONS").children("ACTION")) {
+      actions.emplace_back(element.attribute("ID").value(), element.attribute("AstroTime").value());
+    }
+    return actions;
+  }
+  static std::vector<std::string> IdsOf(const TLoopbackRequest& request) {
+    std::vector<std::string> ids;
+    for (const auto& [id, time] : ActionsOf(request)) ids.push_back(id);
+    return ids;
+  }
+  // Every live batch the server received, batch by batch.
   std::vector<std::vector<std::pair<std::string, std::string>>> Batches() const {
     std::vector<std::vector<std::pair<std::string, std::string>>> batches;
-    for (const auto& request : Server.Requests()) {
-      pugi::xml_document document;
-      document.load_string(FindField(ParseFormText(request.Body), "action")->c_str());
-      auto& batch = batches.emplace_back();
-      for (const auto& element : document.child("ACTIONS").children("ACTION")) {
-        batch.emplace_back(element.attribute("ID").value(), element.attribute("AstroTime").value());
-      }
-    }
+    for (const auto& request : Server.Requests()) batches.push_back(ActionsOf(request));
+    return batches;
+  }
+  std::vector<std::vector<std::string>> BatchIds() const {
+    std::vector<std::vector<std::string>> batches;
+    for (const auto& request : Server.Requests()) batches.push_back(IdsOf(request));
     return batches;
   }
 
@@ -91,8 +113,12 @@ class QueueTest : public ::testing::Test {
   TRecordingHistory History;
   TActionFactory Make;
   std::atomic<bool> ServerRefuses{false};
-  TLoopbackHttpServer Server{[this](const TLoopbackRequest&) {
-    return ServerRefuses ? TLoopbackReply::Text("busy", 500) : TLoopbackReply::Text("OK");
+  // Answers each batch the server is sent, when set before the queue starts; the server takes it
+  // otherwise.
+  std::function<TLoopbackReply(const std::vector<std::string>& ids)> Verdict;
+  TLoopbackHttpServer Server{[this](const TLoopbackRequest& request) {
+    if (ServerRefuses) return TLoopbackReply::Text("busy", 500);
+    return Verdict ? Verdict(IdsOf(request)) : TLoopbackReply::Text("OK");
   }};
   TInternetPlugin Client{Config, nullptr};
   std::unique_ptr<TQueue> Queue;  // last: stopped before anything it uses goes
@@ -118,14 +144,11 @@ TEST_F(QueueTest, LocalGameMakesNoRequestYetConsumesItsPendingListEveryPeriod) {
 
 TEST_F(QueueTest, OnlineLinesKeepTheNotSentMarkUntilTheServerTakesTheirBatch) {
   ServerRefuses = true;
-  // A pass long enough for both actions to be entered before the first batch is taken, even on a
-  // busy machine.
-  Start(kOnlineOnly, 300ms);
-  std::this_thread::sleep_for(20ms);  // its first, empty pass is over
+  // Passes only when asked for: both actions are in the first batch, however busy the machine.
+  Start(kOnlineOnly, 1h);
   const auto shot = Make.Shot(10, 1, 4, "Made", 2);
   const auto foul = Make.Foul(12, 2, 5, 4);
-  Enqueue(shot);
-  Enqueue(foul);
+  EnterInOneBatch(shot, foul);
   EXPECT_EQ(Marks(), (std::vector<bool>{true, true}));
   ASSERT_TRUE(Server.WaitForRequests(3, 5s)) << "the refused batch is tried again";
   const auto late = Make.Rebound(14, 1, 6, false);
@@ -135,6 +158,8 @@ TEST_F(QueueTest, OnlineLinesKeepTheNotSentMarkUntilTheServerTakesTheirBatch) {
   EXPECT_EQ(Store->Stored.size(), 3u) << "the local store does not wait for the server";
 
   ServerRefuses = false;
+  ASSERT_TRUE(WaitUntil([&] { return Queue->PendingCount() == 1; })) << "the repeated batch got through";
+  Queue->SendNow();
   Drain();
   EXPECT_EQ(Marks(), (std::vector<bool>{false, false, false}));
   EXPECT_EQ(History.Changed, 3) << "each line is repainted once, when its mark changes";
@@ -292,6 +317,118 @@ TEST_F(QueueTest, SentShownAndStoredCopiesCarryOneWallClockTime) {
   EXPECT_EQ(History.Line(0).Record.Action->AstroTime, stamped);
   ASSERT_EQ(Batches().size(), 1u);
   EXPECT_EQ(Batches()[0][0].second, FormatLongTime(stamped));
+}
+
+// ---- A server that refuses for good ------------------------------------------------------------
+
+TEST_F(QueueTest, ARefusedSessionHoldsSendingWithEverythingPendingUntilResumed) {
+  std::atomic<bool> sessionEnded{true};
+  Verdict = [&](const std::vector<std::string>&) {
+    return sessionEnded ? TLoopbackReply::Text("session expired", 403) : TLoopbackReply::Text("OK");
+  };
+  Start(kOnlineOnly, 1h);
+  std::vector<TSendingState> told;
+  Queue->SetStateListener([&](const TSendingState& state) { told.push_back(state); });
+  const auto shot = Make.Shot(10, 1, 4, "Made", 2);
+  const auto foul = Make.Foul(12, 2, 5, 4);
+  EnterInOneBatch(shot, foul);
+  ASSERT_TRUE(WaitUntil([&] { return Queue->SendingState().Held.has_value(); }));
+  Ui.RunPosted();
+  ASSERT_EQ(told.size(), 1u);
+  ASSERT_TRUE(told[0].Held);
+  EXPECT_EQ(told[0].Held->Status, 403);
+  EXPECT_EQ(told[0].Held->Answer, "session expired");
+
+  // Entry goes on; a pass asked for meanwhile waits as well.
+  const auto late = Make.Rebound(14, 1, 6, false);
+  EXPECT_EQ(Enqueue(late), TEnqueueResult::Accepted);
+  Queue->SendNow();
+  EXPECT_EQ(Store->Stored.size(), 3u);
+  EXPECT_EQ(Marks(), (std::vector<bool>{true, true, true}));
+  EXPECT_EQ(Queue->PendingCount(), 3u);
+  EXPECT_EQ(Server.RequestCount(), 1u) << "a refused session is not asked again";
+
+  sessionEnded = false;
+  Queue->Resume();
+  Drain();
+  EXPECT_EQ(Marks(), (std::vector<bool>{false, false, false}));
+  ASSERT_FALSE(told.empty());
+  EXPECT_FALSE(told.back().Held) << "the window hears that sending goes on";
+  // The refused batch once more, with what was entered meanwhile behind it.
+  EXPECT_EQ(BatchIds(), (std::vector<std::vector<std::string>>{{shot->ID, foul->ID}, {shot->ID, foul->ID, late->ID}}));
+}
+
+TEST_F(QueueTest, ABatchRefusedForWhatItHoldsIsSplitSoThatOnlyTheBadActionStaysBehind) {
+  for (const bool named : {true, false}) {
+    SCOPED_TRACE(named ? "the server names the action" : "the server names nothing");
+    TActionList actions;
+    for (int i = 0; i < 7; ++i) actions.push_back(Make.Shot(10 + i, 1 + i % 2, 4 + i, "Missed", 2));
+    const std::string bad = actions[3]->ID;
+    std::mutex lock;
+    std::vector<std::string> taken;
+    Verdict = [&](const std::vector<std::string>& ids) {
+      if (std::find(ids.begin(), ids.end(), bad) != ids.end()) {
+        return TLoopbackReply::Text(named ? "Period number \"99\" of action " + bad + " is not valid" : "malformed XML",
+                                    400);
+      }
+      const std::lock_guard guard(lock);
+      taken.insert(taken.end(), ids.begin(), ids.end());
+      return TLoopbackReply::Text("OK");
+    };
+    const std::size_t inGame = Model.Actions().size();
+    Start(kOnlineOnly, 1h);
+    WaitForFirstPass();
+    for (const auto& action : actions) Enqueue(action);
+    Queue->SendNow();
+    Drain();
+
+    std::vector<std::string> others;
+    for (const auto& action : actions) {
+      if (action->ID != bad) others.push_back(action->ID);
+    }
+    EXPECT_EQ(taken, others) << "each of the others once, in order";
+    if (named) {
+      EXPECT_EQ(Server.RequestCount(), 2u) << "the named action is left out at once";
+    }
+    EXPECT_EQ(Marks(), (std::vector<bool>{false, false, false, true, false, false, false}));
+    const TSendingState state = Queue->SendingState();
+    EXPECT_FALSE(state.Held) << "nothing waits for the bad action";
+    ASSERT_EQ(state.Refused.size(), 1u);
+    EXPECT_EQ(state.Refused[0].ID, bad);
+    EXPECT_EQ(state.Refused[0].Text, History.Line(3).Text);
+    EXPECT_EQ(state.Refused[0].Refusal.Status, 400);
+    EXPECT_EQ(Model.Actions().size(), inGame + actions.size()) << "the refused action stays in the game";
+
+    Queue.reset();
+    History.Assign({});
+    Server.ClearRequests();
+  }
+}
+
+TEST_F(QueueTest, ABatchTooLargeIsSplitAndAnActionTooLargeOnItsOwnIsRefused) {
+  const auto huge = Make.Make("comment", 11, {{"Comment", std::string(2000, 'x')}});
+  std::mutex lock;
+  std::vector<std::string> taken;
+  Verdict = [&](const std::vector<std::string>& ids) {
+    if (ids.size() > 2 || std::find(ids.begin(), ids.end(), huge->ID) != ids.end()) {
+      return TLoopbackReply::Text("this request's body may have 4096 bytes", 413);
+    }
+    const std::lock_guard guard(lock);
+    taken.insert(taken.end(), ids.begin(), ids.end());
+    return TLoopbackReply::Text("OK");
+  };
+  Start(kOnlineOnly, 1h);
+  const auto shot = Make.Shot(10, 1, 4, "Made", 2);
+  const auto foul = Make.Foul(12, 2, 5, 4);
+  const auto rebound = Make.Rebound(14, 1, 6, false);
+  EnterInOneBatch(shot, huge, foul, rebound);
+  Drain();
+  EXPECT_EQ(taken, (std::vector<std::string>{shot->ID, foul->ID, rebound->ID}));
+  const TSendingState state = Queue->SendingState();
+  ASSERT_EQ(state.Refused.size(), 1u);
+  EXPECT_EQ(state.Refused[0].ID, huge->ID);
+  EXPECT_EQ(state.Refused[0].Refusal.Status, 413);
+  EXPECT_EQ(Marks(), (std::vector<bool>{false, false, true, false}));
 }
 
 }  // namespace

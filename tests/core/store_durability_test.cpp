@@ -9,9 +9,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <chrono>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <random>
 
 #include "platform/configuration.h"
@@ -20,6 +22,7 @@
 #include "stats/model.h"
 #include "small_disk.h"
 #include "store/game_transfer.h"
+#include "store/sqlite.h"
 #include "store_fixture.h"
 
 namespace velmora::testing {
@@ -109,6 +112,28 @@ TEST_F(UnusableDatabaseTest, ADatabaseHeldExclusivelyIsRefusedAfterAWait) {
   ASSERT_FALSE(store.Ok());
   EXPECT_THAT(store.Error(), ::testing::HasSubstr("locked"));
   EXPECT_TRUE(ReadFile(Data / "dravon.db") == bytes);
+}
+
+class DurableStoreTest : public StoreTest {
+ protected:
+  std::pair<std::string, std::int64_t> JournalAndFlush() const {
+    auto mode = Store->Connection().Prepare("PRAGMA journal_mode");
+    auto flush = Store->Connection().Prepare("PRAGMA synchronous");
+    EXPECT_TRUE(mode->Step());
+    EXPECT_TRUE(flush->Step());
+    return {mode->Text(0), flush->Integer(0)};
+  }
+};
+
+// A killed process leaves the page cache behind, so no kill tells a flushed commit from one that
+// is not: the settings themselves must be in force, on every opening.
+TEST_F(DurableStoreTest, EveryCommitGoesThroughTheWriteAheadLogAndIsFlushed) {
+  const auto full = std::pair<std::string, std::int64_t>("wal", 2);
+  EXPECT_EQ(JournalAndFlush(), full);
+  Store.reset();
+  Store = OpenStore(DataFolder());
+  ASSERT_NE(Store, nullptr);
+  EXPECT_EQ(JournalAndFlush(), full) << "opened again";
 }
 
 class LockedDatabaseTest : public StoreTest {};
@@ -285,11 +310,11 @@ std::pair<pid_t, int> Spawn(const std::function<void(int)>& work) {
 }
 
 // Reads what the child reports until the deadline (none: until it closes the pipe), or until the
-// report holds `until`.
+// report holds `until`, or at least `bytes`.
 void ReadReports(int fd, std::string& reports, std::optional<TClock::time_point> deadline = std::nullopt,
-                 char until = '\0') {
+                 char until = '\0', std::size_t bytes = 0) {
   char buffer[4096];
-  while (until == '\0' || reports.find(until) == std::string::npos) {
+  while ((until == '\0' || reports.find(until) == std::string::npos) && (bytes == 0 || reports.size() < bytes)) {
     int wait = -1;
     if (deadline) {
       const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - TClock::now()).count();
@@ -311,8 +336,12 @@ void KillAndReap(pid_t child) {
 }
 
 TEST(KilledProcess, EveryActionReportedStoredSurvivesSigkill) {
-  std::mt19937 random(std::random_device{}());
+  const std::uint32_t seed = 1107;
+  std::mt19937 random(seed);
+  RecordProperty("seed", static_cast<int>(seed));
+  std::printf("kill moments from seed %u\n", seed);
   for (int round = 0; round < 4; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round) + " of seed " + std::to_string(seed));
     TTempFolder temp;
     const auto [child, fd] = Spawn([&](int report) {
       auto store = TDatabasePlugin::Open(temp.Path(), "", TemplateFolder());
@@ -326,7 +355,11 @@ TEST(KilledProcess, EveryActionReportedStoredSurvivesSigkill) {
       }
     });
     ASSERT_GT(child, 0);
+    // The kill lands while actions are being stored, however slowly a loaded machine opens the
+    // store: the random moment is counted from the first report.
     std::string reports;
+    ReadReports(fd, reports, TClock::now() + 60s, '\0', sizeof(int));
+    ASSERT_GE(reports.size(), sizeof(int)) << "the child stored nothing within a minute";
     ReadReports(fd, reports, TClock::now() + std::chrono::milliseconds(std::uniform_int_distribution(100, 600)(random)));
     KillAndReap(child);
     ReadReports(fd, reports);
@@ -347,7 +380,11 @@ TEST(KilledProcess, EveryActionReportedStoredSurvivesSigkill) {
   }
 }
 
-TEST(KilledProcess, AnImportKilledHalfwayLeavesAllOrNothing) {
+// Where a kill of an import landed: before it changed anything, while its transaction was open,
+// or after it was done.
+enum class TKillPoint { Before, During, After };
+
+TEST(KilledProcess, AnImportKilledBeforeDuringOrAfterItLeavesAllOrNothing) {
   TTempFolder files;
   const TConfiguration config(TemplateFolder());
   TModel writer(config);
@@ -358,50 +395,121 @@ TEST(KilledProcess, AnImportKilledHalfwayLeavesAllOrNothing) {
   ASSERT_TRUE(WriteTransferFile(writer, file).Ok());
   const std::size_t total = writer.Actions().size();
 
-  // Imports into the folder in a child that reports "o" once the store is open and "d" when the
-  // import is done, and kills it `killAfter` after "o". Gives the time from "o" to the end, and
-  // whether the import got done.
-  const auto importInChild = [&](const std::filesystem::path& folder, std::optional<TClock::duration> killAfter) {
-    const auto [child, fd] = Spawn([&](int report) {
+  // The child reports "o" once the store is open, "w" at the import's first change and "d" when
+  // the import is done. At "o" and at "w" it waits for a go from the test, which may kill it there
+  // instead: so each point is met for certain, however the machine is loaded.
+  struct TChild {
+    pid_t Pid;
+    int Reports;
+    int Control;
+  };
+  const auto startImport = [&](const std::filesystem::path& folder) {
+    int control[2];
+    EXPECT_EQ(pipe(control), 0);
+    const auto [child, reports] = Spawn([&](int report) {
+      close(control[1]);
+      struct THook {
+        int Report;
+        int Control;
+        bool Told = false;
+      } hook{report, control[0]};
+      char go = 0;
       auto store = TDatabasePlugin::Open(folder, "", TemplateFolder());
-      if (!store || write(report, "o", 1) != 1 || !ImportGame(*store.Value(), file, {}).Ok()) return;
+      if (!store) return;
+      sqlite3_update_hook(
+          store.Value()->Connection().Handle(),
+          [](void* data, int, const char*, const char*, sqlite3_int64) {
+            auto& told = *static_cast<THook*>(data);
+            char next = 0;
+            if (told.Told || write(told.Report, "w", 1) != 1 || read(told.Control, &next, 1) != 1) return;
+            told.Told = true;
+          },
+          &hook);
+      if (write(report, "o", 1) != 1 || read(control[0], &go, 1) != 1) return;
+      if (!ImportGame(*store.Value(), file, {}).Ok()) return;
       [[maybe_unused]] const ssize_t written = write(report, "d", 1);
     });
-    std::string reports;
-    ReadReports(fd, reports, TClock::now() + 30s, 'o');
-    const auto opened = TClock::now();
-    ReadReports(fd, reports, killAfter ? std::optional(opened + *killAfter) : std::nullopt);
-    KillAndReap(child);
-    close(fd);
-    return std::pair(TClock::now() - opened, reports == "od");
+    close(control[0]);
+    return TChild{child, reports, control[1]};
+  };
+  const auto go = [](const TChild& child) { EXPECT_EQ(write(child.Control, "g", 1), 1); };
+  const auto await = [](const TChild& child, std::string& reports, char report) {
+    ReadReports(child.Reports, reports, TClock::now() + 60s, report);
+    return reports.find(report) != std::string::npos;
+  };
+  const auto finish = [](const TChild& child) {
+    KillAndReap(child.Pid);
+    close(child.Reports);
+    close(child.Control);
   };
 
-  const auto [whole, done] = importInChild(files / "whole", std::nullopt);
-  ASSERT_TRUE(done);
-  int cut = 0;
-  for (int round = 1; round <= 8; ++round) {
+  // Once uncut, to know how long the writing takes.
+  TClock::duration writing{};
+  {
+    const TChild child = startImport(files / "whole");
+    std::string reports;
+    ASSERT_TRUE(await(child, reports, 'o'));
+    go(child);
+    ASSERT_TRUE(await(child, reports, 'w'));
+    const auto first = TClock::now();
+    go(child);
+    ASSERT_TRUE(await(child, reports, 'd'));
+    writing = TClock::now() - first;
+    finish(child);
+  }
+
+  const std::uint32_t seed = 20240314;
+  std::mt19937 random(seed);
+  RecordProperty("seed", static_cast<int>(seed));
+  std::printf("kill moments from seed %u\n", seed);
+  std::map<TKillPoint, int> landed;
+  for (int round = 0; round < 8; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round) + " of seed " + std::to_string(seed));
     const std::filesystem::path folder = files / ("round" + std::to_string(round));
     std::filesystem::create_directory(folder);
-    // Reading the file takes the first part of the import; the kills aim at the rest.
-    if (!importInChild(folder, whole * (round + 3) / 12).second) ++cut;
+    const TChild child = startImport(folder);
+    std::string reports;
+    ASSERT_TRUE(await(child, reports, 'o'));
+    // The first three rounds kill at the points themselves; the others at a random moment of the
+    // writing, or just after it.
+    if (round != 0) {
+      go(child);
+      ASSERT_TRUE(await(child, reports, 'w'));
+      if (round == 2) {
+        go(child);
+        ASSERT_TRUE(await(child, reports, 'd'));
+      } else if (round > 2) {
+        go(child);
+        ReadReports(child.Reports, reports, TClock::now() + writing * std::uniform_int_distribution(1, 12)(random) / 10);
+      }
+    }
+    finish(child);
+    const TKillPoint point = reports.find('d') != std::string::npos   ? TKillPoint::After
+                             : reports.find('w') != std::string::npos ? TKillPoint::During
+                                                                      : TKillPoint::Before;
+    ++landed[point];
 
     auto store = OpenStore(folder);
     ASSERT_NE(store, nullptr);
     TRawDatabase raw(folder / "dravon.db");
     EXPECT_EQ(raw.IntegrityCheck(), "ok");
+    const long long rows = raw.Count(
+        "SELECT (SELECT count(*) FROM dvGames) + (SELECT count(*) FROM dvPlayers) + (SELECT count(*) FROM dvEvents)");
     if (store->FindGameId(kGame) == 0) {
-      EXPECT_EQ(raw.Count("SELECT (SELECT count(*) FROM dvGames) + (SELECT count(*) FROM dvPlayers) + "
-                          "(SELECT count(*) FROM dvEvents)"),
-                0)
-          << "round " << round;
+      EXPECT_EQ(rows, 0);
+      EXPECT_NE(point, TKillPoint::After) << "a finished import is kept";
     } else {
+      EXPECT_NE(point, TKillPoint::Before);
       TActionList actions;
       ASSERT_TRUE(store->LoadActions(kGame, actions));
-      EXPECT_EQ(actions.size(), total) << "round " << round;
+      EXPECT_EQ(actions.size(), total);
       EXPECT_EQ(raw.Count("SELECT count(*) FROM dvPlayers"), 24);
     }
   }
-  RecordProperty("imports_cut", cut);
+  EXPECT_GE(landed[TKillPoint::Before], 1);
+  EXPECT_GE(landed[TKillPoint::During], 1);
+  EXPECT_GE(landed[TKillPoint::After], 1);
+  RecordProperty("killed_during", landed[TKillPoint::During]);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "records/date_time.h"
 #include "protocol/form_encoding.h"
 #include "serverlink/uploader_thread.h"
+#include "wait_until.h"
 
 namespace velmora::testing {
 
@@ -198,9 +199,9 @@ std::chrono::milliseconds ClientE2eTest::StopLive() {
   // A sender that cannot be stopped would hang the whole run; end it with a clear word instead.
   std::atomic<bool> stopped{false};
   std::thread watchdog([&] {
-    for (int waited = 0; waited < 500 && !stopped; ++waited) std::this_thread::sleep_for(10ms);
+    for (int waited = 0; waited < 3000 && !stopped; ++waited) std::this_thread::sleep_for(10ms);
     if (!stopped) {
-      std::fprintf(stderr, "closing the live window has not returned after 5 s\n");
+      std::fprintf(stderr, "closing the live window has not returned after 30 s\n");
       std::abort();
     }
   });
@@ -214,11 +215,7 @@ std::chrono::milliseconds ClientE2eTest::StopLive() {
 }
 
 bool ClientE2eTest::WaitUntilSent(std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (Queue->PendingCount() > 0) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(2ms);
-  }
+  if (!WaitUntil([&] { return Queue->PendingCount() == 0; }, timeout)) return false;
   UiThread.RunPosted();
   return true;
 }

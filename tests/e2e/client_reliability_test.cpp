@@ -7,8 +7,10 @@
 #include <set>
 
 #include "client_fixture.h"
+#include "platform/logger.h"
 #include "records/date_time.h"
 #include "serverlink/uploader_thread.h"
+#include "wait_until.h"
 
 namespace velmora::testing {
 namespace {
@@ -32,7 +34,22 @@ void PrintTo(TTrouble trouble, std::ostream* out) { *out << NameOf(trouble); }
 
 class ReliabilityTest : public ClientE2eTest {
  protected:
-  ReliabilityTest() : Game(SimulateGame(MakeMatchInfo(12, "G-1"), 1000, 11)) {}
+  // The day log shows every failed send, also of a server nobody answers for.
+  ReliabilityTest() : Game(SimulateGame(MakeMatchInfo(12, "G-1"), 1000, 11)) {
+    EXPECT_TRUE(Logger().Open(Temp.Path()).Ok());
+  }
+  ~ReliabilityTest() override { Logger().Close(); }
+
+  std::size_t FailedSends() const {
+    const std::string log = ReadFile(Logger().File());
+    std::size_t count = 0;
+    for (std::size_t at = log.find(kFailedSend); at != std::string::npos; at = log.find(kFailedSend, at + 1)) ++count;
+    return count;
+  }
+  // Until the sender has met trouble that began after `failuresBefore` failed sends twice.
+  void WaitForFailedSends(std::size_t failuresBefore) {
+    ASSERT_TRUE(WaitUntil([&] { return FailedSends() >= failuresBefore + 2; })) << "the sender never met the trouble";
+  }
 
   // Enters the next actions of the game as the operator does, the game clock ticking up to each.
   std::vector<std::string> EnterNext(std::size_t count) {
@@ -63,6 +80,8 @@ class ReliabilityTest : public ClientE2eTest {
     return bodies.size();
   }
   void Misbehave(TTrouble trouble) {
+    FailuresBefore = FailedSends();
+    RequestsBefore = Front.RequestCount();
     switch (trouble) {
       case TTrouble::Unreachable: Front.Stop(); break;
       case TTrouble::Answers500: Mode = TFrontMode::Refuse; break;
@@ -75,17 +94,20 @@ class ReliabilityTest : public ClientE2eTest {
     Front.Start();
     Mode = TFrontMode::Forward;
   }
-  // Until the sender has met the trouble at least twice (once when the server hangs).
-  void WaitForTrouble(TTrouble trouble, std::size_t requestsBefore) {
-    if (trouble == TTrouble::Unreachable) {
-      std::this_thread::sleep_for(100ms);
+  // Until the sender has met the trouble Misbehave began: twice, or once when the server hangs.
+  void WaitForTrouble(TTrouble trouble) {
+    if (trouble == TTrouble::NeverAnswers) {
+      ASSERT_TRUE(Front.WaitForRequests(RequestsBefore + 1, 10s));
     } else {
-      ASSERT_TRUE(Front.WaitForRequests(requestsBefore + (trouble == TTrouble::NeverAnswers ? 1 : 2), 5s));
+      WaitForFailedSends(FailuresBefore);
     }
   }
 
+  static constexpr const char* kFailedSend = "Failed to send multiple actions: ";
   TActionList Game;
   std::size_t Next = 0;
+  std::size_t FailuresBefore = 0;
+  std::size_t RequestsBefore = 0;
 };
 
 TEST_F(ReliabilityTest, ServerDownAtTheStartGetsEverythingOnceItAnswers) {
@@ -93,6 +115,7 @@ TEST_F(ReliabilityTest, ServerDownAtTheStartGetsEverythingOnceItAnswers) {
   Pull("G-1");
   Front.Stop();
   Front.ClearRequests();
+  const std::size_t failuresBefore = FailedSends();
 
   StartLive();
   const auto ids = EnterNext(30);
@@ -113,7 +136,7 @@ TEST_F(ReliabilityTest, ServerDownAtTheStartGetsEverythingOnceItAnswers) {
   std::sort(kept.begin(), kept.end());
   std::sort(local.begin(), local.end());
   EXPECT_EQ(local, kept) << "the local store does not wait for the server";
-  std::this_thread::sleep_for(100ms);
+  WaitForFailedSends(failuresBefore);
   UiThread.RunPosted();
   EXPECT_EQ(History.Marks(), Expected(29, 0));
   EXPECT_EQ(History.Reloads, 0);
@@ -147,7 +170,7 @@ TEST_P(MisbehavingServerTest, NothingIsLostAndTheMarksFollowTheOutcome) {
   Front.ClearRequests();
   Misbehave(GetParam());
   auto late = EnterNext(15);
-  WaitForTrouble(GetParam(), 0);
+  WaitForTrouble(GetParam());
   UiThread.RunPosted();
   EXPECT_EQ(History.Marks(), Expected(15, 10));
   EXPECT_EQ(ServerIds(), early);
@@ -170,17 +193,18 @@ INSTANTIATE_TEST_SUITE_P(Client, MisbehavingServerTest,
 class ClosingTheLiveWindowTest : public ReliabilityTest, public ::testing::WithParamInterface<TTrouble> {};
 
 TEST_P(ClosingTheLiveWindowTest, ReturnsAtOnceAndTheClientStillWorks) {
+  // A request in flight would hold a close that waited for it for a minute.
+  Config.SetInt("read_timeout", 60000);
   Connect(FrontUrl());
   Pull("G-1");
   StartLive();
   EnterNext(5);
   ASSERT_TRUE(WaitUntilSent());
 
-  const std::size_t before = Front.RequestCount();
   Misbehave(GetParam());
   EnterNext(5);
-  WaitForTrouble(GetParam(), before);
-  EXPECT_LT(StopLive(), 100ms) << "closing may not wait for a send being repeated or in flight";
+  WaitForTrouble(GetParam());
+  EXPECT_LT(StopLive(), 5s) << "closing may not wait for a send being repeated or in flight";
   EXPECT_EQ(LocalIds().size(), 10u);
   EXPECT_EQ(ServerIds().size(), 5u) << "what was not sent stays in the local store only";
 
@@ -219,9 +243,10 @@ TEST_F(ReliabilityTest, ServerRestartedOnTheSamePortAndDatabaseKeepsTheSession) 
   EnterNext(8);
   ASSERT_TRUE(WaitUntilSent());
 
+  const std::size_t failuresBefore = FailedSends();
   Server->Stop();
   EnterNext(8);
-  std::this_thread::sleep_for(100ms);
+  WaitForFailedSends(failuresBefore);
   Server->Start();
   // The restarted server knows the session from its database: what piled up goes through and the
   // live game simply goes on.
@@ -230,7 +255,7 @@ TEST_F(ReliabilityTest, ServerRestartedOnTheSamePortAndDatabaseKeepsTheSession) 
   EXPECT_EQ(History.Marks(), Expected(0, 16));
   EXPECT_EQ(LocalIds().size(), 16u);
   EXPECT_EQ(ServerIds(), LocalIds());
-  EXPECT_LT(StopLive(), 100ms);
+  EXPECT_LT(StopLive(), 5s);
   ExpectSameGameEverywhere();
 }
 

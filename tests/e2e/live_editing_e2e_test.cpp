@@ -11,103 +11,21 @@
 #include <QComboBox>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTest>
 
-#include "client_fixture.h"
-#include "live/casting_form.h"
 #include "live/action_list_form.h"
-#include "live/court_view.h"
 #include "live/edit_action_form.h"
-#include "live/entry_dialogs.h"
-#include "live/game_adapter.h"
-#include "live/history_list_box.h"
-#include "live/history_list_model.h"
 #include "live/insert_action_form.h"
-#include "live/player_column.h"
-#include "hot_spot_click.h"
-#include "manual_clock_timer.h"
+#include "live_window_e2e_fixture.h"
 #include "records/message_source.h"
 #include "setup_fixture.h"
 
 namespace velmora::testing {
 namespace {
 
-using gui::TCastingForm;
-
-class LiveEditingE2eTest : public ClientE2eTest {
- protected:
-  LiveEditingE2eTest() : Context{Model, *App, Registry, Ui, Temp.Path()} {
-    Connect(DirectUrl());
-    Pull("G-1");
-    auto timer = std::make_unique<gui::testing::TManualClockTimer>();
-    Timer = timer.get();
-    Window = std::make_unique<TCastingForm>(Context, nullptr, std::move(timer));
-    Window->BuildActionButtons();
-    App->SetSenderFactory([this]() -> std::unique_ptr<TSender> {
-      auto queue = std::make_unique<TQueue>(Model, Client, Window->Adapter(), *App, std::chrono::milliseconds(20));
-      Queue = queue.get();
-      return queue;
-    });
-    App->StartSender();
-    Window->show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(Window.get()));
-  }
-  ~LiveEditingE2eTest() override {
-    Window->hide();
-    App->StopSender();
-    App->SetSenderFactory(nullptr);
-    Window.reset();
-  }
-
-  void Tick(int beats) {
-    for (int i = 0; i < beats; ++i) Timer->Fire();
-  }
-  void ClickCourt(int x, int y, Qt::MouseButton button = Qt::LeftButton) {
-    QWidget* picture = Window->findChild<gui::TCourtPanel*>(QStringLiteral("ImagePanel"))->Picture();
-    QTest::mouseClick(picture, button, {},
-                      QPoint(static_cast<int>((x + 0.5) * picture->width() / 279.0),
-                             static_cast<int>((y + 0.5) * picture->height() / 200.0)));
-  }
-  void ClickPlayer(int team, int shirt) {
-    auto* button = Window->findChild<gui::TPlayerButton*>(QStringLiteral("PlayerButton") +
-                                                          QString::number(team * 1000 + shirt));
-    ASSERT_NE(button, nullptr) << team << "/" << shirt;
-    QTest::mouseClick(button, Qt::LeftButton);
-  }
-  void Answer(std::initializer_list<const char*> answers) {
-    for (const char* answer : answers) Window->Dialogs().Script.emplace_back(answer);
-  }
-  // The ID of the newest action of the kind the window entered.
-  std::string Newest(const std::string& kind) {
-    for (auto action = Model.Actions().rbegin(); action != Model.Actions().rend(); ++action) {
-      if ((*action)->ShortName == kind) return (*action)->ID;
-    }
-    return {};
-  }
-  void ClickLine(const std::string& id, bool edit) {
-    auto& list = *Window->findChild<gui::THistoryListBox*>(QStringLiteral("HistoryBox"));
-    int row = -1;
-    for (std::size_t i = 0; i < Window->History().Count(); ++i) {
-      if (Window->History().Line(i).Record.ID == id) row = static_cast<int>(i);
-    }
-    ASSERT_GE(row, 0) << id;
-    gui::testing::ClickHotSpot(list, row, edit);
-  }
-
-  gui::TGuiContext Context;
-  gui::testing::TManualClockTimer* Timer = nullptr;
-  std::unique_ptr<TCastingForm> Window;
-};
+using LiveEditingE2eTest = LiveWindowE2eTest;
 
 TEST_F(LiveEditingE2eTest, CorrectionsReachTheStoreTheServerAndTheStatistics) {
-  for (int team = 1; team <= 2; ++team) {
-    for (int shirt = 4; shirt <= 8; ++shirt) {
-      auto lineup = Make.Subst(0, team, 0, shirt);
-      const auto shown = lineup->Clone();
-      App->Submit(std::move(lineup));
-      Window->UpdateViewAfter(*shown, nullptr);
-    }
-  }
+  SubmitLineups();
   QTest::mouseClick(Window->findChild<QPushButton*>(QStringLiteral("StartGameButton")), Qt::LeftButton);
   QTest::mouseClick(Window->findChild<QPushButton*>(QStringLiteral("StartClockButton")), Qt::LeftButton);
 
@@ -146,7 +64,8 @@ TEST_F(LiveEditingE2eTest, CorrectionsReachTheStoreTheServerAndTheStatistics) {
   ClickLine(three, false);
   ClickLine(secondPeriod, false);
   ASSERT_TRUE(QTest::qWaitFor([&] { return Queue->PendingCount() == 0; }, 10000));
-  QTest::qWait(50);  // the marks and the reload of the last batch
+  // The marks and the reload of the last batch were posted before it counted as dealt with.
+  QCoreApplication::processEvents();
 
   EXPECT_EQ(LocalIds(), ServerIds());
   EXPECT_EQ(LocalChecksum(), ServerChecksum());

@@ -74,13 +74,21 @@ pugi::xml_node ParseReply(const THttpReply& reply, pugi::xml_document& document)
   return document.document_element();
 }
 
+statserver::TServerOptions StatServerTest::Options() {
+  statserver::TServerOptions options = TestServerOptions();
+  const auto ahead = [this] { return std::chrono::milliseconds(ClockAheadMs.load()); };
+  options.SessionClock = [ahead] { return std::chrono::system_clock::now() + ahead(); };
+  options.LoginClock = [ahead] { return std::chrono::steady_clock::now() + ahead(); };
+  return options;
+}
+
 StatServerTest::StatServerTest() {
   auto store = statserver::TServerStore::Open(Temp / "server.db", ProgramFolder() / "dravon.db");
   if (!store) throw std::runtime_error(store.Error());
   Store = std::move(store.Value());
   EXPECT_TRUE(Store->AddUser("alice", kAlicePassword).Ok());
   EXPECT_TRUE(Store->AddUser("bob", kBobPassword).Ok());
-  Server = std::make_unique<TRunningServer>(*Store, TestServerOptions());
+  Server = std::make_unique<TRunningServer>(*Store, Options());
 
   TMatchInfo game = MakeMatchInfo(12, "G-1");
   game.Time = *EncodeDate(2024, 3, 14) + EncodeTime(18, 30, 0);

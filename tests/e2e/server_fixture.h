@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -85,7 +86,12 @@ class StatServerTest : public ::testing::Test {
   TActionList ServerActions(const std::string& gameNumber = "G-1");
   std::vector<std::string> ServerActionIds(const std::string& gameNumber = "G-1");
 
+  // The test options with the clocks of sessions and login delays running this far ahead of the
+  // real ones: a test moves them on instead of waiting.
+  statserver::TServerOptions Options();
+
   TTempFolder Temp;
+  std::atomic<long long> ClockAheadMs{0};
   std::unique_ptr<statserver::TServerStore> Store;
   std::unique_ptr<TRunningServer> Server;
   // Declared after the server: its kept-alive connection closes before the server stops.

@@ -4,23 +4,16 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string_view>
 
+#include "fuzz_check.h"
 #include "platform/configuration.h"
 #include "stats/game_documents.h"
 #include "stats/model.h"
 
-namespace {
-
-void Check(bool condition) {
-  if (!condition) std::abort();
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace velmora;
+  using fuzz::Check;
   static const TConfiguration config("/nonexistent");
 
   auto game = ParseTransferText(std::string_view(reinterpret_cast<const char*>(data), size));

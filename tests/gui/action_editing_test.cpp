@@ -170,7 +170,7 @@ TEST_F(ActionEditingTest, DeletingAPeriodStartTakesEverythingAfterItAndTheGameSt
   EXPECT_EQ(History().Line(0).Text.substr(0, 12), "20:00 Cuarto") << "the end of period 2 is on top";
   EXPECT_EQ(HistoryIds(), StoredIds());
   EXPECT_EQ(FormatLongTime(Model.MatchInfo.CurrentGameTime), "00:20:00") << "the clock goes back";
-  Settle();  // the sender's reload
+  WaitUntilSent();  // the sender's reload
   EXPECT_EQ(Model.CurrentPeriod(), 2);
   EXPECT_EQ(Find<TScoreDisplay>("imgScore1")->Digits(), QStringLiteral("002"));
 

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QChart>
+#include <QFontInfo>
 
 #include "charts/chart_look.h"
 #include "charts/comparison_chart.h"
@@ -61,6 +63,9 @@ TEST_F(ChartPicturesTest, EmptyHeatMapIsBlueUnderTheLines) {
 }
 
 TEST_F(ChartPicturesTest, TeamComparisonAndScoreDevelopment) {
+  // Their titles, axes and legends are written in the application's font.
+  ASSERT_EQ(QFontInfo(QApplication::font()).family(), QStringLiteral("DejaVu Sans"))
+      << "the golden pictures are drawn in DejaVu Sans (fonts-dejavu-core, which scripts/deps.sh installs)";
   TTeamComparison comparison(Model, Messages);
   ExpectLikeGolden(gui::StandaloneChartImage([&](QChart& chart) { gui::TComparisonScene(chart).Show(comparison.Chart()); }, 1),
                    Golden("team_comparison.png"), 0.02);

@@ -3,45 +3,32 @@
 // keys, and answers for the entry's dialogs; with what the sender took since the last look.
 
 #include <QApplication>
-#include <QDialog>
-#include <QPointer>
 #include <QTest>
-#include <QTimer>
 
+#include "dialog_guard.h"
 #include "live/court_view.h"
 #include "live/entry_dialogs.h"
 #include "live/player_column.h"
 #include "live_window_fixture.h"
+#include "when_shown.h"
 
 namespace velmora::gui::testing {
 
 using Kinds = std::vector<std::string>;
+using velmora::testing::SetDialogDiagnostics;
+using velmora::testing::WhenShown;
 
 class EntryTest : public LiveWindowTest {
  protected:
   EntryTest() {
-    // A dialog of the entry that nobody answers would hang the test: it fails and is closed.
-    StrayDialogs_.setInterval(500);
-    QObject::connect(&StrayDialogs_, &QTimer::timeout, &StrayDialogs_, [this] {
-      // Only a dialog still open at the next look is stray: a look that was due while the test
-      // ran must not close a dialog that has just opened.
-      QWidget* modal = QApplication::activeModalWidget();
-      const bool seenBefore = modal && modal == LastModal_;
-      LastModal_ = modal;
-      if (!seenBefore) return;
-      const QString name = modal->objectName();
-      if (name != QStringLiteral("ChoiceForm") && name != QStringLiteral("PlayerForm") &&
-          name != QStringLiteral("NumberEntryForm")) {
-        return;
-      }
-      std::string asked;
+    // An entry dialog nobody answers fails the test, naming what the entry asked until then.
+    SetDialogDiagnostics([this] {
+      std::string asked = "asked so far:";
       if (Window) {
         for (const std::string& question : Window->Dialogs().Asked) asked += " | " + question;
       }
-      ADD_FAILURE() << "unanswered " << name.toStdString() << "; asked so far:" << asked;
-      static_cast<QDialog*>(modal)->reject();
+      return asked;
     });
-    StrayDialogs_.start();
   }
 
   void Answer(std::initializer_list<const char*> answers) {
@@ -84,8 +71,6 @@ class EntryTest : public LiveWindowTest {
   QString Prompt() { return TextOf("MessageLabel"); }
 
   std::size_t Seen_ = 0;
-  QTimer StrayDialogs_;
-  QPointer<QWidget> LastModal_;
 };
 
 }  // namespace velmora::gui::testing

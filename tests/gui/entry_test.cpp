@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTimer>
 #include <QToolButton>
 
 #include "entry_fixture.h"
@@ -229,12 +228,10 @@ TEST_F(EntryTest, PageUpPicksAPlayerByTheDigitsOfHisShirt) {
   EXPECT_EQ(entry.ShirtNumbersStartingWith(1, "4"), (std::vector<int>{4, 45}));
 
   // Through the real box: "4" keeps it open, "5" then picks 45.
-  QTimer::singleShot(0, Window.get(), [] {
-    auto* form = qobject_cast<TNumberEntryForm*>(QApplication::activeModalWidget());
-    ASSERT_NE(form, nullptr);
-    QTest::keyClick(form->Edit(), Qt::Key_4);
-    EXPECT_TRUE(form->isVisible());
-    QTest::keyClick(form->Edit(), Qt::Key_5);
+  WhenShown<TNumberEntryForm>([](TNumberEntryForm& form) {
+    QTest::keyClick(form.Edit(), Qt::Key_4);
+    EXPECT_TRUE(form.isVisible());
+    QTest::keyClick(form.Edit(), Qt::Key_5);
   });
   Key(Qt::Key_PageUp);
   EXPECT_EQ(Window->Entry().SelectedPlayer(), 45);
@@ -260,12 +257,10 @@ TEST_F(EntryTest, ShirtsZeroAndDoubleZeroAreTypedAsShownAndTheOtherTeamsFollowUp
   EXPECT_EQ(entry.ShirtNumbersStartingWith(1, "200"), std::vector<int>{200});
 
   // "0" keeps the box open (both "0" and "00" are on court); the second "0" picks "00".
-  QTimer::singleShot(0, Window.get(), [] {
-    auto* form = qobject_cast<TNumberEntryForm*>(QApplication::activeModalWidget());
-    ASSERT_NE(form, nullptr);
-    QTest::keyClick(form->Edit(), Qt::Key_0);
-    EXPECT_TRUE(form->isVisible());
-    QTest::keyClick(form->Edit(), Qt::Key_0);
+  WhenShown<TNumberEntryForm>([](TNumberEntryForm& form) {
+    QTest::keyClick(form.Edit(), Qt::Key_0);
+    EXPECT_TRUE(form.isVisible());
+    QTest::keyClick(form.Edit(), Qt::Key_0);
   });
   Key(Qt::Key_PageUp);
   EXPECT_EQ(entry.SelectedPlayer(), 200);
@@ -357,9 +352,8 @@ TEST_F(EntryTest, TheSubstitutionDialogHoldsFiveAndSubmitsPairsFirst) {
   for (int i = 0; i < 5; ++i) game.push_back(Make.Foul(1, 1, 15, 4));  // 15 of team 1 fouled out
   StoreGame(game);
   Open();
-  QTimer::singleShot(0, Window.get(), [this] {
-    auto* form = qobject_cast<TSubstForm*>(QApplication::activeModalWidget());
-    ASSERT_NE(form, nullptr);
+  WhenShown<TSubstForm>([](TSubstForm& dialog) {
+    TSubstForm* form = &dialog;
     SaveScreenshot(*form, "subst_form");
     QListWidget* bench = form->Bench(1);
     for (int row = 0; row < bench->count(); ++row) {
@@ -390,9 +384,8 @@ TEST_F(EntryTest, TheSubstitutionDialogHoldsFiveAndSubmitsPairsFirst) {
   EXPECT_EQ(Model.PlayersOnCourt(1), 4);
 
   // Cancel submits nothing but the player buttons are rebuilt all the same.
-  QTimer::singleShot(0, Window.get(), [] {
-    QTest::mouseClick(QApplication::activeModalWidget()->findChild<QPushButton*>(QStringLiteral("CancelButton")),
-                      Qt::LeftButton);
+  WhenShown<TSubstForm>([](TSubstForm& form) {
+    QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("CancelButton")), Qt::LeftButton);
   });
   Trigger("SubstituteAll1");
   EXPECT_TRUE(Taken().empty());
@@ -401,15 +394,12 @@ TEST_F(EntryTest, TheSubstitutionDialogHoldsFiveAndSubmitsPairsFirst) {
 TEST_F(EntryTest, ChoicesAndPlayersCanBeChosenInTheRealDialogs) {
   OpenStartedGame();
   ClickPlayer(1, 8);
-  QTimer::singleShot(0, Window.get(), [] {
-    auto* form = qobject_cast<TChoiceForm*>(QApplication::activeModalWidget());
-    ASSERT_NE(form, nullptr);
-    EXPECT_TRUE(QApplication::activeModalWidget()->screen()->availableGeometry().contains(form->geometry()));
+  WhenShown<TChoiceForm>([](TChoiceForm& form) {
+    EXPECT_TRUE(form.screen()->availableGeometry().contains(form.geometry()));
     // In the lane the shot type is asked next, and cancelled.
-    QTimer::singleShot(0, QApplication::instance(),
-                       [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape); });
-    QTest::keyClick(form, Qt::Key_Right);  // from "Made" to "Missed"
-    QTest::keyClick(form, Qt::Key_Return);
+    WhenShown<TChoiceForm>([](TChoiceForm& next) { QTest::keyClick(&next, Qt::Key_Escape); });
+    QTest::keyClick(&form, Qt::Key_Right);  // from "Made" to "Missed"
+    QTest::keyClick(&form, Qt::Key_Return);
   });
   ClickCourt(139, 60);
   const auto taken = Taken();
@@ -419,13 +409,11 @@ TEST_F(EntryTest, ChoicesAndPlayersCanBeChosenInTheRealDialogs) {
   // The player fouled, picked with the arrows and Enter.
   ClickPlayer(1, 5);
   Answer({"1"});
-  QTimer::singleShot(0, Window.get(), [this] {
-    auto* form = qobject_cast<TPlayerForm*>(QApplication::activeModalWidget());
-    ASSERT_NE(form, nullptr);
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Falta cometida sobre"));
-    QTest::keyClick(form, Qt::Key_Down);  // to the first player on court
-    QTest::keyClick(form, Qt::Key_Down);
-    QTest::keyClick(form, Qt::Key_Return);
+  WhenShown<TPlayerForm>([this](TPlayerForm& form) {
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Falta cometida sobre"));
+    QTest::keyClick(&form, Qt::Key_Down);  // to the first player on court
+    QTest::keyClick(&form, Qt::Key_Down);
+    QTest::keyClick(&form, Qt::Key_Return);
     Answer({"1"});  // non-shooting
   });
   Key(Qt::Key_F5);

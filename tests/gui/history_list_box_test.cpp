@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFontInfo>
 #include <QImage>
 #include <QSignalSpy>
 #include <QTest>
@@ -45,6 +46,11 @@ class HistoryListBoxTest : public ::testing::Test {
 };
 
 TEST_F(HistoryListBoxTest, DrawsLinesMarksAndHotSpotsAsTheGoldenPicture) {
+  // Another font draws other pixels: that is no fault of the drawing.
+  const QFontInfo font(List.font());
+  ASSERT_EQ(font.family(), QStringLiteral("DejaVu Sans"))
+      << "the golden picture is drawn in DejaVu Sans (fonts-dejavu-core, which scripts/deps.sh installs)";
+  ASSERT_EQ(font.pixelSize(), 11);
   List.setCurrentIndex(Model.index(3));
   QTest::qWait(20);
   const QImage drawn = List.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);

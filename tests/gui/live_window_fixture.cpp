@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <chrono>
-#include <thread>
 
 #include "live/game_adapter.h"
 #include "live/open_game.h"
@@ -90,6 +89,7 @@ TCastingForm& LiveWindowTest::Open() {
   TGameAdapter& adapter = Window->Adapter();
   App->SetSenderFactory([this, &model, &app, &adapter]() -> std::unique_ptr<TSender> {
     auto queue = std::make_unique<TQueue>(model, Server, adapter, app, std::chrono::milliseconds(5));
+    Queue = queue.get();
     auto recording = std::make_unique<TRecordingSender>(std::move(queue), model);
     Sender = recording.get();
     KindsSeen_ = 0;
@@ -108,6 +108,7 @@ void LiveWindowTest::CloseWindow() {
   App->StopSender();
   App->SetSenderFactory(nullptr);
   Sender = nullptr;
+  Queue = nullptr;
   Window.reset();
 }
 
@@ -122,11 +123,16 @@ void LiveWindowTest::Tick(int beats) {
 }
 
 void LiveWindowTest::Settle() {
-  for (int i = 0; i < 5; ++i) {
-    QCoreApplication::processEvents();
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  // Work posted by posted work too.
   QCoreApplication::processEvents();
+  QCoreApplication::processEvents();
+}
+
+void LiveWindowTest::WaitUntilSent() {
+  ASSERT_NE(Queue, nullptr);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Queue->PendingCount() == 0; }, 10000));
+  // The marks and reloads of the last batch were posted before it counted as dealt with.
+  Settle();
 }
 
 void LiveWindowTest::Click(const char* buttonName) {

@@ -26,6 +26,7 @@
 namespace velmora {
 class TDatabasePlugin;
 class TInternetPlugin;
+class TQueue;
 }  // namespace velmora
 
 // Readable QStrings in test failures.
@@ -48,6 +49,11 @@ class TRecordingSender final : public TSender {
     return Inner_->FindFollowUpAction(id, kind);
   }
   std::vector<const TAction*> HistoryActions() const override { return Inner_->HistoryActions(); }
+  TSendingState SendingState() const override { return Inner_->SendingState(); }
+  void SetStateListener(std::function<void(const TSendingState&)> listener) override {
+    Inner_->SetStateListener(std::move(listener));
+  }
+  void Resume() override { Inner_->Resume(); }
 
   // "kind" of every action taken, ":system" appended for system actions.
   std::vector<std::string> Kinds() const;
@@ -98,8 +104,10 @@ class LiveWindowTest : public ::testing::Test {
   // Submits an action as the entry would, and redraws what it changes.
   void Enter(std::unique_ptr<TAction> action);
   void Tick(int beats);
-  // Lets queued work (the sender's marks) and paint events run.
+  // Lets posted work and layout requests run.
   void Settle();
+  // Waits until the sender has dealt with everything entered, then lets its marks and reloads run.
+  void WaitUntilSent();
 
   template <typename T>
   T* Find(const char* name) const {
@@ -130,6 +138,7 @@ class LiveWindowTest : public ::testing::Test {
   std::unique_ptr<TCastingForm> Window;
   TManualClockTimer* Timer = nullptr;  // owned by the window
   TRecordingSender* Sender = nullptr;  // owned by the application object
+  TQueue* Queue = nullptr;             // inside Sender
   TInternetPlugin* Server = nullptr;   // the server client of an online game
   std::size_t KindsSeen_ = 0;
 };

@@ -20,14 +20,12 @@ class WholePeriodTest : public EntryTest {
  protected:
   // The starting five of both teams through the substitution dialog.
   void PutStartersOnCourt() {
-    QTimer::singleShot(0, Window.get(), [] {
-      auto* form = qobject_cast<TSubstForm*>(QApplication::activeModalWidget());
-      ASSERT_NE(form, nullptr);
+    WhenShown<TSubstForm>([](TSubstForm& form) {
       for (int team = 1; team <= 2; ++team) {
-        for (int row = 0; row < 5; ++row) form->Bench(team)->item(row)->setSelected(true);
-        QTest::mouseClick(form->findChild<QToolButton*>(QStringLiteral("Add%1Button").arg(team)), Qt::LeftButton);
+        for (int row = 0; row < 5; ++row) form.Bench(team)->item(row)->setSelected(true);
+        QTest::mouseClick(form.findChild<QToolButton*>(QStringLiteral("Add%1Button").arg(team)), Qt::LeftButton);
       }
-      QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("OKButton")), Qt::LeftButton);
+      QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("OKButton")), Qt::LeftButton);
     });
     Click("Team1_SubstAll");
   }

@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "setup_fixture.h"
+#include "wait_until.h"
 #include "widgets/color_button.h"
 #include "widgets/job_wait.h"
 #include "widgets/progress_form.h"
@@ -17,7 +18,6 @@
 namespace velmora::testing {
 namespace {
 
-using namespace std::chrono_literals;
 using gui::TProgressForm;
 
 TEST(ProgressForm, WaitsForTheJobAboveTheOtherWindowsAndCannotBeClosed) {
@@ -31,7 +31,7 @@ TEST(ProgressForm, WaitsForTheJobAboveTheOtherWindowsAndCannotBeClosed) {
   std::atomic<bool> done{false};
   bool modalMeanwhile = false;
   bool stayedOpen = false;
-  int ticks = 0;
+  std::atomic<int> ticks = 0;
   QTimer ticker;
   QObject::connect(&ticker, &QTimer::timeout, &ticker, [&] {
     ++ticks;  // events go on while the job runs
@@ -41,8 +41,9 @@ TEST(ProgressForm, WaitsForTheJobAboveTheOtherWindowsAndCannotBeClosed) {
     if (ticks == 5) SaveScreenshot(progress, "progress_form");
   });
   ticker.start(20);
+  // The job ends once the window has gone on with its events for a while.
   std::thread job([&] {
-    std::this_thread::sleep_for(300ms);
+    WaitUntil([&] { return ticks >= 5; });
     done = true;
   });
   gui::WaitBehindProgress(progress, [&] { return done.load(); });

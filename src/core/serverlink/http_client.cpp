@@ -93,6 +93,7 @@ void THttpClient::Resume() { Abandoned_ = false; }
 TResult<THttpAnswer> THttpClient::Perform(const std::string& url, const std::string* body, const char* contentType,
                                           std::string_view soapAction) {
   LastStatus_ = 0;
+  LastErrorBody_.clear();
   if (Abandoned()) return TError{"the transfer was abandoned"};
   CURL* easy = Impl_->Easy;
   std::string received;
@@ -143,6 +144,7 @@ TResult<THttpAnswer> THttpClient::Perform(const std::string& url, const std::str
   THttpAnswer answer;
   curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &answer.Status);
   LastStatus_ = answer.Status;
+  if (answer.Status < 200 || answer.Status >= 300) LastErrorBody_ = received.substr(0, 4096);
   answer.Body = std::move(received);
   return answer;
 }

@@ -52,6 +52,8 @@ class THttpClient {
   bool Abandoned() const { return Abandoned_ || (Cancel_ && *Cancel_); }
   // The HTTP status of the last answer; 0 when the last request got none.
   long LastStatus() const { return LastStatus_; }
+  // The start of the last answer's body when its status was an error; empty otherwise.
+  const std::string& LastErrorBody() const { return LastErrorBody_; }
 
  private:
   struct TImpl;
@@ -62,6 +64,7 @@ class THttpClient {
   std::unique_ptr<TImpl> Impl_;
   std::atomic<bool> Abandoned_{false};
   long LastStatus_ = 0;
+  std::string LastErrorBody_;
   const std::atomic<bool>* Cancel_ = nullptr;
 };
 

@@ -124,14 +124,20 @@ void TInternetPlugin::AbandonTransfers() {
 
 void TInternetPlugin::ResumeTransfers() { Http_.Resume(); }
 
+void TInternetPlugin::TakeOver(const TLoginOutcome& outcome, const TCredentials& entered) {
+  SetServerUrl(outcome.ServerUrl);
+  Credentials_ = entered;
+  Credentials_.Url = outcome.ServerUrl;
+  Http_.SetSettings(HttpSettingsOf(Config_));
+  SessionId_ = outcome.SessionId;
+}
+
 bool TInternetPlugin::Login(TObjectHash<TMatchInfo>& games, const TLoginOutcome& outcome, const TCredentials& entered,
                             bool remember, TRegistry& registry) {
   bool stored = false;
   {
     const std::lock_guard guard(*Lock_);
-    SetServerUrl(outcome.ServerUrl);
-    Credentials_ = entered;
-    Credentials_.Url = outcome.ServerUrl;
+    TakeOver(outcome, entered);
     for (const TMatchInfo& serverGame : outcome.Games) {
       if (games.Exists(serverGame.GameNumber)) {
         games.Get(serverGame.GameNumber).Availability = kLocalAndOnline;
@@ -141,18 +147,24 @@ bool TInternetPlugin::Login(TObjectHash<TMatchInfo>& games, const TLoginOutcome&
         games.Set(serverGame.GameNumber, std::move(entry));
       }
     }
-    Http_.SetSettings(HttpSettingsOf(Config_));
-    SessionId_ = outcome.SessionId;
     stored = StoreCredentials(registry, Credentials_, remember);
   }
   ResetConnection();
   return stored;
 }
 
+bool TInternetPlugin::TakeOverLogin(const TLoginOutcome& outcome, const TCredentials& entered, bool remember,
+                                    TRegistry& registry) {
+  // The lock stays: another thread may be waiting for it or holding it.
+  const std::lock_guard guard(*Lock_);
+  TakeOver(outcome, entered);
+  return StoreCredentials(registry, Credentials_, remember);
+}
+
 TResult<std::string> TInternetPlugin::GetWithSession(std::string url) {
+  const std::lock_guard guard(*Lock_);
   url += (url.find('?', 1) == std::string::npos ? "?" : "&");
   url += "SESSIONID=" + SessionId_;
-  const std::lock_guard guard(*Lock_);
   std::string lastError;
   for (int attempt = 1; attempt <= 3; ++attempt) {
     auto body = Http_.Get(url);
@@ -240,8 +252,8 @@ TStatus TInternetPlugin::SendActionList(std::string_view gameNumber, std::string
   return TError{answer.Error()};
 }
 
-bool TInternetPlugin::SendActions(std::string_view gameNumber, const TActionList& pending, std::size_t first,
-                                  std::size_t last) {
+TSendOutcome TInternetPlugin::SendActions(std::string_view gameNumber, const TActionList& pending, std::size_t first,
+                                          std::size_t last) {
   const bool lowBandwidth = Config_.GetInt("low_bandwidth") == 1;
   std::string text = "<ACTIONS>";
   bool any = false;
@@ -255,37 +267,35 @@ bool TInternetPlugin::SendActions(std::string_view gameNumber, const TActionList
     document.reset();
     any = true;
   }
-  if (!any) return false;
+  if (!any) return {TSendOutcome::TKind::LeftOut, {}};
   text += "</ACTIONS>";
 
   const TFormFields fields = {{"action", text}, {"do", "multipleaction"}};
   const std::string body = FormBody(fields);
-  const std::string url =
-      PageUrl_ + "?game_number=" + FormEncodeValue(gameNumber) + "&do=multipleaction&SESSIONID=" + SessionId_;
   const auto firstTry = std::chrono::steady_clock::now();
   for (;;) {
-    {
-      const std::lock_guard guard(*Lock_);
-      auto answer = Http_.PostForm(url, body);
-      if (answer) return true;
-      if (Http_.Abandoned()) return false;
-      Log("Failed to send multiple actions: " + answer.Error());
-      Log(FieldsText(fields));
-      if (GiveUpAfter_) {
-        const bool refused = Http_.LastStatus() == 403;
-        if (refused || std::chrono::steady_clock::now() - firstTry >= *GiveUpAfter_) {
-          const std::lock_guard reason(GiveUpLock_);
-          if (GiveUpReason_.empty()) {
-            GiveUpReason_ = refused ? "el servidor rechazó la sesión (" + answer.Error() + ")"
-                                    : "el servidor no aceptó las acciones en " +
-                                          std::to_string(GiveUpAfter_->count() / 1000) + " s (" + answer.Error() + ")";
-          }
-          return false;
-        }
-      }
-      Reconnect();
-      if (!Pause()) return false;
+    const std::lock_guard guard(*Lock_);
+    // Made afresh each time: a new login takes effect at the next attempt.
+    const std::string url =
+        PageUrl_ + "?game_number=" + FormEncodeValue(gameNumber) + "&do=multipleaction&SESSIONID=" + SessionId_;
+    auto answer = Http_.PostForm(url, body);
+    if (answer) return {};
+    if (Http_.Abandoned()) return {TSendOutcome::TKind::Abandoned, {}};
+    Log("Failed to send multiple actions: " + answer.Error());
+    Log(FieldsText(fields));
+    if (PermanentRefusal(Http_.LastStatus())) {
+      return {TSendOutcome::TKind::Refused, {Http_.LastStatus(), Windows1252ToUtf8(Http_.LastErrorBody())}};
     }
+    if (GiveUpAfter_ && std::chrono::steady_clock::now() - firstTry >= *GiveUpAfter_) {
+      const std::lock_guard reason(GiveUpLock_);
+      if (GiveUpReason_.empty()) {
+        GiveUpReason_ = "el servidor no aceptó las acciones en " + std::to_string(GiveUpAfter_->count() / 1000) +
+                        " s (" + answer.Error() + ")";
+      }
+      return {TSendOutcome::TKind::GivenUp, {}};
+    }
+    Reconnect();
+    if (!Pause()) return {TSendOutcome::TKind::Abandoned, {}};
   }
 }
 
@@ -297,6 +307,7 @@ std::string TInternetPlugin::GiveUpReason() const {
 }
 
 std::string TInternetPlugin::GetRemoteChecksum(std::string_view gameNumber) {
+  const std::lock_guard guard(*Lock_);
   auto body = GetWithSession(PageUrl_ + "?do=crc" + GameQuery(gameNumber));
   if (body) return body.Value();
   Log("Exception while getting checksum from remote server: " + body.Error());
@@ -306,6 +317,7 @@ std::string TInternetPlugin::GetRemoteChecksum(std::string_view gameNumber) {
 
 bool TInternetPlugin::SendScoreConfirmation(std::string_view gameNumber, int scoreA, int scoreB,
                                             std::string_view contacts, std::string_view name) {
+  const std::lock_guard guard(*Lock_);
   auto body = GetWithSession(PageUrl_ + "?do=confirm_score" + GameQuery(gameNumber) +
                              "&score_a=" + std::to_string(scoreA) + "&score_b=" + std::to_string(scoreB) +
                              "&name=" + FormEncodeValue(name) + "&contacts=" + FormEncodeValue(contacts));

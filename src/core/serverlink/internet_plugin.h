@@ -20,6 +20,7 @@
 #include "records/result.h"
 #include "serverlink/credentials.h"
 #include "serverlink/http_client.h"
+#include "serverlink/sending_state.h"
 #include "stats/game_store.h"
 
 namespace velmora {
@@ -35,6 +36,20 @@ struct TLoginOutcome {
   std::string ServerUrl;  // normalised: ends in "/" (or "\")
   std::string SessionId;  // with braces
   std::vector<TMatchInfo> Games;
+};
+
+// How a live batch went.
+struct TSendOutcome {
+  enum class TKind {
+    Sent,
+    LeftOut,    // the low-bandwidth rule left every action out: no request was made
+    Abandoned,  // the transfer was abandoned
+    Refused,    // the server refused it for good (PermanentRefusal)
+    GivenUp,    // the retries are bounded and it kept failing until the deadline
+  };
+  TKind Kind = TKind::Sent;
+  TRefusal Refusal;  // when refused: the server's answer
+  explicit operator bool() const { return Kind == TKind::Sent; }
 };
 
 // The connection settings of the settings store: proxy and read time-out ("read_timeout", ms).
@@ -61,6 +76,10 @@ class TInternetPlugin final : public TServerLink {
   // could not be stored.
   bool Login(TObjectHash<TMatchInfo>& games, const TLoginOutcome& outcome, const TCredentials& entered, bool remember,
              TRegistry& registry);
+  // Takes over a new login while the client is in use (after the server ended the session): URL,
+  // session and credentials, which are stored. The next attempt of a request in flight uses them.
+  // False when the credentials could not be stored.
+  bool TakeOverLogin(const TLoginOutcome& outcome, const TCredentials& entered, bool remember, TRegistry& registry);
 
   TStatus Ping();
   // Reads the game's match information into `matchInfo`.
@@ -70,13 +89,13 @@ class TInternetPlugin final : public TServerLink {
   // list, or when an action holds what no game can (a period beyond kMaxPeriod).
   TResult<TActionList> GetActionList(std::string_view gameNumber);
   TStatus SendActionList(std::string_view gameNumber, std::string_view actionsXml, bool append);
-  // Sends pending[first..last] in one request, repeating it until the server takes it. False
-  // without a request when the low-bandwidth rule leaves every action out, when the transfer was
-  // abandoned, or when the retries are bounded and the batch was given up.
-  bool SendActions(std::string_view gameNumber, const TActionList& pending, std::size_t first, std::size_t last);
+  // Sends pending[first..last] in one request. A network error or an answer worth another try
+  // repeats it until the server takes it; a refusal for good (400, 403, 404, 413) comes back at
+  // once with the server's answer. No request when the low-bandwidth rule leaves every action out.
+  TSendOutcome SendActions(std::string_view gameNumber, const TActionList& pending, std::size_t first,
+                           std::size_t last);
   // Bounds the retries of SendActions, which otherwise go on until the server takes the batch (as
-  // the live game needs): a batch is then given up at once when the server refuses the session
-  // (HTTP 403), and when it has failed for longer than `giveUpAfter`.
+  // the live game needs): a batch that has failed for longer than `giveUpAfter` is given up.
   void BoundSendRetries(std::chrono::milliseconds giveUpAfter);
   // Why SendActions gave a batch up; empty while it gave none up.
   std::string GiveUpReason() const;
@@ -100,6 +119,7 @@ class TInternetPlugin final : public TServerLink {
 
  private:
   std::string GameQuery(std::string_view gameNumber) const;
+  void TakeOver(const TLoginOutcome& outcome, const TCredentials& entered);
   void Reconnect();
   // Waits, unless the transfers are abandoned meanwhile; false then.
   bool Pause();

@@ -2,11 +2,13 @@
 // The sender of the open game: it takes every action the operator enters and passes it on to the
 // model (and, for a game on the server, to the server). Destroying it stops it at once.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "records/action.h"
+#include "serverlink/sending_state.h"
 
 namespace velmora {
 
@@ -35,6 +37,14 @@ class TSender : public TActionHistory {
     return nullptr;
   }
   std::vector<const TAction*> HistoryActions() const override { return {}; }
+
+  // What the operator must be told about sending.
+  virtual TSendingState SendingState() const { return {}; }
+  // Told on the user interface thread, with the new state, whenever SendingState changes; none
+  // to stop.
+  virtual void SetStateListener(std::function<void(const TSendingState&)> /*listener*/) {}
+  // After a new login: sending that waited for one goes on with what is pending.
+  virtual void Resume() {}
 };
 
 }  // namespace velmora

@@ -29,6 +29,7 @@
 #include "live/history_list_model.h"
 #include "live/player_column.h"
 #include "live/score_display.h"
+#include "live/sending_banner.h"
 #include "live/top_strip.h"
 #include "platform/user_interface.h"
 #include "serverlink/sender.h"
@@ -112,6 +113,8 @@ TCastingForm::TCastingForm(TGuiContext& context, QWidget* parent, std::unique_pt
                      "padding: 4px; border-radius: 3px; }"));
   UnstoredLabel_->hide();
   layout->addWidget(UnstoredLabel_);
+  SendingBanner_ = new TSendingBanner(context, this);
+  layout->addWidget(SendingBanner_);
   layout->addWidget(BuildMiddle());
   // Height the court does not need goes to the history.
   layout->addWidget(BuildHistoryGroup(), 1);
@@ -439,6 +442,7 @@ void TCastingForm::FormShow() {
   ReloadView();
   Sender_ = Context_.App.Sender();
   if (Sender_) Sender_->AttachHistoryList(History_);
+  SendingBanner_->Attach(Sender_);
   History_->SetShown(true);
   Game_.ReadCatalogue();
   CloseArmed_ = true;
@@ -477,6 +481,7 @@ void TCastingForm::hideEvent(QHideEvent* event) {
   History_->SetShown(false);
   // The sender may outlive the window for a moment; it must not reach a list that is going.
   if (Sender_) Sender_->AttachHistoryList(nullptr);
+  SendingBanner_->Attach(nullptr);
   Sender_ = nullptr;
   qApp->removeEventFilter(this);
   Context_.Model.SetUnstoredHandler(nullptr);

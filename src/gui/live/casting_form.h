@@ -39,6 +39,7 @@ class THistoryListBox;
 class THistoryListModel;
 class TPeriodClockPanel;
 class TPlayerColumn;
+class TSendingBanner;
 class TTeamPanel;
 
 class TCastingForm : public TCustomForm, private TEntryView {
@@ -167,6 +168,7 @@ class TCastingForm : public TCustomForm, private TEntryView {
   QLineEdit* CommentText_ = nullptr;
   QPushButton* SendButton_ = nullptr;
   QLabel* UnstoredLabel_ = nullptr;
+  TSendingBanner* SendingBanner_ = nullptr;
   THistoryListBox* HistoryBox_ = nullptr;
   QToolButton* MaximizeButton_ = nullptr;
   QTimer* UnstoredRetry_ = nullptr;

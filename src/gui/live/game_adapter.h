@@ -2,18 +2,13 @@
 // The open game's door to the user interface thread: the sender's thread posts its work here, and
 // the work dies with the adapter when the live window goes.
 
-#include <QObject>
-
-#include "platform/user_interface.h"
+#include "widgets/ui_thread_door.h"
 
 namespace velmora::gui {
 
-class TGameAdapter final : public QObject, public TUiThread {
+class TGameAdapter final : public TUiThreadDoor {
  public:
-  explicit TGameAdapter(QObject* parent = nullptr) : QObject(parent) {}
-  void Post(std::function<void()> work) override {
-    QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
-  }
+  using TUiThreadDoor::TUiThreadDoor;
 };
 
 }  // namespace velmora::gui

@@ -21,10 +21,10 @@
 #include "server/internet_plugin_form.h"
 #include "serverlink/credentials.h"
 #include "serverlink/internet_plugin.h"
+#include "serverlink/keep_alive.h"
 #include "serverlink/uploader_thread.h"
 #include "setup/config_form.h"
 #include "setup/edit_match_info_form.h"
-#include "setup/keep_alive.h"
 #include "stats/model.h"
 #include "store/database_plugin.h"
 #include "store/game_transfer.h"
@@ -33,6 +33,7 @@
 #include "widgets/job_wait.h"
 #include "widgets/pictures.h"
 #include "widgets/progress_form.h"
+#include "widgets/ui_thread_door.h"
 
 namespace velmora::gui {
 
@@ -83,7 +84,8 @@ TGamesSelectForm::TGamesSelectForm(TGuiContext& context, QWidget* parent)
   setCentralWidget(central);
   statusBar()->show();
 
-  KeepAlive_ = new TKeepAlive([this](TInternetPlugin* client) { KeepAliveFailed(client); }, this);
+  Door_ = new TUiThreadDoor(this);
+  KeepAlive_ = std::make_unique<TKeepAlive>(*Door_, [this](TInternetPlugin* client) { KeepAliveFailed(client); });
   ConnectionTimer_ = new QTimer(this);
   ConnectionTimer_->setObjectName(QStringLiteral("ConnectionTimer"));
   ConnectionTimer_->setInterval(kConnectionTimerInterval);
@@ -97,7 +99,7 @@ TGamesSelectForm::TGamesSelectForm(TGuiContext& context, QWidget* parent)
   FormCreate();
 }
 
-TGamesSelectForm::~TGamesSelectForm() { KeepAlive_->Abandon(); }
+TGamesSelectForm::~TGamesSelectForm() = default;
 
 QWidget* TGamesSelectForm::BuildTopPanel() {
   auto* panel = new QWidget(this);

@@ -4,6 +4,7 @@
 // settings. Closing it ends the program.
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -25,13 +26,14 @@ class QTimer;
 namespace velmora {
 class TInternetPlugin;
 class TDatabasePlugin;
+class TKeepAlive;
 }  // namespace velmora
 
 namespace velmora::gui {
 
 struct TGuiContext;
-class TKeepAlive;
 class TProgressForm;
+class TUiThreadDoor;
 
 class TGamesSelectForm : public QMainWindow {
   Q_OBJECT
@@ -76,6 +78,7 @@ class TGamesSelectForm : public QMainWindow {
   static QString ServerHostText(const QString& url);
 
   bool Connected() const;
+  const TKeepAlive& KeepAlive() const { return *KeepAlive_; }
   const TObjectHash<TMatchInfo>& Games() const { return Games_; }
   QTableWidget* GamesGrid() const { return GamesGrid_; }
   TFileDialog& OpenDialog() { return OpenDialog_; }
@@ -117,7 +120,8 @@ class TGamesSelectForm : public QMainWindow {
   TGameOpener GameOpener_;
   TFileDialog OpenDialog_;
   TFileDialog SaveDialog_;
-  TKeepAlive* KeepAlive_ = nullptr;
+  TUiThreadDoor* Door_ = nullptr;
+  std::unique_ptr<TKeepAlive> KeepAlive_;
   int Busy_ = 0;  // handlers at work with the server client: a failed keep-alive waits
   bool Shown_ = false;
   bool QuitAsked_ = false;  // the operator chose to end the program from the live window

@@ -1,21 +1,27 @@
-#include "setup/keep_alive.h"
+#include "serverlink/keep_alive.h"
 
+#include "platform/user_interface.h"
 #include "serverlink/internet_plugin.h"
 
-namespace velmora::gui {
+namespace velmora {
 
-TKeepAlive::TKeepAlive(TFailed failed, QObject* parent) : QObject(parent), Failed_(std::move(failed)) {}
+TKeepAlive::TKeepAlive(TUiThread& uiThread, TFailed failed)
+    : UiThread_(uiThread), Failed_(std::move(failed)), Alive_(std::make_shared<bool>(true)) {}
 
-TKeepAlive::~TKeepAlive() { Abandon(); }
+TKeepAlive::~TKeepAlive() {
+  Abandon();
+  *Alive_ = false;
+}
 
 void TKeepAlive::Ping(TInternetPlugin& client) {
   if (Thread_.joinable()) return;
   Client_ = &client;
   const unsigned generation = Generation_;
-  Thread_ = std::thread([this, generation, &client] {
+  Thread_ = std::thread([this, generation, &client, alive = Alive_] {
     const bool ok = static_cast<bool>(client.Ping());
-    QMetaObject::invokeMethod(
-        this, [this, generation, ok, &client] { Answered(generation, ok, &client); }, Qt::QueuedConnection);
+    UiThread_.Post([this, generation, ok, &client, alive] {
+      if (*alive) Answered(generation, ok, &client);
+    });
   });
 }
 
@@ -36,4 +42,4 @@ void TKeepAlive::Abandon() {
   Client_ = nullptr;
 }
 
-}  // namespace velmora::gui
+}  // namespace velmora
