@@ -17,6 +17,9 @@ rm -rf "$root/tmp/debs" && mkdir -p "$root/tmp/debs"
 cp "$packages"/*.deb "$root/tmp/debs/"
 cp "$game" "$root/tmp/game.log"
 in_root() { chroot "$root" env DEBIAN_FRONTEND=noninteractive LC_ALL=C.UTF-8 "$@"; }
+# The programs find their files through /proc/self/exe, as on a booted system.
+mountpoint -q "$root/proc" || mount -t proc proc "$root/proc"
+trap 'umount "$root/proc" 2>/dev/null || true' EXIT
 
 echo "== apt install"
 in_root apt-get update -qq
@@ -26,13 +29,14 @@ in_root getent passwd velmora-statserver
 in_root ls -ld /var/lib/velmora-statserver
 
 echo "== an operator's first game"
-in_root sh -c 'id operator >/dev/null 2>&1 || useradd -m operator'
-in_root su - operator -c '
+in_root sh -c 'id scorer >/dev/null 2>&1 || useradd -m scorer'
+in_root su - scorer -c '
   number=$(velmora-cli import /tmp/game.log) && echo "imported $number" &&
   velmora-cli stats "$number" | grep -c "\"PTS\"" &&
   QT_QPA_PLATFORM=offscreen timeout 6 velmora --game "$number"; echo "velmora ran until stopped: status $?" &&
   grep "Opening game" ~/.local/share/Velmora/*.log | tail -1'
 
+umount "$root/proc"
 command -v systemd-nspawn > /dev/null || { echo "no systemd-nspawn: the service is not booted"; exit 0; }
 echo "== the service, booted with systemd"
 in_root apt-get install -y -q --no-install-recommends systemd systemd-sysv dbus > /dev/null
