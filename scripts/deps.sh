@@ -14,6 +14,8 @@ packages=(
   xvfb xauth poppler-utils
   fonts-dejavu-core fonts-dejavu-extra
   locales
+  librsvg2-bin
+  dpkg-dev lintian desktop-file-utils appstream systemd shared-mime-info libglib2.0-bin
 )
 
 missing=()

@@ -271,6 +271,10 @@ TResult<Json> ScoreDevelopment(TChartOutput& output) {
 
 int ChartCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
                  std::ostream& err) {
+  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+    out << kUsage;
+    return kSuccess;
+  }
   auto request = ReadRequest(args);
   if (!request) {
     err << request.Error() << '\n' << kUsage;

@@ -38,15 +38,16 @@ constexpr const char* kUsage =
     "  check (GAME | --file FILE) [--json]\n"
     "                           the slips the game's checks find (a player on the bench, free\n"
     "                           throws without a foul, ...), one a line or as JSON\n"
-    "  server ...               talk to the statistics server (velmora-cli server for more)\n"
+    "  server ...               talk to the statistics server (velmora-cli server --help)\n"
     "  chart KIND (GAME | --file FILE) [--json] [--png FILE] [--pdf FILE]\n"
     "                           a chart's data as JSON, its picture and its printed sheet\n"
-    "                           (velmora-cli chart for more)\n"
+    "                           (velmora-cli chart --help)\n"
     "\n"
     "Options may stand anywhere; \"--\" ends them (for values that start with \"--\").\n"
     "--data-dir DIR keeps the game store, the log and the settings in DIR instead of the\n"
     "user data folder ($APPDATA/Velmora or $XDG_DATA_HOME/Velmora) and the registry file\n"
-    "($XDG_CONFIG_HOME/Talvex/DravonES.json).\n";
+    "($XDG_CONFIG_HOME/Talvex/DravonES.json).\n"
+    "--version prints the version, --help this text.\n";
 
 }  // namespace
 
@@ -75,6 +76,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
       environment.DataDir = args[++i];
     } else if (rest.empty() && (args[i] == "--help" || args[i] == "-h")) {
       out << kUsage;
+      return kSuccess;
+    } else if (rest.empty() && args[i] == "--version") {
+      out << "velmora-cli " << VELMORA_VERSION << '\n';
       return kSuccess;
     } else {
       rest.push_back(args[i]);

@@ -294,6 +294,10 @@ class TServerRun {
 
 int ServerCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
                   std::ostream& err) {
+  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+    out << kServerUsage;
+    return kSuccess;
+  }
   const auto options = ParseOptions(std::vector<std::string>(args.begin() + (args.empty() ? 0 : 1), args.end()));
   if (args.empty() || !options) {
     err << kServerUsage;

@@ -64,8 +64,9 @@ TEST_F(AppTest, MessagesComeFromTheReportLanguageFile) {
   Config.SetString("report_language", "FR");
   ASSERT_TRUE(Config.Save(Registry));  // the application object loads the settings itself
   auto app = MakeApp(&UserInterface);
-  EXPECT_EQ(UserInterface.Shown,
-            std::vector<std::string>{"Talvex Velmora|Failed to load messages from language file|error"});
+  const std::string missing = (Folder / "program" / "messages_FR.txt").string();
+  EXPECT_EQ(UserInterface.Shown, std::vector<std::string>{"Talvex Velmora|Failed to load messages from language file \"" +
+                                                          missing + "\"|error"});
   EXPECT_EQ(app->Message("Param_Made"), "");
 
   app->SetString("report_language", "EN");

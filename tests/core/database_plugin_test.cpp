@@ -82,6 +82,16 @@ TEST_F(DatabasePluginTest, AMissingDatabaseComesFromTheTemplateAndEachStepIsLogg
   EXPECT_FALSE(std::filesystem::exists(Temp / "elsewhere"));
 }
 
+TEST_F(DatabasePluginTest, WithoutTheTemplateNoStoreIsMadeAndTheTemplateIsNamed) {
+  const std::filesystem::path nowhere = Temp / "not-installed";
+  const auto refused = TDatabasePlugin::Open(Temp / "fresh", "", nowhere);
+  ASSERT_FALSE(refused.Ok());
+  EXPECT_THAT(refused.Error(), ::testing::HasSubstr("\"" + (nowhere / "dravon.db").string() + "\""));
+  // A later start with the program installed must find no foreign file in the way.
+  EXPECT_FALSE(std::filesystem::exists(Temp / "fresh" / "dravon.db"));
+  EXPECT_TRUE(TDatabasePlugin::Open(Temp / "fresh", "", TemplateFolder()).Ok());
+}
+
 TEST_F(DatabasePluginTest, MatchInfoIsInsertedOnceAndItsRosterReplaced) {
   TMatchInfo matchInfo = MakeMatchInfo(12, kGame);
   matchInfo.Time = *EncodeDate(2009, 3, 14) + EncodeTime(18, 30, 0);

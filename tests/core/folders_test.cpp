@@ -111,5 +111,22 @@ TEST(RegistryFile, UnderTheConfigFolderOrTheDataFolder) {
   EXPECT_EQ(RegistryFileIn(temp.Path()), temp / "Talvex" / "DravonES.json");
 }
 
+TEST(ProgramFolder, InstalledTreeThenBuildTreeElseWhereAnInstallKeepsTheFiles) {
+  TTempFolder temp;
+  fs::create_directories(temp / "build" / "bin");
+  testing::WriteFile(temp / "build" / "bin" / "dravon.db", "");
+  EXPECT_EQ(ProgramFolderFor(temp / "build" / "bin"), temp / "build" / "bin");
+
+  fs::create_directories(temp / "usr" / "bin");
+  EXPECT_EQ(ProgramFolderFor(temp / "usr" / "bin"), temp / "usr" / "share" / "velmora")
+      << "an incomplete install names the folder it lacks";
+  fs::create_directories(temp / "usr" / "share" / "velmora");
+  testing::WriteFile(temp / "usr" / "bin" / "dravon.db", "");
+  EXPECT_EQ(ProgramFolderFor(temp / "usr" / "bin"), temp / "usr" / "share" / "velmora");
+
+  // The tests themselves run in the build tree.
+  EXPECT_EQ(ProgramFolder(), fs::read_symlink("/proc/self/exe").parent_path());
+}
+
 }  // namespace
 }  // namespace velmora

@@ -1,7 +1,11 @@
 // The administration commands of the server executable, run as a league's administrator runs them.
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <thread>
@@ -16,6 +20,7 @@
 #include "server_process.h"
 #include "stats/game_documents.h"
 #include "stats/model.h"
+#include "store/sqlite.h"
 
 namespace velmora::testing {
 namespace {
@@ -308,8 +313,26 @@ TEST_F(CommandsTest, ServeAnswersUntilItIsTerminated) {
     EXPECT_EQ(ping.Body, "pong");
     EXPECT_EQ(client.Get(server.Url("live/")).Status, 200);
   }
+  // The service manager stops it with SIGTERM while clients may be in the middle of a request.
+  const std::string base = server.Url();
+  const int port = std::stoi(base.substr(base.rfind(':') + 1));
+  const int halfSent = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<std::uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(connect(halfSent, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  const std::string head = "GET /live/ HTTP/1.1\r\nHost: 127.0.0.1\r\n";
+  ASSERT_EQ(send(halfSent, head.data(), head.size(), 0), static_cast<ssize_t>(head.size()));
   EXPECT_EQ(server.Terminate(), 0) << server.Log();
+  close(halfSent);
   EXPECT_NE(server.Log().find("do=ping"), std::string::npos) << server.Log();
+  if (!Database.starts_with("postgresql:")) {
+    TSqliteDatabase database(Database);
+    auto check = database.Prepare("PRAGMA integrity_check");
+    ASSERT_TRUE(check->Step());
+    EXPECT_EQ(check->Text(0), "ok");
+  }
 }
 
 }  // namespace

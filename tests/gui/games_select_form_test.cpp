@@ -230,6 +230,40 @@ TEST_F(GamesSelectFormTest, ImportRefusesCorruptAndDuplicateFilesAndMovesTheCloc
   EXPECT_EQ(FormatLongTime(stored.CurrentGameTime), "00:06:40") << "the clock moved to the last action";
 }
 
+TEST_F(GamesSelectFormTest, AFileGivenToTheProgramIsImportedAndOfferedForOpening) {
+  StoreGame(GameAt("A-1", *EncodeDate(2024, 3, 1)));
+  TModel writer(Config);
+  writer.MatchInfo = MakeMatchInfo(6, "F-1");
+  TActionFactory make;
+  writer.AddAction(make.Shot(30, 1, 4, "Made", 2));
+  // Known by its content: the name says nothing.
+  const auto file = Temp / "partido.txt";
+  ASSERT_TRUE(WriteTransferFile(writer, file));
+  auto form = MakeForm();
+  Ui.Answers = {TAnswer::Yes, TAnswer::No};  // open it; then work offline
+  form->ImportAndOffer(QString::fromStdString(file.string()));
+  ASSERT_GE(Ui.QuestionTexts().size(), 1u);
+  EXPECT_EQ(Ui.QuestionTexts()[0], "Se ha importado el partido \"F-1\". ¿Desea abrirlo ahora?");
+  EXPECT_EQ(Opened, std::vector<std::string>{"F-1"});
+  EXPECT_NE(Store->FindGameId("F-1"), 0);
+
+  // Declined, the game stays stored and selected; a second import of it is refused unasked.
+  Ui.Answers = {TAnswer::No};
+  writer.MatchInfo.GameNumber = "F-2";
+  ASSERT_TRUE(WriteTransferFile(writer, Temp / "F-2.log"));
+  form->ImportAndOffer(QString::fromStdString((Temp / "F-2.log").string()));
+  EXPECT_EQ(Opened.size(), 1u);
+  const QTableWidget& grid = *form->GamesGrid();
+  EXPECT_EQ(grid.item(grid.currentRow(), 0)->text(), QStringLiteral("F-2"));
+  const std::size_t asked = Ui.QuestionTexts().size();
+  form->ImportAndOffer(QString::fromStdString((Temp / "F-2.log").string()));
+  form->ImportAndOffer(QString::fromStdString((Temp / "missing.log").string()));
+  EXPECT_EQ(Ui.QuestionTexts().size(), asked);
+  ASSERT_EQ(Ui.Texts().size(), 2u);
+  EXPECT_EQ(Ui.Texts()[0], kGameExistsError);
+  EXPECT_TRUE(Ui.Texts()[1].starts_with("Failed to read game data from specified file.")) << Ui.Texts()[1];
+}
+
 TEST_F(GamesSelectFormTest, ExportWritesTheStoredGameWhereTheOperatorSays) {
   TActionFactory make;
   TActionList actions;

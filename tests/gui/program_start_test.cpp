@@ -31,6 +31,31 @@ TEST(ProgramStart, AGameThatIsNotStoredIsRefusedWithAMessageAndStatusOne) {
   ASSERT_TRUE(program.waitForFinished(30000));
   EXPECT_EQ(program.exitCode(), 2) << "a mistyped option gets the usage";
   EXPECT_TRUE(QString::fromUtf8(program.readAllStandardError()).contains(QStringLiteral("usage: velmora")));
+
+  program.setArguments({QStringLiteral("game.log"), QStringLiteral("--game"), QStringLiteral("X")});
+  program.start();
+  ASSERT_TRUE(program.waitForFinished(30000));
+  EXPECT_EQ(program.exitCode(), 2) << "a file to import and a game to open are one too many";
+}
+
+TEST(ProgramStart, HelpAndVersionNeedNoScreen) {
+  QProcess program;
+  program.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/velmora"));
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.remove(QStringLiteral("DISPLAY"));
+  environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+  environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+  program.setProcessEnvironment(environment);
+  for (const QString& option : {QStringLiteral("--help"), QStringLiteral("--version")}) {
+    program.setArguments({QStringLiteral("--data-dir"), QStringLiteral("/nonexistent"), option});
+    program.start();
+    ASSERT_TRUE(program.waitForFinished(30000));
+    EXPECT_EQ(program.exitCode(), 0) << option.toStdString();
+    const QString out = QString::fromUtf8(program.readAllStandardOutput());
+    EXPECT_TRUE(out.startsWith(option == QStringLiteral("--help") ? QStringLiteral("usage: velmora")
+                                                                  : QStringLiteral("velmora ")))
+        << out.toStdString();
+  }
 }
 
 }  // namespace

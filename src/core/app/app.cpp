@@ -32,9 +32,13 @@ std::unique_ptr<TAction> TApp::NewAction(std::string_view shortName) {
 bool TApp::SaveSettings() { return Config_.Save(Registry_); }
 
 bool TApp::LoadMessages() {
-  const bool loaded = Messages_.Load(ProgramFolder_, Config_.GetString("report_language"));
+  const std::string language = Config_.GetString("report_language");
+  const bool loaded = Messages_.Load(ProgramFolder_, language);
   if (!loaded && UserInterface_) {
-    UserInterface_->ShowMessage(kApplicationTitle, "Failed to load messages from language file", TMessageIcon::Error);
+    // The file's name tells the operator whether the language or the installation is at fault.
+    const std::string file = TMessages::FileFor(ProgramFolder_, language).string();
+    UserInterface_->ShowMessage(kApplicationTitle, "Failed to load messages from language file \"" + file + "\"",
+                                TMessageIcon::Error);
   }
   return loaded;
 }

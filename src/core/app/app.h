@@ -52,7 +52,8 @@ class TApp final : public TActionSubmitter, public TMessageSource {
 
   // Messages.
   std::string Message(std::string_view key) const override { return Messages_.Message(key); }
-  // Re-reads the messages file; shows "Failed to load messages from language file" when it cannot.
+  // Re-reads the messages file; shows "Failed to load messages from language file" and the file's
+  // name when it cannot.
   bool LoadMessages();
   const TMessages& Messages() const { return Messages_; }
 

@@ -61,14 +61,20 @@ std::optional<std::string> UnwritableReason(const std::filesystem::path& folder)
   return std::nullopt;
 }
 
+std::filesystem::path ProgramFolderFor(const std::filesystem::path& executableFolder) {
+  std::error_code error;
+  const std::filesystem::path installed = (executableFolder.parent_path() / "share" / "velmora").lexically_normal();
+  if (std::filesystem::is_directory(installed, error)) return installed;
+  if (std::filesystem::is_regular_file(executableFolder / "dravon.db", error)) return executableFolder;
+  return installed;
+}
+
 std::filesystem::path ProgramFolder() {
   std::error_code error;
+  // The link is resolved, so a program started through a symbolic link finds its own files.
   const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
   if (error) return std::filesystem::current_path(error);
-  const std::filesystem::path folder = executable.parent_path();
-  const std::filesystem::path installed = folder.parent_path() / "share" / "velmora";
-  if (std::filesystem::is_directory(installed, error)) return installed;
-  return folder;
+  return ProgramFolderFor(executable.parent_path());
 }
 
 std::filesystem::path DefaultRegistryFile() {

@@ -24,9 +24,13 @@ std::filesystem::path EnsureDataFolder(const std::filesystem::path& folder);
 // write; none when none of these holds. The text completes "No se puede escribir: ...".
 std::optional<std::string> UnwritableReason(const std::filesystem::path& folder);
 
-// The folder of the files that ship with the program: "share/velmora" beside the executable's
-// folder after an install, else the executable's folder (a build tree).
+// The folder of the files that ship with the program (the empty game database, the messages
+// files, the report folder) for the running executable; see ProgramFolderFor.
 std::filesystem::path ProgramFolder();
+// For an executable in `executableFolder`: "../share/velmora" when it exists (an installed tree),
+// else the executable's own folder when it holds the empty game database (a build tree), else
+// "../share/velmora" still, so that a missing file is reported where an install keeps it.
+std::filesystem::path ProgramFolderFor(const std::filesystem::path& executableFolder);
 
 // Talvex/DravonES.json under $XDG_CONFIG_HOME (default ~/.config).
 std::filesystem::path DefaultRegistryFile();

@@ -6,9 +6,13 @@
 
 namespace velmora {
 
+std::filesystem::path TMessages::FileFor(const std::filesystem::path& folder, std::string_view language) {
+  return folder / ("messages_" + std::string(language) + ".txt");
+}
+
 bool TMessages::Load(const std::filesystem::path& folder, std::string_view language) {
   Table_.Clear();
-  const auto bytes = ReadWholeFile(folder / ("messages_" + std::string(language) + ".txt"));
+  const auto bytes = ReadWholeFile(FileFor(folder, language));
   if (!bytes) return false;
   ReadText(IsValidUtf8(*bytes) ? *bytes : Windows1252ToUtf8(*bytes));
   return true;

@@ -12,6 +12,8 @@ namespace velmora {
 
 class TMessages final : public TMessageSource {
  public:
+  // "<folder>/messages_<language>.txt".
+  static std::filesystem::path FileFor(const std::filesystem::path& folder, std::string_view language);
   // Empties the table and reads "<folder>/messages_<language>.txt"; false when the file cannot be
   // read. Lines without "=" or starting with it are skipped; "#13" in a value is a carriage return;
   // a later line replaces an earlier one with the same key. UTF-8 and windows-1252 files are read.

@@ -158,7 +158,15 @@ TResult<std::unique_ptr<TDatabasePlugin>> TDatabasePlugin::Open(const std::files
 TResult<std::unique_ptr<TDatabasePlugin>> TDatabasePlugin::OpenFile(const std::filesystem::path& file,
                                                                     const std::filesystem::path& templateFile) {
   std::error_code error;
-  if (!std::filesystem::exists(file, error)) CopyTemplate(templateFile, file);
+  if (!std::filesystem::exists(file, error)) {
+    // Else the operator would only read that his own store cannot be opened, when it is the
+    // installation that lacks a file.
+    if (!std::filesystem::is_regular_file(templateFile, error)) {
+      return TError{"No se encuentra la base de datos vacía \"" + templateFile.string() +
+                    "\" para crear \"" + file.string() + "\"; el programa no está instalado completo."};
+    }
+    CopyTemplate(templateFile, file);
+  }
   const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
   try {
     auto opened = OpenGameDatabase(file, TSqliteDatabase::TOpenMode::ReadWrite);

@@ -1,8 +1,12 @@
 // Start-up: fixed text formats, the log, the model, the application object, then the windows.
-// "velmora --game GAME" opens a stored game straight into its live window.
+// "velmora --game GAME" opens a stored game straight into its live window; "velmora FILE" imports
+// a transfer file and offers to open its game.
 
+#include <QIcon>
 #include <QMessageBox>
+#include <QTimer>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -24,14 +28,33 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: velmora [--data-dir DIR] [--game GAME]\n"
+    "usage: velmora [--data-dir DIR] [--game GAME | FILE]\n"
+    "  FILE            imports the game of a transfer file and offers to open it\n"
     "  --game GAME     opens the stored game GAME in the live window\n"
-    "  --data-dir DIR  keeps the game store, the log and the settings in DIR\n";
+    "  --data-dir DIR  keeps the game store, the log and the settings in DIR\n"
+    "  --version       prints the version\n"
+    "  --help          prints this text\n";
 
 struct TOptions {
   std::optional<std::string> Game;
+  std::optional<QString> File;
   std::optional<std::filesystem::path> DataDir;
 };
+
+// Answered before Qt starts, so that they need no screen.
+std::optional<int> AnswerHelpOrVersion(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("velmora %s\n", VELMORA_VERSION);
+      return 0;
+    }
+  }
+  return std::nullopt;
+}
 
 void ShowStartupError(const QString& text) {
   std::fprintf(stderr, "velmora: %s\n", text.toUtf8().constData());
@@ -51,10 +74,16 @@ std::optional<TOptions> ReadOptions(const QStringList& arguments) {
       options.Game = arguments[++i].toStdString();
     } else if (argument == QStringLiteral("--data-dir") && hasValue) {
       options.DataDir = std::filesystem::path(arguments[++i].toStdString());
+    } else if (!argument.startsWith(QLatin1Char('-')) && !options.File) {
+      options.File = argument;
     } else {
       std::fputs(kUsage, stderr);
       return std::nullopt;
     }
+  }
+  if (options.Game && options.File) {
+    std::fputs(kUsage, stderr);
+    return std::nullopt;
   }
   return options;
 }
@@ -62,8 +91,12 @@ std::optional<TOptions> ReadOptions(const QStringList& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const auto answered = AnswerHelpOrVersion(argc, argv)) return *answered;
   velmora::gui::TVelmoraApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Talvex Velmora"));
+  // The desktop ties the windows to the menu entry by its name and shows the entry's icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.Velmora"));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.velmora.Velmora")));
   velmora::SetFixedTextFormats();
   const auto options = ReadOptions(QApplication::arguments());
   if (!options) return 2;
@@ -110,5 +143,8 @@ int main(int argc, char** argv) {
   mainWindow.SetGameOpener(velmora::gui::LiveWindowOpener(context, &mainWindow));
   messageBoxes.SetParent(&mainWindow);
   mainWindow.show();
+  if (options->File) {
+    QTimer::singleShot(0, &mainWindow, [&mainWindow, file = *options->File] { mainWindow.ImportAndOffer(file); });
+  }
   return QApplication::exec();
 }

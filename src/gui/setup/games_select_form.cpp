@@ -558,17 +558,30 @@ void TGamesSelectForm::ExportButtonClick() {
 }
 
 void TGamesSelectForm::ImportButtonClick() {
-  const auto file = OpenDialog_.Execute(this);
-  if (!file) return;
+  if (const auto file = OpenDialog_.Execute(this)) (void)Import(*file);
+}
+
+void TGamesSelectForm::ImportAndOffer(const QString& file) {
+  const auto imported = Import(file);
+  if (!imported) return;
+  const QString question = tr("Se ha importado el partido \"%1\". ¿Desea abrirlo ahora?");
+  if (Context_.Ui.AskYesNo("Velmora", question.arg(QString::fromStdString(*imported)).toStdString(),
+                           TMessageIcon::Question)) {
+    OpenGameButtonClick();
+  }
+}
+
+std::optional<std::string> TGamesSelectForm::Import(const QString& file) {
   Context_.App.LoadCatalogue();
-  const auto imported = ImportGame(Store_, file->toStdString(), Games_);
+  const auto imported = ImportGame(Store_, file.toStdString(), Games_);
   if (!imported) {
     Say(QString::fromStdString(imported.Error()), TMessageIcon::Error);
-    return;
+    return std::nullopt;
   }
   const TMatchInfo& matchInfo = imported.Value();
   Games_.Set(matchInfo.GameNumber, std::make_unique<TMatchInfo>(matchInfo));
   RefreshGamesGrid(matchInfo.GameNumber);
+  return matchInfo.GameNumber;
 }
 
 // ---- Settings and quitting ----

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <QMainWindow>
@@ -55,6 +56,9 @@ class TGamesSelectForm : public QMainWindow {
   void DeleteGameButtonClick();
   void ExportButtonClick();
   void ImportButtonClick();
+  // Imports a transfer file as the import button does and, once it is stored, offers to open its
+  // game: "velmora FILE", which the desktop runs for a file the operator opens.
+  void ImportAndOffer(const QString& file);
   void NewGameButtonClick();
   void ConfigButtonClick();
   void QuitButtonClick();
@@ -92,6 +96,8 @@ class TGamesSelectForm : public QMainWindow {
   QWidget* BuildGamesGroup();
   QWidget* BuildBottomPanel();
 
+  // Stores the game of the transfer file and selects it; its number, or none after saying why not.
+  std::optional<std::string> Import(const QString& file);
   // The game number of the current row; empty when there is none.
   std::string SelectedGame() const;
   TMatchInfo* Entry(const std::string& gameNumber) const;
