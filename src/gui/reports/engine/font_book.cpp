@@ -11,8 +11,8 @@ constexpr double kMillimetresPerDot = 25.4 / kMeasureDpi;
 
 }  // namespace
 
-TFontBook::TFontBook(const std::map<QString, TFontSpec>& specs, const QString& defaultFont)
-    : Specs_(specs), Default_(defaultFont), Measure_(1, 1, QImage::Format_ARGB32) {
+TFontBook::TFontBook(const std::map<QString, TFontStyle>& styles, const QString& defaultFont)
+    : Styles_(styles), Default_(defaultFont), Measure_(1, 1, QImage::Format_ARGB32) {
   const int dotsPerMetre = static_cast<int>(std::lround(kMeasureDpi / 0.0254));
   Measure_.setDotsPerMeterX(dotsPerMetre);
   Measure_.setDotsPerMeterY(dotsPerMetre);
@@ -20,8 +20,8 @@ TFontBook::TFontBook(const std::map<QString, TFontSpec>& specs, const QString& d
 
 int TFontBook::Font(const QString& name, double points) {
   const QString key = name.isEmpty() ? Default_ : name;
-  const auto spec = Specs_.find(key);
-  const TFontSpec base = spec != Specs_.end() ? spec->second : TFontSpec{QStringLiteral("DejaVu Sans")};
+  const auto style = Styles_.find(key);
+  const TFontStyle base = style != Styles_.end() ? style->second : TFontStyle{QStringLiteral("DejaVu Sans")};
   if (points <= 0) points = base.Size;
   for (std::size_t i = 0; i < Entries_.size(); ++i) {
     if (Entries_[i].Name == key && Entries_[i].Points == points) return static_cast<int>(i);

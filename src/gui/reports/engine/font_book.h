@@ -21,7 +21,7 @@ inline constexpr double kSmallestPoints = 7;
 class TFontBook {
  public:
   // `defaultFont` names the font of texts that name none; a built-in one stands in when empty.
-  TFontBook(const std::map<QString, TFontSpec>& specs, const QString& defaultFont);
+  TFontBook(const std::map<QString, TFontStyle>& styles, const QString& defaultFont);
 
   // The index of the project font (the default one for an empty name), at `points` when given.
   int Font(const QString& name, double points = 0);
@@ -48,7 +48,7 @@ class TFontBook {
   };
   QString Elided(const QString& text, int font, double width) const;
 
-  std::map<QString, TFontSpec> Specs_;
+  std::map<QString, TFontStyle> Styles_;
   QString Default_;
   QImage Measure_;
   std::vector<TEntry> Entries_;

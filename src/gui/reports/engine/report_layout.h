@@ -29,7 +29,7 @@ enum class TVAlign { Top, Middle, Bottom };
 // cut with an ellipsis; a name first gives its leading words as initials.
 enum class TFit { Shrink, Name, Elide };
 
-struct TFontSpec {
+struct TFontStyle {
   QString Family;
   double Size = 8;  // points
   bool Bold = false;
@@ -166,7 +166,7 @@ struct TReportLayout {
 };
 
 struct TProject {
-  std::map<QString, TFontSpec> Fonts;
+  std::map<QString, TFontStyle> Fonts;
   std::map<QString, TReportLayout> Reports;
 };
 

@@ -139,7 +139,7 @@ class TReader {
 
   void ReadFont(const pugi::xml_node& node) {
     Attributes(node, {"name", "family", "size", "bold", "italic", "condensed"});
-    TFontSpec font;
+    TFontStyle font;
     font.Family = Required(node, "family");
     font.Size = Number(node, "size", 8);
     if (font.Size < 4 || font.Size > 72) throw TFault{node, "a font size is from 4 to 72 points"};
