@@ -4,12 +4,10 @@
 #include <optional>
 #include <ostream>
 
-#include <nlohmann/json.hpp>
-
 #include "cli_session.h"
 #include "commands.h"
 #include "platform/folders.h"
-#include "platform/messages.h"
+#include "report_json.h"
 #include "reports/engine/headless_gui.h"
 #include "reports/engine/report_generator.h"
 #include "reports/report_list.h"
@@ -17,8 +15,6 @@
 namespace velmora::cli {
 
 namespace {
-
-using Json = nlohmann::ordered_json;
 
 struct TReportOptions {
   std::string Name;
@@ -53,29 +49,11 @@ std::optional<TReportOptions> ReadOptions(const std::vector<std::string>& args) 
 std::string Usage() {
   std::string names;
   for (const TReportKind& kind : ReportKinds()) names += (names.empty() ? "" : ", ") + std::string(kind.Name);
-  return "usage: velmora-cli report NAME (GAME | --file FILE) [--json] [--pdf FILE]\n  NAME is one of: " + names +
+  return "usage: velmora-cli report NAME (GAME | --file FILE) [--json] [--pdf FILE] [options]\n  NAME is one of: " +
+         names + ", shotchart, heatmap, teamcomparison, scoredevelopment" +
          "\n  --json prints the report's data (also the default when no --pdf is given)"
-         "\n  --pdf FILE writes the report as a PDF file\n";
-}
-
-Json DataJson(const TReportData& data) {
-  Json parameters = Json::object();
-  for (const auto& [name, text] : data.Parameters()) parameters[name] = text;
-  Json connections = Json::object();
-  for (const auto& [name, rows] : data.PullConnections()) {
-    Json columns = Json::array();
-    for (const TReportColumn& column : rows.Columns) {
-      columns.push_back({{"name", column.Name}, {"width", column.Width}, {"full_name", column.FullName}});
-    }
-    connections[name] = {{"columns", columns}, {"rows", rows.Rows}};
-  }
-  return {{"report", data.ReportName},
-          {"project", data.ProjectFileName},
-          {"caption", data.Caption},
-          {"orientation", data.Orientation == TReportOrientation::Portrait ? "portrait" : "landscape"},
-          {"copies", data.Copies},
-          {"parameters", parameters},
-          {"connections", connections}};
+         "\n  --pdf FILE writes the report as a PDF file"
+         "\n  The charts take the options of velmora-cli chart (velmora-cli report shotchart lists them).\n";
 }
 
 TStatus WriteReportPdf(const TReportData& data, const TConfiguration& config, const std::string& file) {
@@ -90,6 +68,7 @@ TStatus WriteReportPdf(const TReportData& data, const TConfiguration& config, co
 
 int ReportCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
                   std::ostream& err) {
+  if (!args.empty() && IsChartKind(args[0])) return ChartReportCommand(environment, args, out, err);
   const auto options = ReadOptions(args);
   const TReportKind* kind = options ? FindReportKind(options->Name) : nullptr;
   if (!kind) {
@@ -102,12 +81,9 @@ int ReportCommand(const TCliEnvironment& environment, const std::vector<std::str
     err << loaded.Error() << '\n';
     return kFailure;
   }
-  TMessages messages;
-  if (!messages.Load(ProgramFolder(), session.Config().GetString("report_language"))) {
-    err << "velmora-cli: Failed to load messages from language file\n";
-  }
+  const TMessages messages = session.ReportMessages(err);
   const TReportData data = MakeReportData(*kind, session.Model(), messages);
-  if (options->Json || !options->Pdf) out << DataJson(data).dump(2) << '\n';
+  if (options->Json || !options->Pdf) out << ReportJson(data).dump(2) << '\n';
   if (options->Pdf) {
     if (TStatus written = WriteReportPdf(data, session.Config(), *options->Pdf); !written) {
       err << written.Error() << '\n';
