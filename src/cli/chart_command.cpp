@@ -1,4 +1,5 @@
-// "velmora-cli chart KIND ...": the chart data of a game as JSON, and its picture as PNG.
+// "velmora-cli chart KIND ...": the chart data of a game as JSON, its picture as PNG and its printed
+// sheet as PDF; "velmora-cli report KIND ..." the data of that printed sheet and the same PDF.
 
 #include <algorithm>
 #include <functional>
@@ -14,9 +15,8 @@
 #include "charts/heat_map.h"
 #include "cli_session.h"
 #include "commands.h"
-#include "platform/folders.h"
-#include "platform/messages.h"
 #include "records/text_utils.h"
+#include "report_json.h"
 #include "stats/model.h"
 
 namespace velmora::cli {
@@ -25,19 +25,28 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-constexpr const char* kUsage =
+constexpr const char* kChartUsage =
     "usage: velmora-cli chart shotchart|heatmap|teamcomparison|scoredevelopment (GAME | --file FILE)\n"
-    "           [--json] [--png FILE] [--pdf FILE] [options]\n"
+    "           [--json] [--png FILE] [--pdf FILE] [options]\n";
+constexpr const char* kReportUsage =
+    "usage: velmora-cli report shotchart|heatmap|teamcomparison|scoredevelopment (GAME | --file FILE)\n"
+    "           [--json] [--pdf FILE] [options]\n";
+constexpr const char* kOptionsUsage =
     "  --players 1:7,2:10   only these players are chosen (team:stored shirt number); by default\n"
     "                       every player, none for scoredevelopment\n"
     "  shotchart, heatmap:  --no-team 1|2, --periods 1,3, --by-half; shotchart --bw;\n"
     "                       heatmap --intensity N (2..100, 50)\n"
     "  teamcomparison:      --stat N (1..17, 1)\n"
-    "  scoredevelopment:    --option N (1..6, 1), --no-accumulated, --bars, --flat (no 3D)\n"
+    "  scoredevelopment:    --option N (1..6, 1), --no-accumulated, --bars, --flat (no 3D)\n";
+constexpr const char* kChartOutputUsage =
     "--png writes the picture the window shows, --pdf the chart as its window prints it. Without\n"
     "either the chart's data is printed as JSON; with them as well when --json is given.\n";
+constexpr const char* kReportOutputUsage =
+    "--json prints the data of the chart's report (also the default when no --pdf is given), --pdf\n"
+    "the chart as its window prints it, as velmora-cli chart --pdf writes it.\n";
 
 struct TChartRequest {
+  bool Report = false;  // "report KIND": the printed chart's data instead of the chart's, no picture
   std::string Kind;
   std::string Game;
   std::optional<std::string> File;
@@ -72,9 +81,11 @@ std::optional<int> NumberIn(const std::string& text, int low, int high) {
 }
 
 // The request, or an error message for the usage.
-TResult<TChartRequest> ReadRequest(const std::vector<std::string>& args) {
-  if (args.empty() || !kKindOptions.contains(args[0])) return TError{"velmora-cli: chart needs a kind"};
+TResult<TChartRequest> ReadRequest(const std::vector<std::string>& args, bool report) {
+  const std::string command = report ? "report" : "chart";
+  if (args.empty() || !kKindOptions.contains(args[0])) return TError{"velmora-cli: " + command + " needs a kind"};
   TChartRequest request;
+  request.Report = report;
   request.Kind = args[0];
   // Switches and the value they set; numbers with their range.
   const std::map<std::string, std::pair<bool*, bool>> switches = {
@@ -95,9 +106,9 @@ TResult<TChartRequest> ReadRequest(const std::vector<std::string>& args) {
       request.Game = option;
       continue;
     }
-    const bool common = option == "--json" || option == "--file" || option == "--png" || option == "--pdf";
+    const bool common = option == "--json" || option == "--file" || (option == "--png" && !report) || option == "--pdf";
     if (!common && std::find(allowed.begin(), allowed.end(), option) == allowed.end()) {
-      return bad("does not apply to " + request.Kind);
+      return bad("does not apply to " + command + " " + request.Kind);
     }
     if (const auto flag = switches.find(option); flag != switches.end()) {
       *flag->second.first = flag->second.second;
@@ -135,7 +146,7 @@ TResult<TChartRequest> ReadRequest(const std::vector<std::string>& args) {
       *target = *number;
     }
   }
-  if (request.Game.empty() && !request.File) return TError{"velmora-cli: chart needs a game or --file FILE"};
+  if (request.Game.empty() && !request.File) return TError{"velmora-cli: " + command + " needs a game or --file FILE"};
   return request;
 }
 
@@ -160,7 +171,7 @@ TStatus ChoosePlayers(const TChartRequest& request, const std::function<std::vec
   return {};
 }
 
-// What to write besides the JSON; the printed chart's data is made only for a PDF.
+// What to make besides the chart's JSON; the printed chart's data only for a report or a PDF.
 struct TChartOutput {
   const TChartRequest& Request;
   const TModel& Model;
@@ -169,9 +180,11 @@ struct TChartOutput {
   std::optional<TReportData> Report;
 
   bool Wanted() const { return Request.Png || Request.Pdf; }
-  TChartFiles Files(TChartReport report, const TChartParameters& parameters) {
-    if (Request.Pdf) Report = MakeChartReportData(report, Model, Messages, parameters);
-    return {Request.Png, Request.Pdf, Report ? &*Report : nullptr, &Config};
+  // Makes the printed chart's data when it is wanted; the files to write, none when none is asked for.
+  std::optional<TChartFiles> Files(TChartReport report, const TChartParameters& parameters) {
+    if (Request.Report || Request.Pdf) Report = MakeChartReportData(report, Model, Messages, parameters);
+    if (!Wanted()) return std::nullopt;
+    return TChartFiles{Request.Png, Request.Pdf, Report ? &*Report : nullptr, &Config};
   }
 };
 
@@ -192,17 +205,20 @@ TResult<Json> ShotChart(TChartOutput& output) {
   }
   chart.SetByHalf(request.ByHalf);
   const std::vector<TShotMark> shots = chart.Shots();
-  if (output.Wanted()) {
-    const TChartFiles files = output.Files(TChartReport::ShotChart, chart.PrintParameters());
-    const TStatus written = request.Kind == "heatmap" ? WriteHeatMap(shots, request.Intensity, files)
-                                                       : WriteShotChart(shots, request.BlackAndWhite, files);
+  if (const auto files = output.Files(TChartReport::ShotChart, chart.PrintParameters())) {
+    const TStatus written = request.Kind == "heatmap" ? WriteHeatMap(shots, request.Intensity, *files)
+                                                      : WriteShotChart(shots, request.BlackAndWhite, *files);
     if (!written) return TError{written.Error()};
   }
   const auto labels = chart.SideLabels();
   Json json = {{"side_labels", {labels[0], labels[1]}}, {"shots", Json::array()}};
   for (const TShotMark& shot : shots) {
-    json["shots"].push_back({{"x", shot.Point.X}, {"y", shot.Point.Y}, {"team", shot.Team}, {"made", shot.Made},
-                             {"period", shot.Period}, {"side", shot.Side == TCourtSide::Left ? "left" : "right"}});
+    json["shots"].push_back({{"x", shot.Point.X},
+                             {"y", shot.Point.Y},
+                             {"team", shot.Team},
+                             {"made", shot.Made},
+                             {"period", shot.Period},
+                             {"side", shot.Side == TCourtSide::Left ? "left" : "right"}});
   }
   json["description"] = chart.Description();
   if (request.Kind == "heatmap") {
@@ -223,9 +239,8 @@ TResult<Json> TeamComparison(TChartOutput& output) {
   }
   comparison.SetStatistic(request.Stat);
   const TComparisonChart chart = comparison.Chart();
-  if (output.Wanted()) {
-    const TChartFiles files = output.Files(TChartReport::TeamComparison, comparison.PrintParameters());
-    if (TStatus written = WriteComparison(chart, files); !written) return TError{written.Error()};
+  if (const auto files = output.Files(TChartReport::TeamComparison, comparison.PrintParameters())) {
+    if (TStatus written = WriteComparison(chart, *files); !written) return TError{written.Error()};
   }
   Json json = {{"title", chart.Title}, {"series", Json::array()}};
   for (const TComparisonSeries& series : chart.Series) {
@@ -247,10 +262,9 @@ TResult<Json> ScoreDevelopment(TChartOutput& output) {
   development.SetOption(request.Option);
   development.SetAccumulated(request.Accumulated);
   const TDevelopmentChart chart = development.Chart();
-  if (output.Wanted()) {
+  if (const auto files = output.Files(TChartReport::ScoreDevelopment, development.PrintParameters())) {
     const std::array<std::string, 2> names{model.MatchInfo.Team1.Name, model.MatchInfo.Team2.Name};
-    const TChartFiles files = output.Files(TChartReport::ScoreDevelopment, development.PrintParameters());
-    if (TStatus written = WriteDevelopment(chart, names, request.Bars, request.ThreeD, files); !written) {
+    if (TStatus written = WriteDevelopment(chart, names, request.Bars, request.ThreeD, *files); !written) {
       return TError{written.Error()};
     }
   }
@@ -267,17 +281,17 @@ TResult<Json> ScoreDevelopment(TChartOutput& output) {
   return json;
 }
 
-}  // namespace
-
-int ChartCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
-                 std::ostream& err) {
-  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-    out << kUsage;
+// "chart KIND ..." and "report KIND ...": one reading of the options and one way to the PDF.
+int RunChart(const TCliEnvironment& environment, const std::vector<std::string>& args, bool report, std::ostream& out,
+             std::ostream& err) {
+  if (!report && args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+    out << kChartUsage << kOptionsUsage << kChartOutputUsage;
     return kSuccess;
   }
-  auto request = ReadRequest(args);
+  auto request = ReadRequest(args, report);
   if (!request) {
-    err << request.Error() << '\n' << kUsage;
+    err << request.Error() << '\n'
+        << (report ? kReportUsage : kChartUsage) << kOptionsUsage << (report ? kReportOutputUsage : kChartOutputUsage);
     return kUsageError;
   }
   const TChartRequest& asked = request.Value();
@@ -287,8 +301,7 @@ int ChartCommand(const TCliEnvironment& environment, const std::vector<std::stri
     return kFailure;
   }
   const TModel& model = session.Model();
-  TMessages messages;
-  messages.Load(ProgramFolder(), session.Config().GetString("report_language"));
+  const TMessages messages = session.ReportMessages(err);
 
   const std::string& kind = asked.Kind;
   TChartOutput output{asked, model, messages, session.Config(), std::nullopt};
@@ -299,8 +312,22 @@ int ChartCommand(const TCliEnvironment& environment, const std::vector<std::stri
     err << json.Error() << '\n';
     return kFailure;
   }
-  if (asked.Json || !output.Wanted()) out << json.Value().dump(2) << '\n';
+  if (asked.Json || !output.Wanted()) out << (report ? ReportJson(*output.Report) : json.Value()).dump(2) << '\n';
   return kSuccess;
+}
+
+}  // namespace
+
+int ChartCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
+                 std::ostream& err) {
+  return RunChart(environment, args, false, out, err);
+}
+
+bool IsChartKind(const std::string& name) { return kKindOptions.contains(name); }
+
+int ChartReportCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
+                       std::ostream& err) {
+  return RunChart(environment, args, true, out, err);
 }
 
 }  // namespace velmora::cli

@@ -58,4 +58,12 @@ TStatus TCliSession::LoadGame(const std::vector<std::string>& source, std::ostre
   return OpenStoredGame(source.at(0));
 }
 
+TMessages TCliSession::ReportMessages(std::ostream& err) const {
+  TMessages messages;
+  if (!messages.Load(ProgramFolder(), Config_.GetString("report_language"))) {
+    err << "velmora-cli: Failed to load messages from language file\n";
+  }
+  return messages;
+}
+
 }  // namespace velmora::cli

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/configuration.h"
+#include "platform/messages.h"
 #include "platform/registry.h"
 #include "command_line.h"
 #include "records/result.h"
@@ -35,6 +36,9 @@ class TCliSession {
   TStatus OpenStoredGame(const std::string& gameNumber);
   // The game named on the command line: a transfer file ("--file", FILE) or a stored game (GAME).
   TStatus LoadGame(const std::vector<std::string>& source, std::ostream& err);
+  // The messages of the "report_language" setting; a language file that cannot be read is
+  // reported on `err` and leaves them empty.
+  TMessages ReportMessages(std::ostream& err) const;
 
   TDatabasePlugin& Store() const { return *Store_; }
   TModel& Model() { return Model_; }

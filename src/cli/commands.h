@@ -31,6 +31,11 @@ int FileExportCommand(const TCliEnvironment& environment, const std::vector<std:
 // "chart shotchart|heatmap|teamcomparison|scoredevelopment" of a stored game or a transfer file.
 int ChartCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
                  std::ostream& err);
+// "report shotchart|heatmap|teamcomparison|scoredevelopment": the report a chart prints through,
+// made with the options "chart" takes for that kind; its PDF is the sheet "chart --pdf" writes.
+bool IsChartKind(const std::string& name);
+int ChartReportCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
+                       std::ostream& err);
 // "check": the slips the game's checks find, readable or as JSON; 0 whatever they find.
 int CheckCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
                  std::ostream& err);

@@ -4,12 +4,10 @@
 #include <optional>
 #include <ostream>
 
-#include <nlohmann/json.hpp>
-
 #include "cli_session.h"
 #include "commands.h"
 #include "platform/folders.h"
-#include "platform/messages.h"
+#include "report_json.h"
 #include "reports/engine/headless_gui.h"
 #include "reports/engine/report_generator.h"
 #include "reports/report_list.h"
@@ -18,8 +16,6 @@
 namespace velmora::cli {
 
 namespace {
-
-using Json = nlohmann::ordered_json;
 
 struct TReportOptions {
   std::string Name;
@@ -57,12 +53,12 @@ std::optional<TReportOptions> ReadOptions(const std::vector<std::string>& args) 
 std::string Usage() {
   std::string names;
   for (const TReportKind& kind : ReportKinds()) names += (names.empty() ? "" : ", ") + std::string(kind.Name);
-  return "usage: velmora-cli report NAME (GAME | --file FILE) [--json] [--pdf FILE] [--categories NAMES]\n"
-         "  NAME is one of: " +
-         names +
+  return "usage: velmora-cli report NAME (GAME | --file FILE) [--json] [--pdf FILE] [options]\n  NAME is one of: " +
+         names + ", shotchart, heatmap, teamcomparison, scoredevelopment" +
          "\n  --json prints the report's data (also the default when no --pdf is given)"
          "\n  --pdf FILE writes the report as a PDF file"
-         "\n  --categories P2FG,P3FG,... the team leaders' categories (default: those ticked in its window)\n";
+         "\n  --categories P2FG,P3FG,... the team leaders' categories (default: those ticked in its window)"
+         "\n  The charts take the options of velmora-cli chart (velmora-cli report shotchart lists them).\n";
 }
 
 // What the report's window offers beyond its data: the team leaders' categories.
@@ -74,26 +70,6 @@ TStatus ApplyChoices(const TReportOptions& options, TReportData& data) {
   if (!selection) return TError{"velmora-cli: " + selection.Error()};
   leaders->Select(selection.Value());
   return {};
-}
-
-Json DataJson(const TReportData& data) {
-  Json parameters = Json::object();
-  for (const auto& [name, text] : data.Parameters()) parameters[name] = text;
-  Json connections = Json::object();
-  for (const auto& [name, rows] : data.PullConnections()) {
-    Json columns = Json::array();
-    for (const TReportColumn& column : rows.Columns) {
-      columns.push_back({{"name", column.Name}, {"width", column.Width}, {"full_name", column.FullName}});
-    }
-    connections[name] = {{"columns", columns}, {"rows", rows.Rows}};
-  }
-  return {{"report", data.ReportName},
-          {"project", data.ProjectFileName},
-          {"caption", data.Caption},
-          {"orientation", data.Orientation == TReportOrientation::Portrait ? "portrait" : "landscape"},
-          {"copies", data.Copies},
-          {"parameters", parameters},
-          {"connections", connections}};
 }
 
 TStatus WriteReportPdf(const TReportData& data, const TConfiguration& config, const std::string& file) {
@@ -108,6 +84,7 @@ TStatus WriteReportPdf(const TReportData& data, const TConfiguration& config, co
 
 int ReportCommand(const TCliEnvironment& environment, const std::vector<std::string>& args, std::ostream& out,
                   std::ostream& err) {
+  if (!args.empty() && IsChartKind(args[0])) return ChartReportCommand(environment, args, out, err);
   const auto options = ReadOptions(args);
   const TReportKind* kind = options ? FindReportKind(options->Name) : nullptr;
   if (!kind) {
@@ -120,16 +97,13 @@ int ReportCommand(const TCliEnvironment& environment, const std::vector<std::str
     err << loaded.Error() << '\n';
     return kFailure;
   }
-  TMessages messages;
-  if (!messages.Load(ProgramFolder(), session.Config().GetString("report_language"))) {
-    err << "velmora-cli: Failed to load messages from language file\n";
-  }
+  const TMessages messages = session.ReportMessages(err);
   TReportData data = MakeReportData(*kind, session.Model(), messages);
   if (TStatus applied = ApplyChoices(*options, data); !applied) {
     err << applied.Error() << '\n' << Usage();
     return kUsageError;
   }
-  if (options->Json || !options->Pdf) out << DataJson(data).dump(2) << '\n';
+  if (options->Json || !options->Pdf) out << ReportJson(data).dump(2) << '\n';
   if (options->Pdf) {
     if (TStatus written = WriteReportPdf(data, session.Config(), *options->Pdf); !written) {
       err << written.Error() << '\n';

@@ -224,5 +224,32 @@ TEST_F(CliChartPdfTest, ScoreDevelopmentNamesThePlayersOfItsBands) {
   EXPECT_EQ(text.find("Player"), std::string::npos) << "six players make no band and are not named";
 }
 
+TEST_F(CliChartPdfTest, TheReportOfAChartIsTheSheetItPrints) {
+  const std::string file = GameFile().string();
+  const TRunResult result = Run({"report", "teamcomparison", "--file", file, "--players", "1:4", "--stat", "3"});
+  ASSERT_EQ(result.Status, kSuccess) << result.Err;
+  const Json report = Json::parse(result.Out);
+  EXPECT_EQ(report["report"], "TeamComparison");
+  EXPECT_EQ(report["orientation"], "portrait");
+  EXPECT_EQ(report["copies"], 1);
+  EXPECT_EQ(report["parameters"]["Team1Name0"], "4 Player1 Pérez");
+  EXPECT_EQ(report["parameters"]["Team2Name0"], "") << "--players chooses none of team 2";
+  const Json shots = Json::parse(Run({"report", "shotchart", "--file", file, "--no-team", "1"}).Out);
+  EXPECT_EQ(shots["report"], "ShotChart");
+  EXPECT_EQ(shots["parameters"]["Expl3"], "Sólo los tiros del Müller Basket Süd representados.\r");
+  EXPECT_EQ(Run({"report", "shotchart", "--file", file, "--png", (Data / "x.png").string()}).Status, kUsageError)
+      << "a report has no picture of its own";
+  EXPECT_EQ(Run({"report", "teamcomparison", "--file", file, "--bw"}).Status, kUsageError);
+
+#ifdef VELMORA_CLI_PICTURES
+  const std::string pdf = (Data / "report.pdf").string();
+  const TRunResult printed =
+      Run({"report", "scoredevelopment", "--file", file, "--players", "2:5", "--bars", "--pdf", pdf});
+  ASSERT_EQ(printed.Status, kSuccess) << printed.Err;
+  EXPECT_EQ(printed.Out, "") << "no JSON unless asked for beside a PDF";
+  EXPECT_EQ(velmora::testing::PdfText(pdf), PrintedSheet({"scoredevelopment", "--players", "2:5", "--bars"}));
+#endif
+}
+
 }  // namespace
 }  // namespace velmora::cli
