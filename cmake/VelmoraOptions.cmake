@@ -1,11 +1,16 @@
-# One interface target carries the language level, the warnings and the sanitizers for every target.
-add_library(velmora_options INTERFACE)
-target_compile_features(velmora_options INTERFACE cxx_std_20)
-target_compile_options(velmora_options INTERFACE
+# The language level and the warnings. The tools that run during the build take only these: a
+# sanitizer in them would judge Qt's uninstrumented threads and stop the build.
+add_library(velmora_base_options INTERFACE)
+target_compile_features(velmora_base_options INTERFACE cxx_std_20)
+target_compile_options(velmora_base_options INTERFACE
   -Wall -Wextra -Wold-style-cast -Wnon-virtual-dtor)
 if(VELMORA_WERROR)
-  target_compile_options(velmora_options INTERFACE -Werror)
+  target_compile_options(velmora_base_options INTERFACE -Werror)
 endif()
+
+# Every other target: the above and the sanitizers of the tree.
+add_library(velmora_options INTERFACE)
+target_link_libraries(velmora_options INTERFACE velmora_base_options)
 if(ENABLE_SANITIZERS)
   target_compile_options(velmora_options INTERFACE
     -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
