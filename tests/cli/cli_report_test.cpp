@@ -32,7 +32,7 @@ TEST_F(CliReportTest, EveryGoldenCaseGivesItsExpectedData) {
     EXPECT_EQ(Json::parse(result.Out), Json::parse(expected)) << result.Out;
     ++cases;
   }
-  EXPECT_EQ(cases, 5);
+  EXPECT_EQ(cases, 6);
 }
 
 TEST_F(CliReportTest, AStoredGameGivesTheDataOfItsFileAndThePdfOfItsWindow) {
@@ -53,13 +53,32 @@ TEST_F(CliReportTest, AStoredGameGivesTheDataOfItsFileAndThePdfOfItsWindow) {
   EXPECT_TRUE(std::filesystem::exists(Data / "rosters.pdf"));
 }
 
+TEST_F(CliReportTest, LineupsAreGeneratedForTheChosenTeamAndFigure) {
+  const TRunResult result = Run({"report", "lineupefficiency", "--file",
+                                 (kCases / "lineupefficiency" / "game.log").string(), "--team", "2", "--option", "1"});
+  ASSERT_EQ(result.Status, kSuccess) << result.Err;
+  const Json data = Json::parse(result.Out);
+  EXPECT_EQ(data["parameters"]["COUNTRYSELECTED"], "Basket Sur");
+  EXPECT_EQ(data["parameters"]["OPTIONSELECTED"], "Score development");
+  const Json& rows = data["connections"]["LineupEfficiencyConnection"]["rows"];
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0][1], "+1");
+  EXPECT_EQ(rows[1][1], "-3");
+}
+
 TEST_F(CliReportTest, FaultsAreNamedAndEndWithAFailure) {
   TRunResult result = Run({"report", "scoresheet", "G-1"});
   EXPECT_EQ(result.Status, kUsageError);
   EXPECT_THAT(result.Err, HasSubstr("unknown report \"scoresheet\""));
-  EXPECT_THAT(result.Err, HasSubstr("boxscore, mediaboxscore, playbyplay, rosters, teamleaders"));
+  EXPECT_THAT(result.Err, HasSubstr("boxscore, lineupefficiency, mediaboxscore, playbyplay, rosters, teamleaders"));
   EXPECT_EQ(Run({"report", "boxscore"}).Status, kUsageError);
   EXPECT_EQ(Run({"report", "boxscore", "G-1", "--pdf"}).Status, kUsageError);
+  const std::string lineups = (kCases / "lineupefficiency" / "game.log").string();
+  EXPECT_EQ(Run({"report", "lineupefficiency", "--file", lineups, "--team", "3"}).Status, kUsageError);
+  EXPECT_EQ(Run({"report", "lineupefficiency", "--file", lineups, "--option", "7"}).Status, kUsageError);
+  result = Run({"report", "boxscore", "--file", lineups, "--option", "1"});
+  EXPECT_EQ(result.Status, kUsageError);
+  EXPECT_THAT(result.Err, HasSubstr("--option are options of the lineup efficiency"));
 
   result = Run({"report", "boxscore", "NOPE-1"});
   EXPECT_EQ(result.Status, kFailure);

@@ -1,15 +1,19 @@
 // The reports the press reads during and after the game, in their windows: the play-by-play over
 // as many portrait pages as the game needs, the media box score on one page, the team leaders made
-// anew for the ticked categories, all opened from the live window's report menu.
+// anew for the ticked categories, the lineups made for the chosen team and figure, all opened from
+// the live window's report menu.
 
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QTest>
 
 #include "game_builder.h"
 #include "live_window_fixture.h"
+#include "reports/lineup_efficiency_report.h"
 #include "reports/play_by_play_report.h"
+#include "reports/print_lineup_efficiency_form.h"
 #include "reports/print_media_boxscore_form.h"
 #include "reports/print_playbyplay_form.h"
 #include "reports/print_team_leaders_form.h"
@@ -20,6 +24,7 @@ namespace velmora::testing {
 namespace {
 
 using gui::TAbstractPrintForm;
+using gui::TPrintLineupEfficiencyForm;
 using gui::TPrintMediaBoxscoreForm;
 using gui::TPrintPlayByPlayForm;
 using gui::TPrintTeamLeadersForm;
@@ -90,6 +95,45 @@ TEST_F(PressReportTest, TeamLeadersAreMadeAnewForTheTickedCategories) {
   EXPECT_EQ(form->PageCount(), 1);
 }
 
+TEST_F(PressReportTest, LineupsAreListedForTheChosenTeamAndFigureOnlyWhenAsked) {
+  Play(12, 1000);
+  auto form = Shown<TPrintLineupEfficiencyForm>();
+  EXPECT_EQ(form->windowTitle(), QStringLiteral("Eficiencia de los quintetos"));
+  TDataConnection& lineups = *form->Data().Connection("LineupEfficiencyConnection");
+  EXPECT_EQ(lineups.Open(), 0) << "the header alone at first";
+  EXPECT_EQ(form->PageCount(), 1);
+  auto* team2 = form->findChild<QRadioButton*>(QStringLiteral("TeamSelection2"));
+  ASSERT_TRUE(team2);
+  EXPECT_EQ(team2->text().toStdString(), Model.MatchInfo.Team2.Name);
+  const QList<QRadioButton*> options =
+      form->findChild<QWidget*>(QStringLiteral("OptionSelection"))->findChildren<QRadioButton*>();
+  ASSERT_EQ(options.size(), 7);
+  EXPECT_TRUE(options[0]->isChecked());
+  team2->setChecked(true);
+  options[4]->setChecked(true);
+  EXPECT_EQ(lineups.Open(), 0) << "nothing changes before the button is pressed";
+
+  Click(*form, "Generate");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !form->Rendering(); }, 10000));
+  EXPECT_EQ(form->Data().Parameter("COUNTRYSELECTED"), Model.MatchInfo.Team2.Name);
+  EXPECT_EQ(form->Data().Parameter("OPTIONSELECTED"), Context->App.Message("Points_Scored_40min"));
+  const int fives = lineups.Open();
+  EXPECT_GT(fives, 5) << "a simulated game changes its fives often";
+  EXPECT_EQ(lineups.Row(0)[0].substr(0, 3), "4. ") << "the shirts of team 2's roster, ascending";
+  EXPECT_EQ(form->CurrentPage(), 1);
+  EXPECT_GE(form->PageCount(), 1);
+
+  // A shot whose points are no number: the error is shown and the rows stay.
+  Model.AddAction(
+      TActionFactory().Make("shot", 60, {{"Team", "1"}, {"Player", "5"}, {"Made", "Made"}, {"Points", "dos"}}));
+  options[1]->setChecked(true);
+  Click(*form, "Generate");
+  ASSERT_EQ(Ui.Boxes.size(), 1u);
+  EXPECT_NE(Ui.Boxes[0].Text.find("dos"), std::string::npos) << Ui.Boxes[0].Text;
+  EXPECT_EQ(lineups.Open(), fives);
+  EXPECT_EQ(form->Data().Parameter("OPTIONSELECTED"), Context->App.Message("Points_Scored_40min"));
+}
+
 }  // namespace
 }  // namespace velmora::testing
 
@@ -117,7 +161,13 @@ TEST_F(LiveWindowTest, ReportMenuOpensThePressReportsWithTheClockStopped) {
     form.close();
   });
   Trigger("TeamLeadersItem");
-  EXPECT_EQ(shown, 3);
+  velmora::testing::WhenShown<TPrintLineupEfficiencyForm>([&](TPrintLineupEfficiencyForm& form) {
+    ++shown;
+    EXPECT_EQ(form.Data().Connection("LineupEfficiencyConnection")->Open(), 0);
+    form.close();
+  });
+  Trigger("LineupEfficiencyItem");
+  EXPECT_EQ(shown, 4);
 }
 
 }  // namespace

@@ -176,6 +176,29 @@ TEST(ReportExecution, TablesFlowOverPagesWithTheirHeadsBandsAndPageNumbers) {
   EXPECT_GT(stripes, 5u);
 }
 
+TEST(ReportFonts, WrappedLinesAreFilledGreedilyWordByWord) {
+  TFontBook book(Parse(kListProject).Fonts, QStringLiteral("cell"));
+  const int font = book.Font(QStringLiteral("cell"));
+  EXPECT_EQ(book.Wrap(QStringLiteral("  Tapón   de  Navarro "), font, 100),
+            QStringList{QStringLiteral("Tapón de Navarro")})
+      << "blanks fold into one";
+  const QString text = QStringLiteral("Canasta de tres puntos de Juan Carlos Navarro tras asistencia de Pau Gasol");
+  const double width = book.Width(font, QStringLiteral("Canasta de tres puntos"));
+  const QStringList lines = book.Wrap(text, font, width);
+  ASSERT_GE(lines.size(), 3);
+  EXPECT_EQ(lines.join(QLatin1Char(' ')), text) << "no word lost";
+  for (qsizetype i = 0; i < lines.size(); ++i) {
+    EXPECT_LE(book.Width(font, lines[i]), width) << i;
+    if (i + 1 < lines.size()) {
+      const QString longer = lines[i] + QLatin1Char(' ') + lines[i + 1].section(QLatin1Char(' '), 0, 0);
+      EXPECT_GT(book.Width(font, longer), width) << "line " << i << " takes every word that fits";
+    }
+  }
+  EXPECT_EQ(book.Wrap(QStringLiteral("de Supercalifragilístico de"), font, 10),
+            (QStringList{QStringLiteral("de"), QStringLiteral("Supercalifragilístico"), QStringLiteral("de")}))
+      << "a longer word keeps its line";
+}
+
 TEST(ReportExecution, WhatTheLayoutAsksForAndTheInputLacksIsAClearError) {
   const TProject project = Parse(kListProject);
   TReportInput input = ListInput(3);

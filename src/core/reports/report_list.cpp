@@ -3,6 +3,7 @@
 #include <array>
 
 #include "reports/box_score_report.h"
+#include "reports/lineup_efficiency_report.h"
 #include "reports/media_box_score_report.h"
 #include "reports/play_by_play_report.h"
 #include "reports/rosters_report.h"
@@ -14,6 +15,7 @@ namespace {
 
 constexpr std::array kReports = {
     TReportKind{"boxscore", DefineBoxScoreReport, FillBoxScoreReport},
+    TReportKind{"lineupefficiency", DefineLineupEfficiencyReport, FillLineupEfficiencyReport},
     TReportKind{"mediaboxscore", DefineMediaBoxScoreReport, FillMediaBoxScoreReport},
     TReportKind{"playbyplay", DefinePlayByPlayReport, FillPlayByPlayReport},
     TReportKind{"rosters", DefineRostersReport, FillRostersReport},

@@ -297,7 +297,10 @@ void TCastingForm::BuildMenu() {
   });
   item(reports, "ShotChartItem", tr("&Gráfico de tiro"), [this] { StopClock(); ShowChart(TChartKind::ShotChart, Context_, this); });
   item(reports, "HeatMapItem", tr("Gráfico de tiro (Mapa de &temperatura)"), [this] { StopClock(); ShowChart(TChartKind::HeatMap, Context_, this); });
-  item(reports, "LineupEfficiencyItem", tr("&Eficiencia de los quintetos"), nullptr, false);
+  item(reports, "LineupEfficiencyItem", tr("&Eficiencia de los quintetos"), [this] {
+    StopClock();
+    ShowLineupEfficiencyReport(Context_, this);
+  });
   item(reports, "TeamComparisonItem", tr("&Comparación de equipos"), [this] { StopClock(); ShowChart(TChartKind::TeamComparison, Context_, this); });
   item(reports, "TeamLeadersItem", tr("&Líderes del partido"), [this] {
     StopClock();

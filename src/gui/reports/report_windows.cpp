@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "reports/print_boxscore_form.h"
+#include "reports/print_lineup_efficiency_form.h"
 #include "reports/print_media_boxscore_form.h"
 #include "reports/print_playbyplay_form.h"
 #include "reports/print_rosters_form.h"
@@ -30,6 +31,10 @@ void ShowReport(TGuiContext& context, QWidget* parent) {
 }  // namespace
 
 void ShowBoxScoreReport(TGuiContext& context, QWidget* parent) { ShowReport<TPrintBoxscoreForm>(context, parent); }
+
+void ShowLineupEfficiencyReport(TGuiContext& context, QWidget* parent) {
+  ShowReport<TPrintLineupEfficiencyForm>(context, parent);
+}
 
 void ShowMediaBoxScoreReport(TGuiContext& context, QWidget* parent) {
   ShowReport<TPrintMediaBoxscoreForm>(context, parent);

@@ -9,6 +9,7 @@ namespace velmora::gui {
 struct TGuiContext;
 
 void ShowBoxScoreReport(TGuiContext& context, QWidget* parent);
+void ShowLineupEfficiencyReport(TGuiContext& context, QWidget* parent);
 void ShowMediaBoxScoreReport(TGuiContext& context, QWidget* parent);
 void ShowPlayByPlayReport(TGuiContext& context, QWidget* parent);
 void ShowRostersReport(TGuiContext& context, QWidget* parent);

@@ -1,6 +1,7 @@
 #include "reports/engine/font_book.h"
 
 #include <cmath>
+#include <utility>
 
 namespace velmora::report {
 
@@ -34,12 +35,18 @@ int TFontBook::Font(const QString& name, double points) {
   // Hinting would make widths depend on the resolution.
   font.setHintingPreference(QFont::PreferNoHinting);
   font.setStyleStrategy(QFont::PreferOutline);
-  Entries_.push_back({key, points, font, std::make_unique<QFontMetricsF>(font, &Measure_)});
+  Entries_.push_back({key, points, font, std::make_unique<QFontMetricsF>(font, &Measure_), {}});
   return static_cast<int>(Entries_.size() - 1);
 }
 
 double TFontBook::Width(int font, const QString& text) const {
-  return Entries_[static_cast<std::size_t>(font)].Metrics->horizontalAdvance(text) * kMillimetresPerDot;
+  // A wrapped line is measured again when it is fitted, and names and labels recur on every page.
+  const TEntry& entry = Entries_[static_cast<std::size_t>(font)];
+  const auto known = entry.Widths.constFind(text);
+  if (known != entry.Widths.constEnd()) return *known;
+  const double width = entry.Metrics->horizontalAdvance(text) * kMillimetresPerDot;
+  entry.Widths.insert(text, width);
+  return width;
 }
 
 double TFontBook::LineHeight(int font) const {
@@ -75,15 +82,27 @@ TFontBook::TFitted TFontBook::Fit(const QString& text, int font, double width, T
 }
 
 QStringList TFontBook::Wrap(const QString& text, int font, double width) const {
+  const QStringList words = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
   QStringList lines;
   QString line;
-  for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-    const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
-    if (!line.isEmpty() && Width(font, longer) > width) {
+  for (qsizetype i = 0; i < words.size(); ++i) {
+    if (line.isEmpty()) {
+      // The words left that all fit make the last line: one measure, not one for every word added.
+      QString rest = words.mid(i).join(QLatin1Char(' '));
+      if (Width(font, rest) <= width) {
+        line = std::move(rest);
+        break;
+      }
+      line = words[i];
+      continue;
+    }
+    QString longer = line + QLatin1Char(' ') + words[i];
+    if (Width(font, longer) > width) {
       lines << line;
-      line = word;
+      line.clear();
+      --i;  // the word starts the next line
     } else {
-      line = longer;
+      line = std::move(longer);
     }
   }
   if (!line.isEmpty() || lines.isEmpty()) lines << line;

@@ -9,6 +9,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QImage>
 #include <QStringList>
 
@@ -45,6 +46,7 @@ class TFontBook {
     double Points;
     QFont Font;
     std::unique_ptr<QFontMetricsF> Metrics;
+    mutable QHash<QString, double> Widths;  // in millimetres, by text
   };
   QString Elided(const QString& text, int font, double width) const;
 

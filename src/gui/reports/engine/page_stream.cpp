@@ -11,6 +11,9 @@ template <class... T>
 struct TOverloaded : T... {
   using T::operator()...;
 };
+// Clang before 17 deduces no aggregate's template arguments by itself.
+template <class... T>
+TOverloaded(T...) -> TOverloaded<T...>;
 
 }  // namespace
 
