@@ -686,5 +686,16 @@ TEST_F(LoginTest, CancellingEndsAHangingLoginAtOnceAndSilently) {
   EXPECT_TRUE(Ui.Messages.empty()) << "a cancelled login shows nothing";
 }
 
+
+// A password of spaces, or an answer of one blank, is a value like any other.
+TEST(SoapEnvelopes, ValuesOfBlanksAloneComeBackAsTheyWere) {
+  const auto call = ParseSoapRequest(SoapRequestEnvelope("ValidateUser", {{"user", "alice"}, {"password", "   "}}));
+  ASSERT_TRUE(call.Ok()) << call.Error();
+  EXPECT_EQ(call.Value().Parameters, (TFormFields{{"user", "alice"}, {"password", "   "}}));
+  const auto result = ParseSoapResult(SoapResponseEnvelope("ExportToSIMS", " "), "ExportToSIMS");
+  ASSERT_TRUE(result.Ok()) << result.Error();
+  EXPECT_EQ(result.Value(), " ");
+}
+
 }  // namespace
 }  // namespace velmora::testing

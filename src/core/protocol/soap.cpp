@@ -8,6 +8,9 @@ namespace velmora {
 
 namespace {
 
+// A value of blanks alone (a password of spaces) is a value: kept, not dropped as layout.
+constexpr unsigned kSoapParsing = pugi::parse_default | pugi::parse_ws_pcdata_single;
+
 constexpr const char* kEnvelopeNamespace = "http://schemas.xmlsoap.org/soap/envelope/";
 
 std::string_view LocalName(const pugi::xml_node& node) {
@@ -90,7 +93,7 @@ std::string SoapFaultEnvelope(std::string_view code, std::string_view message) {
 
 TResult<TSoapCall> ParseSoapRequest(std::string_view body) {
   pugi::xml_document document;
-  if (!document.load_buffer(body.data(), body.size())) return TError{"the request is not XML"};
+  if (!document.load_buffer(body.data(), body.size(), kSoapParsing)) return TError{"the request is not XML"};
   const pugi::xml_node soapBody = BodyOf(document);
   if (!soapBody) return TError{"the request is not a SOAP envelope"};
   const pugi::xml_node call = FirstElement(soapBody);
@@ -107,7 +110,7 @@ TResult<TSoapCall> ParseSoapRequest(std::string_view body) {
 
 TResult<std::string> ParseSoapResult(std::string_view body, std::string_view operation) {
   pugi::xml_document document;
-  if (!document.load_buffer(body.data(), body.size())) return TError{"the answer is not XML"};
+  if (!document.load_buffer(body.data(), body.size(), kSoapParsing)) return TError{"the answer is not XML"};
   const pugi::xml_node soapBody = BodyOf(document);
   if (!soapBody) return TError{"the answer is not a SOAP envelope"};
   if (const pugi::xml_node fault = ChildNamed(soapBody, "Fault")) {
