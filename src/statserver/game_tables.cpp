@@ -10,6 +10,7 @@
 #include "records/guid.h"
 #include "records/text_encoding.h"
 #include "records/text_utils.h"
+#include "store/event_row.h"
 
 namespace velmora::statserver {
 
@@ -287,21 +288,7 @@ TActionList LoadActions(TSqlConnection& db, const TCatalogue& catalogue, std::st
       "WHERE game_id IN (SELECT id FROM dvGames WHERE game_number=?) ORDER BY game_time, log_time, id",
       {gameNumber});
   while (rows->Next()) {
-    const TAction* entry = catalogue.Entry(rows->Text(3));
-    const auto gameTime = ParseTime(rows->Text(2));
-    const auto astroTime = ParseTime(rows->Text(11));
-    const auto id = ParseGuid(rows->Text(0));
-    const auto followUp = rows->IsNull(1) ? std::optional<std::string>(kNullGuid) : ParseGuid(rows->Text(1));
-    if (!entry || !gameTime || !astroTime || !id || !followUp) continue;  // not an action we can rebuild
-    auto action = entry->Clone();
-    action->GameTime = *gameTime;
-    action->AstroTime = *astroTime;
-    action->ID = *id;
-    action->FollowUpID = *followUp;
-    for (std::size_t i = 0; i < action->Parameters.size() && i < kParamColumns; ++i) {
-      action->Parameters[i].Data = rows->Text(4 + static_cast<int>(i));
-    }
-    actions.push_back(std::move(action));
+    if (auto action = ActionOfEventRow(catalogue, *rows)) actions.push_back(std::move(action));  // else not one we can rebuild
   }
   return actions;
 }

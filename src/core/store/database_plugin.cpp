@@ -15,6 +15,7 @@
 #include "records/text_encoding.h"
 #include "records/text_utils.h"
 #include "stats/model.h"
+#include "store/event_row.h"
 #include "store/sqlite.h"
 
 namespace velmora {
@@ -525,21 +526,7 @@ TActionList TDatabasePlugin::ReadActions(std::string_view gameNumber) {
                                   "ORDER BY game_time, log_time, id");
   query->Bind(1, gameNumber);
   while (query->Step()) {
-    const TAction* entry = Catalogue_.Entry(query->Text(3));
-    const auto gameTime = ParseTime(query->Text(2));
-    const auto astroTime = ParseTime(query->Text(11));
-    const auto id = ParseGuid(query->Text(0));
-    const auto followUp = query->IsNull(1) ? std::optional<std::string>(kNullGuid) : ParseGuid(query->Text(1));
-    if (!entry || !gameTime || !astroTime || !id || !followUp) continue;  // not an action we can rebuild
-    auto action = entry->Clone();
-    action->GameTime = *gameTime;
-    action->AstroTime = *astroTime;
-    action->ID = *id;
-    action->FollowUpID = *followUp;
-    for (std::size_t i = 0; i < action->Parameters.size() && i < kParamColumns; ++i) {
-      action->Parameters[i].Data = query->Text(4 + static_cast<int>(i));
-    }
-    actions.push_back(std::move(action));
+    if (auto action = ActionOfEventRow(Catalogue_, *query)) actions.push_back(std::move(action));  // else not one we can rebuild
   }
   return actions;
 }
