@@ -2,10 +2,12 @@
 
 #include <arpa/inet.h>
 #include <poll.h>
+#include <strings.h>
 #include <sys/socket.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 
 namespace velmora::statserver {
@@ -34,6 +36,7 @@ class TConnectionStream final : public httplib::Stream {
     Deadline_ = deadline;
   }
   bool BodyHere(std::size_t length) const { return Connection_.In.size() >= Connection_.HeadLength + length; }
+  std::size_t Read() const { return Read_; }
 
   bool is_readable() const override { return Read_ < Connection_.In.size() || WaitFor(POLLIN, 0); }
   bool is_writable() const override { return true; }
@@ -125,10 +128,40 @@ class TConnectionStream final : public httplib::Stream {
 thread_local TConnectionStream* CurrentStream = nullptr;
 thread_local bool WaitsForBody = false;
 
+// What a request says of its connection, read before it is routed.
+struct TRequestFrame {
+  bool MayKeep = false;                   // HTTP/1.1, not asking to close
+  std::optional<std::size_t> BodyLength;  // none when its end cannot be told from its head
+};
+
+TRequestFrame FrameOf(const httplib::Request& request) {
+  TRequestFrame frame;
+  frame.MayKeep =
+      request.version == "HTTP/1.1" && strcasecmp(request.get_header_value("Connection").c_str(), "close") != 0;
+  if (request.has_header("Transfer-Encoding")) return frame;
+  const std::string length = request.get_header_value("Content-Length");
+  std::size_t value = 0;
+  const auto [end, error] = std::from_chars(length.data(), length.data() + length.size(), value);
+  if (length.empty())
+    frame.BodyLength = 0;
+  else if (error == std::errc() && end == length.data() + length.size())
+    frame.BodyLength = value;
+  return frame;
+}
+
+bool AnswerCloses(const std::string& answer) {
+  const std::string_view head = std::string_view(answer).substr(0, answer.find("\r\n\r\n"));
+  return head.find("\r\nConnection: close\r\n") != std::string_view::npos;
+}
+
 }  // namespace
 
 THttpFront::THttpFront(TFrontLimits limits) : Limits_(limits) {
   new_task_queue = [] { return new TInlineQueue; };
+  // What the answers' "Keep-Alive" header tells the clients.
+  set_keep_alive_timeout(
+      std::max<time_t>(1, std::chrono::duration_cast<std::chrono::seconds>(Limits_.Times.KeepAlive).count()));
+  set_keep_alive_max_count(static_cast<std::size_t>(std::max(1, Limits_.MostRequestsPerConnection)));
 }
 
 THttpFront::~THttpFront() = default;
@@ -156,16 +189,25 @@ void THttpFront::Process(std::shared_ptr<TConnection> connection) {
     TConnectionStream stream(*connection, Stopping_);
     CurrentStream = &stream;
     bool closed = false;
+    TRequestFrame frame;
+    // The last request a connection may carry is answered with "Connection: close".
+    const bool last = ++connection->Served >= std::max(1, Limits_.MostRequestsPerConnection);
     try {
-      process_request(stream, true, closed, nullptr);
+      process_request(stream, last, closed, [&](httplib::Request& request) { frame = FrameOf(request); });
     } catch (...) {
       // The routes answer their own errors; anything else only loses this request.
+      frame = {};
     }
     CurrentStream = nullptr;
     if (WaitsForBody) {
       --WaitingForBodies_;
       WaitsForBody = false;
     }
+    // Only a request read to its very end leaves the connection where the next one begins.
+    connection->KeepOpen = frame.MayKeep && !closed && !last && !Stopping_ && frame.BodyLength &&
+                           stream.Read() == connection->HeadLength + *frame.BodyLength &&
+                           !AnswerCloses(connection->Out);
+    connection->Consumed = stream.Read();
   }
   Reception_->Answer(std::move(connection));
 }

@@ -2,9 +2,8 @@
 // The HTTP library's server behind our own reception: the library parses and routes requests and
 // writes answers, but only requests whose head has arrived reach a worker, a body is read only
 // once the routes have allowed it (and then within a deadline), and answers are sent by the
-// reception. A share of the workers is kept for requests that are already complete. Each
-// connection carries one request: on loopback a new connection costs less than the library's
-// polling of idle kept-alive ones.
+// reception. A share of the workers is kept for requests that are already complete. A connection
+// is kept for the client's next request while it waits in the reception, where it costs no worker.
 
 #include <httplib.h>
 
@@ -21,6 +20,9 @@ struct TFrontLimits {
   int Workers = 64;
   // Workers that never wait for a body still being sent.
   int ReservedWorkers = 16;
+  // Requests one connection carries before it is closed, so that clients spread again over the
+  // processes behind a proxy.
+  int MostRequestsPerConnection = 1000;
   TReceptionTimes Times;
 };
 

@@ -97,7 +97,7 @@ TReception::TProgress TReception::ReadHeadOf(TConnection& connection) {
   }
 }
 
-// Sends what is left of Out: Done when all of it went, and the sending side is then shut.
+// Sends what is left of Out: Done when all of it went.
 TReception::TProgress TReception::SendOutOf(TConnection& connection) {
   while (connection.Sent < connection.Out.size()) {
     const ssize_t n = ::send(connection.Socket, connection.Out.data() + connection.Sent,
@@ -106,22 +106,43 @@ TReception::TProgress TReception::SendOutOf(TConnection& connection) {
     if (n <= 0) return TProgress::Failed;
     connection.Sent += static_cast<std::size_t>(n);
   }
-  connection.Out.clear();
-  connection.In.clear();
-  ::shutdown(connection.Socket, SHUT_WR);
   return TProgress::Done;
 }
 
-void TReception::Post(std::shared_ptr<TConnection> connection, TPhase phase) {
+std::optional<TReception::TPhase> TReception::Reuse(TConnection& connection) {
+  connection.Out.clear();
+  connection.Sent = 0;
+  if (!connection.KeepOpen) {
+    connection.In.clear();
+    ::shutdown(connection.Socket, SHUT_WR);
+    return TPhase::Linger;
+  }
+  connection.In.erase(0, connection.Consumed);
+  connection.HeadLength = 0;
+  connection.Consumed = 0;
+  connection.KeepOpen = false;
+  // A client that sent its next request before reading this answer may have sent all of its head.
+  if (const std::size_t end = connection.In.find("\r\n\r\n"); end != std::string::npos) {
+    connection.HeadLength = end + 4;
+    return std::nullopt;
+  }
+  return connection.In.empty() ? TPhase::Idle : TPhase::Head;
+}
+
+TSteadyClock::time_point TReception::DeadlineOf(const TConnection& connection, TPhase phase) const {
   const auto now = TSteadyClock::now();
   switch (phase) {
-    case TPhase::Head: connection->Deadline = now + Times_.Head; break;
+    case TPhase::Idle: return now + Times_.KeepAlive;
+    case TPhase::Head: return now + Times_.Head;
     case TPhase::Answer:
-      connection->Deadline = now + TransferTime(Times_.Answer, connection->Out.size() - connection->Sent,
-                                                Times_.SlowestBytesPerSecond);
-      break;
-    case TPhase::Linger: connection->Deadline = now + Times_.Linger; break;
+      return now + TransferTime(Times_.Answer, connection.Out.size() - connection.Sent, Times_.SlowestBytesPerSecond);
+    case TPhase::Linger: return now + Times_.Linger;
   }
+  return now;
+}
+
+void TReception::Post(std::shared_ptr<TConnection> connection, TPhase phase) {
+  connection->Deadline = DeadlineOf(*connection, phase);
   {
     const std::lock_guard guard(InboxLock_);
     Inbox_.emplace_back(std::move(connection), phase);
@@ -148,7 +169,9 @@ void TReception::Receive(int socket) {
 void TReception::Answer(std::shared_ptr<TConnection> connection) {
   // An answer usually fits the socket's buffer: sent at once, without waiting for the poll.
   switch (SendOutOf(*connection)) {
-    case TProgress::Done: return Post(std::move(connection), TPhase::Linger);
+    case TProgress::Done:
+      if (const auto phase = Reuse(*connection)) return Post(std::move(connection), *phase);
+      return Dispatch_(std::move(connection));
     case TProgress::Later: return Post(std::move(connection), TPhase::Answer);
     case TProgress::Failed: return;
   }
@@ -171,6 +194,7 @@ void TReception::Run() {
       if (found == Held_.end()) continue;
       THeld& held = found->second;
       switch (held.Phase) {
+        case TPhase::Idle:
         case TPhase::Head: ReadHead(held); break;
         case TPhase::Answer: SendAnswer(held); break;
         case TPhase::Linger: Drain(held); break;
@@ -211,13 +235,17 @@ void TReception::Release(int socket) {
 void TReception::ReadHead(THeld& held) {
   std::shared_ptr<TConnection> connection = held.Connection;
   switch (ReadHeadOf(*connection)) {
-    case TProgress::Later: return;
-    case TProgress::Done:
-      Release(connection->Socket);
-      return Dispatch_(std::move(connection));
+    case TProgress::Later:
+      if (held.Phase == TPhase::Idle && !connection->In.empty()) {
+        // The next request has begun: from now on it has the time of any request's head.
+        held.Phase = TPhase::Head;
+        connection->Deadline = DeadlineOf(*connection, TPhase::Head);
+      }
+      return;
+    case TProgress::Done: Release(connection->Socket); return Dispatch_(std::move(connection));
     case TProgress::Failed:
       if (connection->Out.empty()) return Release(connection->Socket);
-      connection->Deadline = TSteadyClock::now() + Times_.Answer;
+      connection->Deadline = DeadlineOf(*connection, TPhase::Answer);
       return Hold(std::move(connection), TPhase::Answer);
   }
 }
@@ -228,8 +256,12 @@ void TReception::SendAnswer(THeld& held) {
     case TProgress::Later: return;
     case TProgress::Failed: return Release(connection->Socket);
     case TProgress::Done:
-      connection->Deadline = TSteadyClock::now() + Times_.Linger;
-      return Hold(std::move(connection), TPhase::Linger);
+      if (const auto phase = Reuse(*connection)) {
+        connection->Deadline = DeadlineOf(*connection, *phase);
+        return Hold(std::move(connection), *phase);
+      }
+      Release(connection->Socket);
+      return Dispatch_(std::move(connection));
   }
 }
 
@@ -255,6 +287,7 @@ void TReception::Sweep() {
   }
   for (const int socket : late) {
     THeld& held = Held_.at(socket);
+    // A kept connection that stays idle is simply closed: its client has asked nothing.
     if (held.Phase == TPhase::Head) {
       // Said once, without waiting: a client this slow may not read it at all.
       (void)::send(socket, kHeadTooSlow.data(), kHeadTooSlow.size(), MSG_NOSIGNAL);

@@ -1,8 +1,8 @@
 #pragma once
 // The reception of connections: one thread that reads every request's line and headers without
-// blocking, sends every answer, and closes the connection, each within a deadline. Workers only
-// ever see requests whose head is complete, so clients that send slowly or read slowly hold no
-// worker.
+// blocking, sends every answer, and keeps the connection for the client's next request or closes
+// it, each within a deadline. Workers only ever see requests whose head is complete, so clients
+// that send slowly, read slowly or keep a connection open hold no worker.
 
 #include <atomic>
 #include <chrono>
@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <unordered_map>
@@ -19,7 +20,7 @@ namespace velmora::statserver {
 
 using TSteadyClock = std::chrono::steady_clock;
 
-// One accepted connection, which carries one request and its answer.
+// One accepted connection, with the request being served and its answer.
 struct TConnection {
   explicit TConnection(int socket) : Socket(socket) {}
   ~TConnection();
@@ -32,6 +33,11 @@ struct TConnection {
   std::string Out;             // the answer
   std::size_t Sent = 0;        // of Out
   TSteadyClock::time_point Deadline;
+  // Set with the answer when the request was read to its end and both sides may go on: then the
+  // bytes of In after `Consumed` begin the next request.
+  bool KeepOpen = false;
+  std::size_t Consumed = 0;
+  int Served = 0;  // requests answered on this connection
 };
 
 struct TReceptionTimes {
@@ -43,6 +49,8 @@ struct TReceptionTimes {
   // After the answer, what the client still sends is read and dropped for this long, so that the
   // answer is not lost to a reset.
   std::chrono::milliseconds Linger{2000};
+  // A kept connection waits this long for the next request, and is then closed without a word.
+  std::chrono::milliseconds KeepAlive{15000};
 };
 
 // The time a transfer of `bytes` may take: `base` plus the bytes at the slowest rate.
@@ -70,7 +78,7 @@ class TReception {
   void Answer(std::shared_ptr<TConnection> connection);
 
  private:
-  enum class TPhase { Head, Answer, Linger };
+  enum class TPhase { Idle, Head, Answer, Linger };
   enum class TProgress { Done, Later, Failed };
   struct THeld {
     std::shared_ptr<TConnection> Connection;
@@ -80,6 +88,10 @@ class TReception {
 
   static TProgress ReadHeadOf(TConnection& connection);
   static TProgress SendOutOf(TConnection& connection);
+  // Once the answer has gone: the phase the connection waits in, for its next request or to close;
+  // none when its next request's head is here already.
+  static std::optional<TPhase> Reuse(TConnection& connection);
+  TSteadyClock::time_point DeadlineOf(const TConnection& connection, TPhase phase) const;
   // Hands the connection to the reception's thread, with the deadline of the phase.
   void Post(std::shared_ptr<TConnection> connection, TPhase phase);
 

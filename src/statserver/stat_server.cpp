@@ -13,11 +13,11 @@
 
 #include "http_front.h"
 #include "live_pages.h"
+#include "protocol/form_encoding.h"
+#include "protocol/soap.h"
 #include "records/text_encoding.h"
 #include "records/text_utils.h"
 #include "records/xml_text.h"
-#include "protocol/form_encoding.h"
-#include "protocol/soap.h"
 #include "server_store.h"
 #include "sessions.h"
 #include "stats/game_documents.h"
@@ -243,6 +243,7 @@ TFrontLimits FrontLimits(const TServerOptions& options) {
   limits.Times.Head = options.RequestTime;
   limits.Times.Answer = options.RequestTime;
   limits.Times.SlowestBytesPerSecond = options.SlowestBytesPerSecond;
+  limits.Times.KeepAlive = options.KeepAliveTime;
   return limits;
 }
 
@@ -490,9 +491,9 @@ void TStatServer::HandleDefaultPage(const httplib::Request& request, httplib::Re
     if (!checksum) throw TRequestError{500, checksum.Error()};
     ReplyText(response, checksum.Value());
   } else if (*action == "confirm_score") {
-    const TStatus confirmed = Store_.ConfirmScore(gameNumber, RequireInteger(fields, "score_a"),
-                                                  RequireInteger(fields, "score_b"), fields.Require("name"),
-                                                  fields.Require("contacts"));
+    const TStatus confirmed =
+        Store_.ConfirmScore(gameNumber, RequireInteger(fields, "score_a"), RequireInteger(fields, "score_b"),
+                            fields.Require("name"), fields.Require("contacts"));
     check(confirmed);
     ReplyText(response, "OK");
   } else {

@@ -37,6 +37,8 @@ struct TServerOptions {
   // the slowest rate. Reading the answer is allowed as long.
   std::chrono::milliseconds RequestTime{5000};
   std::size_t SlowestBytesPerSecond = 64 * 1024;
+  // A connection is kept this long for its client's next request.
+  std::chrono::milliseconds KeepAliveTime{15000};
   TLoginLimits Logins;
   // The clock of sessions; the system's when none (tests move their own, and the store's clock of
   // failed logins: TServerStore::SetLoginClock).

@@ -179,5 +179,68 @@ TEST_F(HostileClientsTest, AllowedBodiesAreReadWithinADeadlineAndNeverByEveryWor
   EXPECT_EQ(client.Get(server.Url("/default.asp?do=ping")).Body, "pong");
 }
 
+// Kept connections: the program and the spectators ask again and again, over one connection each.
+int Answers(const std::string& received) {
+  int count = 0;
+  for (std::size_t at = received.find("HTTP/1.1 "); at != std::string::npos; at = received.find("HTTP/1.1 ", at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+TEST_F(HostileClientsTest, AConnectionCarriesOneRequestAfterAnotherAndEndsWhenEitherSideSaysSo) {
+  statserver::TServerOptions options = Strict();
+  options.KeepAliveTime = 1s;
+  TRunningServer server(*Store, options);
+  const std::string ping = "GET /default.asp?do=ping HTTP/1.1\r\nHost: x\r\n\r\n";
+  TRawClient client(server.Port());
+  ASSERT_TRUE(client.Send(ping));
+  const std::string first = client.Receive(300ms);
+  EXPECT_EQ(StatusLine(first), "HTTP/1.1 200 OK");
+  EXPECT_NE(first.find("Keep-Alive: timeout=1,"), std::string::npos) << first;
+  EXPECT_FALSE(client.Closed());
+  // Two requests sent before either answer was read: both are answered, in order.
+  const std::string batch = "/default.asp?game_number=G-1&do=multipleaction&SESSIONID=" + Session;
+  TActionList actions;
+  actions.push_back(Make.Shot(10, 1, 4, "Made", 2));
+  const std::string body = FormBody({{"action", ActionsText(actions, "G-1")}, {"do", "multipleaction"}});
+  ASSERT_TRUE(client.Send(Head(batch, body.size()) + body + ping));
+  const std::string both = client.Receive(500ms);
+  EXPECT_EQ(Answers(both), 2) << both;
+  EXPECT_EQ(both.rfind("pong"), both.size() - 4) << both;
+  EXPECT_EQ(ServerActionIds().size(), 1u);
+  EXPECT_FALSE(client.Closed());
+  // Left idle past its time, the connection is closed without a word.
+  EXPECT_EQ(client.Receive(2500ms), "");
+  EXPECT_TRUE(client.Closed());
+
+  // A client that says it is done gets its answer and the end of the connection.
+  TRawClient closing(server.Port());
+  ASSERT_TRUE(closing.Send("GET /default.asp?do=ping HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"));
+  const std::string last = closing.Receive(2s);
+  EXPECT_NE(last.find("Connection: close"), std::string::npos) << last;
+  EXPECT_TRUE(closing.Closed());
+  // So does one speaking HTTP/1.0.
+  TRawClient old(server.Port());
+  ASSERT_TRUE(old.Send("GET /default.asp?do=ping HTTP/1.0\r\n\r\n"));
+  EXPECT_EQ(Answers(old.Receive(2s)), 1);
+  EXPECT_TRUE(old.Closed());
+}
+
+TEST_F(HostileClientsTest, ABodyLeftUnreadEndsItsConnectionAndIsNeverTakenForTheNextRequest) {
+  TRunningServer server(*Store, Strict());
+  // Refused before its body is read: what follows on the connection is that body, whatever it
+  // looks like, and the server must not answer it as a request of its own.
+  const std::string smuggled = "GET /default.asp?do=ping HTTP/1.1\r\nHost: x\r\n\r\n";
+  TRawClient client(server.Port());
+  ASSERT_TRUE(client.Send(Head("/default.asp?game_number=G-1&do=multipleaction&SESSIONID={nobody}", smuggled.size()) +
+                          smuggled));
+  const std::string received = client.Receive(3s);
+  EXPECT_EQ(StatusLine(received), "HTTP/1.1 403 Forbidden");
+  EXPECT_EQ(Answers(received), 1) << received;
+  EXPECT_EQ(received.find("pong"), std::string::npos) << received;
+  EXPECT_TRUE(client.Closed());
+}
+
 }  // namespace
 }  // namespace velmora::testing
