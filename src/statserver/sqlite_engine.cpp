@@ -1,5 +1,6 @@
 #include "sqlite_engine.h"
 
+#include "log_checkpointer.h"
 #include "passwords.h"
 #include "store/database_plugin.h"
 #include "store/sqlite.h"
@@ -106,9 +107,8 @@ class TSqliteConnection final : public TSqlConnection {
     return sqlite3_changes64(Database_.Handle());
   }
 
-  void Execute(std::string_view sql) try { Database_.Execute(sql); } catch (const ESqliteError& failure) {
-    throw Wrapped(failure);
-  }
+  // One statement, prepared once: savepoints and commits come with every request.
+  void Execute(std::string_view sql) { Run(sql, {}); }
   bool InTransaction() const { return sqlite3_get_autocommit(Database_.Handle()) == 0; }
 
  private:
@@ -141,22 +141,30 @@ TResult<std::unique_ptr<TSqliteEngine>> TSqliteEngine::Open(const std::filesyste
   if (!games) return TError{games.Error()};
   if (!games.Value()->WriteRefusal().empty()) return TError{games.Value()->WriteRefusal()};
   std::vector<std::unique_ptr<TSqliteConnection>> readers;
+  std::unique_ptr<TLogCheckpointer> checkpointer;
   try {
     Upgrade(games.Value()->Connection());
+    // A league's indexes of actions outgrow SQLite's 2 MiB of cached pages within the hour; every
+    // page read again would be a system call while the commit holds up everyone else.
+    games.Value()->Connection().Execute("PRAGMA cache_size=-65536; PRAGMA temp_store=MEMORY");
     games.Value()->Connection().Execute(kServerTables);
     for (int i = 0; i < kReaders; ++i) {
       readers.push_back(std::make_unique<TSqliteConnection>(std::make_unique<TSqliteDatabase>(file)));
     }
+    checkpointer = std::make_unique<TLogCheckpointer>(games.Value()->Connection().Handle(), file);
   } catch (const ESqliteError& failure) {
     return TError{std::string("cannot prepare the server tables: ") + failure.what()};
   }
-  return std::unique_ptr<TSqliteEngine>(new TSqliteEngine(std::move(games.Value()), std::move(readers)));
+  return std::unique_ptr<TSqliteEngine>(
+      new TSqliteEngine(std::move(games.Value()), std::move(readers), std::move(checkpointer)));
 }
 
 TSqliteEngine::TSqliteEngine(std::unique_ptr<TDatabasePlugin> games,
-                             std::vector<std::unique_ptr<TSqliteConnection>> readers)
+                             std::vector<std::unique_ptr<TSqliteConnection>> readers,
+                             std::unique_ptr<TLogCheckpointer> checkpointer)
     : Games_(std::move(games)),
       Writer_(std::make_unique<TSqliteConnection>(Games_->Connection())),
+      Checkpointer_(std::move(checkpointer)),
       Readers_(std::move(readers)) {}
 
 TSqliteEngine::~TSqliteEngine() = default;

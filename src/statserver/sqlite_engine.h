@@ -19,6 +19,7 @@ class TDatabasePlugin;
 
 namespace velmora::statserver {
 
+class TLogCheckpointer;
 class TSqliteConnection;
 
 class TSqliteEngine final : public TStorageEngine {
@@ -38,13 +39,15 @@ class TSqliteEngine final : public TStorageEngine {
 
  private:
   struct TRequest;
-  TSqliteEngine(std::unique_ptr<TDatabasePlugin> games, std::vector<std::unique_ptr<TSqliteConnection>> readers);
+  TSqliteEngine(std::unique_ptr<TDatabasePlugin> games, std::vector<std::unique_ptr<TSqliteConnection>> readers,
+                std::unique_ptr<TLogCheckpointer> checkpointer);
   void CommitGroup(const std::vector<TRequest*>& group);
   // Runs the request in a savepoint; false when its failure ended the whole transaction.
   bool Apply(TRequest& request);
 
   std::unique_ptr<TDatabasePlugin> Games_;  // owns the writing connection
   std::unique_ptr<TSqliteConnection> Writer_;
+  std::unique_ptr<TLogCheckpointer> Checkpointer_;  // ends before the writer
   std::mutex QueueLock_;
   std::vector<TRequest*> Queue_;
   bool Committing_ = false;

@@ -84,8 +84,10 @@ TEST_F(StorageTest, WritesThatArriveTogetherAreCommittedTogetherAndAFailingOneIs
   std::vector<std::thread> writers;
   for (int i = 0; i < kWriters; ++i) {
     writers.emplace_back([&, i] {
-      const std::string name = std::string(i % 4 == 0 ? "refused" : i % 4 == 1 ? "failed" : "kept") + "-" +
-                               (i < 10 ? "0" : "") + std::to_string(i);
+      const std::string name = std::string(i % 4 == 0   ? "refused"
+                                           : i % 4 == 1 ? "failed"
+                                                        : "kept") +
+                               "-" + (i < 10 ? "0" : "") + std::to_string(i);
       ++asked;
       outcomes[static_cast<std::size_t>(i)] = engine.Write([&](TSqlConnection& db) -> TChangeStatus {
         insert(db, name);
@@ -112,6 +114,41 @@ TEST_F(StorageTest, WritesThatArriveTogetherAreCommittedTogetherAndAFailingOneIs
   if (!Database.Postgres()) {
     EXPECT_EQ(CommitsInLog(Database.Location() + "-wal") - commitsBefore, 2);
   }
+}
+
+// Copying the log back into the file happens beside the writer, and the log does not grow without
+// end while writes go on.
+TEST_F(StorageTest, TheLogIsCopiedBackBesideTheWriterAndStaysBounded) {
+  if (Database.Postgres()) GTEST_SKIP() << "the embedded engine's log";
+  const std::filesystem::path file = Database.Location();
+  const std::filesystem::path log = Database.Location() + "-wal";
+  const std::string filler(60 * 1024, 'x');
+  const auto write = [&](int from, int count) {
+    for (int i = from; i < from + count; ++i) {
+      ASSERT_TRUE(Store->Engine().Write([&](TSqlConnection& db) -> TChangeStatus {
+        db.Run("INSERT INTO svExports (game_number, requested) VALUES (?, ?)", {"W-" + std::to_string(i), filler});
+        return TStatus{};
+      }));
+    }
+  };
+  // About 1,500 pages of log: enough to be copied, too few for the writer to copy them itself.
+  const auto fileBefore = std::filesystem::file_size(file);
+  write(0, 95);
+  const auto until = std::chrono::steady_clock::now() + 10s;
+  while (std::filesystem::file_size(file) < fileBefore + 5'000'000 && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(20ms);
+  }
+  EXPECT_GE(std::filesystem::file_size(file), fileBefore + 5'000'000);
+  // Ten times as much again: the log starts over instead of growing (4,000 pages at most, plus
+  // the commit that passed them).
+  write(95, 950);
+  EXPECT_LT(std::filesystem::file_size(log), 4100u * (4096 + 24));
+  std::size_t rows = 0;
+  Store->Engine().Read([&](TSqlConnection& db) {
+    auto count = db.Query("SELECT COUNT(*) FROM svExports WHERE game_number LIKE 'W-%'");
+    if (count->Next()) rows = static_cast<std::size_t>(count->Integer(0));
+  });
+  EXPECT_EQ(rows, 1045u);
 }
 
 }  // namespace
