@@ -1,5 +1,6 @@
 // velmora-statserver: the statistics server of the program, with its administration commands.
 
+#include <malloc.h>
 #include <signal.h>
 #include <sys/resource.h>
 
@@ -12,11 +13,11 @@
 
 #include <pugixml.hpp>
 
+#include "league_copy.h"
 #include "platform/folders.h"
 #include "platform/messages.h"
 #include "records/file_io.h"
 #include "records/text_utils.h"
-#include "league_copy.h"
 #include "server_store.h"
 #include "stat_server.h"
 #include "stats/game_documents.h"
@@ -132,6 +133,10 @@ int Serve(TServerStore& store, const std::vector<std::string>& args) {
   const auto port = colon == std::string::npos ? std::nullopt : ParseInt32(address.substr(colon + 1));
   if (!port || *port < 0 || *port > 65535) return UsageError("--listen takes ADDRESS:PORT");
   const std::string host = address.substr(0, colon);
+
+  // Requests free their memory on many threads; giving it back to the system each time costs every
+  // processor a flush of its address cache, and the memory is wanted again a moment later.
+  mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
 
   // Every client holds a descriptor while it sends its request, hundreds of them at once: the soft
   // limit (often 1024) would refuse connections long before the server is busy.
