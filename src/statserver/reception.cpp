@@ -5,9 +5,11 @@
 #include <netinet/tcp.h>
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -52,6 +54,10 @@ TReception::~TReception() {
 }
 
 bool TReception::Start() {
+  MostIdle_ = Times_.MostIdle;
+  if (rlimit files{}; MostIdle_ == 0 && getrlimit(RLIMIT_NOFILE, &files) == 0) {
+    MostIdle_ = std::max<std::size_t>(16, static_cast<std::size_t>(files.rlim_cur) / 2);
+  }
   Poll_ = epoll_create1(EPOLL_CLOEXEC);
   Wake_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   if (Poll_ < 0 || Wake_ < 0) return false;
@@ -71,6 +77,7 @@ void TReception::Stop() {
     Thread_.join();
   }
   Held_.clear();
+  Idle_ = 0;
   const std::lock_guard guard(InboxLock_);
   Inbox_.clear();
 }
@@ -215,21 +222,32 @@ void TReception::TakeInbox() {
 }
 
 void TReception::Hold(std::shared_ptr<TConnection> connection, TPhase phase) {
+  const auto known = Held_.find(connection->Socket);
+  if (known != Held_.end() && known->second.Phase == TPhase::Idle) --Idle_;
+  if (phase == TPhase::Idle && Idle_ >= MostIdle_) {
+    ::shutdown(connection->Socket, SHUT_WR);
+    phase = TPhase::Linger;
+    connection->Deadline = DeadlineOf(*connection, phase);
+  }
   epoll_event event{};
   event.events = phase == TPhase::Answer ? EPOLLOUT : EPOLLIN;
   event.data.fd = connection->Socket;
-  const bool known = Held_.count(connection->Socket) != 0;
-  if (epoll_ctl(Poll_, known ? EPOLL_CTL_MOD : EPOLL_CTL_ADD, connection->Socket, &event) != 0) {
-    Release(connection->Socket);
+  if (epoll_ctl(Poll_, known != Held_.end() ? EPOLL_CTL_MOD : EPOLL_CTL_ADD, connection->Socket, &event) != 0) {
+    if (known != Held_.end()) Held_.erase(known);
+    epoll_ctl(Poll_, EPOLL_CTL_DEL, connection->Socket, nullptr);
     return;  // the connection closes with its last owner
   }
+  if (phase == TPhase::Idle) ++Idle_;
   const int socket = connection->Socket;
   Held_[socket] = THeld{std::move(connection), phase};
 }
 
 void TReception::Release(int socket) {
   epoll_ctl(Poll_, EPOLL_CTL_DEL, socket, nullptr);
-  Held_.erase(socket);
+  if (const auto held = Held_.find(socket); held != Held_.end()) {
+    if (held->second.Phase == TPhase::Idle) --Idle_;
+    Held_.erase(held);
+  }
 }
 
 void TReception::ReadHead(THeld& held) {
@@ -238,6 +256,7 @@ void TReception::ReadHead(THeld& held) {
     case TProgress::Later:
       if (held.Phase == TPhase::Idle && !connection->In.empty()) {
         // The next request has begun: from now on it has the time of any request's head.
+        --Idle_;
         held.Phase = TPhase::Head;
         connection->Deadline = DeadlineOf(*connection, TPhase::Head);
       }

@@ -51,6 +51,9 @@ struct TReceptionTimes {
   std::chrono::milliseconds Linger{2000};
   // A kept connection waits this long for the next request, and is then closed without a word.
   std::chrono::milliseconds KeepAlive{15000};
+  // Connections kept waiting at most; 0: half the descriptors the process may open. Past it an
+  // answered connection is closed, so that idle clients never keep new ones out.
+  std::size_t MostIdle = 0;
 };
 
 // The time a transfer of `bytes` may take: `base` plus the bytes at the slowest rate.
@@ -115,6 +118,8 @@ class TReception {
   std::vector<std::pair<std::shared_ptr<TConnection>, TPhase>> Inbox_;
 
   std::unordered_map<int, THeld> Held_;  // touched by the reception's thread only
+  std::size_t Idle_ = 0;                 // of Held_, those waiting for a next request
+  std::size_t MostIdle_ = 0;
   TSteadyClock::time_point LastSweep_;
 };
 
