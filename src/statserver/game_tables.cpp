@@ -81,16 +81,10 @@ void InsertEvent(TSqlConnection& db, std::int64_t gameId, const TAction& action,
 }
 
 void InsertEventOnce(TSqlConnection& db, std::int64_t gameId, const TAction& action) {
-  const TEventRow row(action, FormatLongTime(action.GameTime));
-  std::vector<TSqlValue> values = row.Values(gameId, action);
-  values.insert(values.end(), {gameId, action.ID});
-  db.Run("INSERT INTO dvEvents (game_id, log_id, follow_up_id, log_time, game_time, log_action, log_param_1, "
-         "log_param_2, log_param_3, log_param_4, log_param_5, log_param_6, log_param_7, deleted, dirty) "
-         "SELECT CAST(? AS BIGINT), CAST(? AS TEXT), CAST(? AS TEXT), CAST(? AS TEXT), CAST(? AS TEXT), "
-         "CAST(? AS TEXT), CAST(? AS TEXT), CAST(? AS TEXT), CAST(? AS TEXT), CAST(? AS TEXT), CAST(? AS TEXT), "
-         "CAST(? AS TEXT), CAST(? AS TEXT), 0, 1 "
-         "WHERE NOT EXISTS (SELECT 1 FROM dvEvents WHERE game_id=? AND log_id=?)",
-         values);
+  // Looked up on its own: an INSERT that selects from its own table makes SQLite copy what it
+  // selects into a temporary table first, for every action of every batch.
+  if (db.Query("SELECT 1 FROM dvEvents WHERE game_id=? AND log_id=?", {gameId, action.ID})->Next()) return;
+  InsertEvent(db, gameId, action, false);
 }
 
 void SetStoredClock(TSqlConnection& db, std::int64_t gameId, TDateTime clock) {
