@@ -222,23 +222,23 @@ void TReception::TakeInbox() {
 }
 
 void TReception::Hold(std::shared_ptr<TConnection> connection, TPhase phase) {
-  const auto known = Held_.find(connection->Socket);
-  if (known != Held_.end() && known->second.Phase == TPhase::Idle) --Idle_;
-  if (phase == TPhase::Idle && Idle_ >= MostIdle_) {
-    ::shutdown(connection->Socket, SHUT_WR);
+  const int socket = connection->Socket;
+  const auto known = Held_.find(socket);
+  const bool wasIdle = known != Held_.end() && known->second.Phase == TPhase::Idle;
+  if (phase == TPhase::Idle && !wasIdle && Idle_ >= MostIdle_) {
+    ::shutdown(socket, SHUT_WR);
     phase = TPhase::Linger;
     connection->Deadline = DeadlineOf(*connection, phase);
   }
   epoll_event event{};
   event.events = phase == TPhase::Answer ? EPOLLOUT : EPOLLIN;
-  event.data.fd = connection->Socket;
-  if (epoll_ctl(Poll_, known != Held_.end() ? EPOLL_CTL_MOD : EPOLL_CTL_ADD, connection->Socket, &event) != 0) {
-    if (known != Held_.end()) Held_.erase(known);
-    epoll_ctl(Poll_, EPOLL_CTL_DEL, connection->Socket, nullptr);
+  event.data.fd = socket;
+  if (epoll_ctl(Poll_, known != Held_.end() ? EPOLL_CTL_MOD : EPOLL_CTL_ADD, socket, &event) != 0) {
+    Release(socket);
     return;  // the connection closes with its last owner
   }
+  if (wasIdle) --Idle_;
   if (phase == TPhase::Idle) ++Idle_;
-  const int socket = connection->Socket;
   Held_[socket] = THeld{std::move(connection), phase};
 }
 
