@@ -189,7 +189,12 @@ class TLoadSite {
     const std::string database = options.Database.empty() ? (Folder_ / "server.db").string() : options.Database;
     Prepare(database, games, users);
     if (options.Servers.empty()) {
-      Start(options, database);
+      try {
+        Start(options, database);
+      } catch (...) {
+        Stop();
+        throw;
+      }
     } else {
       Bases_ = options.Servers;
       for (std::string& base : Bases_) {
@@ -202,15 +207,14 @@ class TLoadSite {
         if (auto value = LoginAt(base, "load", "load")) session = "{" + *value + "}";
         if (session.empty()) std::this_thread::sleep_for(100ms);
       }
-      if (session.empty()) throw std::runtime_error("the server at " + base + " does not answer");
+      if (session.empty()) {
+        Stop();
+        throw std::runtime_error("the server at " + base + " does not answer");
+      }
       Sessions_.push_back(session);
     }
   }
-  ~TLoadSite() {
-    for (const pid_t pid : Pids_) kill(pid, SIGTERM);
-    for (const pid_t pid : Pids_) waitpid(pid, nullptr, 0);
-    if (!std::getenv("VELMORA_LOAD_KEEP")) std::filesystem::remove_all(Folder_);
-  }
+  ~TLoadSite() { Stop(); }
   TLoadSite(const TLoadSite&) = delete;
   TLoadSite& operator=(const TLoadSite&) = delete;
 
@@ -301,24 +305,44 @@ class TLoadSite {
     if (failed) throw std::runtime_error("cannot prepare the games");
   }
 
+  // Each process picks a free port itself and names it in its log: ports chosen here could be
+  // taken meanwhile, by the load's own connections among others.
   void Start(const TLoadOptions& options, const std::string& database) {
     const std::string program =
         options.Server.empty() ? (ProgramFolder() / "velmora-statserver").string() : options.Server;
-    const int first = 20000 + static_cast<int>(getpid() % 20000);
+    std::vector<std::filesystem::path> logs;
     for (int p = 0; p < std::max(1, options.Processes); ++p) {
-      const int port = first + p;
+      logs.push_back(Folder_ / ("server-" + std::to_string(p) + ".log"));
       const pid_t pid = fork();
       if (pid == 0) {
-        const std::string listen = "127.0.0.1:" + std::to_string(port);
-        const std::string log = (Folder_ / ("server-" + std::to_string(p) + ".log")).string();
-        if (!freopen(log.c_str(), "w", stderr)) _exit(126);
-        execl(program.c_str(), "velmora-statserver", "--db", database.c_str(), "serve", "--listen", listen.c_str(),
+        if (!freopen(logs.back().c_str(), "w", stderr)) _exit(126);
+        execl(program.c_str(), "velmora-statserver", "--db", database.c_str(), "serve", "--listen", "127.0.0.1:0",
               static_cast<char*>(nullptr));
         _exit(127);
       }
       Pids_.push_back(pid);
-      Bases_.push_back("http://127.0.0.1:" + std::to_string(port) + "/");
     }
+    const std::string listening = "listening on ";
+    for (const auto& log : logs) {
+      std::string text;
+      std::size_t at = std::string::npos;
+      for (int wait = 0; wait < 200 && at == std::string::npos; ++wait) {
+        std::this_thread::sleep_for(50ms);
+        std::ifstream file(log);
+        text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+        at = text.find(listening);
+      }
+      if (at == std::string::npos) throw std::runtime_error("the server did not start: " + text);
+      const std::size_t begin = at + listening.size();
+      Bases_.push_back(text.substr(begin, text.find(' ', begin) - begin));
+    }
+  }
+
+  void Stop() {
+    for (const pid_t pid : Pids_) kill(pid, SIGTERM);
+    for (const pid_t pid : Pids_) waitpid(pid, nullptr, 0);
+    Pids_.clear();
+    if (!std::getenv("VELMORA_LOAD_KEEP")) std::filesystem::remove_all(Folder_);
   }
 
   std::filesystem::path Folder_;
