@@ -187,31 +187,11 @@ class TLoadSite {
     char pattern[] = "/tmp/velmora-load-XXXXXX";
     Folder_ = mkdtemp(pattern);
     const std::string database = options.Database.empty() ? (Folder_ / "server.db").string() : options.Database;
-    Prepare(database, games, users);
-    if (options.Servers.empty()) {
-      try {
-        Start(options, database);
-      } catch (...) {
-        Stop();
-        throw;
-      }
-    } else {
-      Bases_ = options.Servers;
-      for (std::string& base : Bases_) {
-        if (!base.ends_with("/")) base += "/";
-      }
-    }
-    for (const std::string& base : Bases_) {
-      std::string session;
-      for (int attempt = 0; attempt < 100 && session.empty(); ++attempt) {
-        if (auto value = LoginAt(base, "load", "load")) session = "{" + *value + "}";
-        if (session.empty()) std::this_thread::sleep_for(100ms);
-      }
-      if (session.empty()) {
-        Stop();
-        throw std::runtime_error("the server at " + base + " does not answer");
-      }
-      Sessions_.push_back(session);
+    try {
+      Open(options, database, games, users);
+    } catch (...) {
+      Stop();
+      throw;
     }
   }
   ~TLoadSite() { Stop(); }
@@ -266,6 +246,27 @@ class TLoadSite {
   }
 
  private:
+  void Open(const TLoadOptions& options, const std::string& database, int games, int users) {
+    Prepare(database, games, users);
+    if (options.Servers.empty()) {
+      Start(options, database);
+    } else {
+      Bases_ = options.Servers;
+      for (std::string& base : Bases_) {
+        if (!base.ends_with("/")) base += "/";
+      }
+    }
+    for (const std::string& base : Bases_) {
+      std::string session;
+      for (int attempt = 0; attempt < 100 && session.empty(); ++attempt) {
+        if (auto value = LoginAt(base, "load", "load")) session = "{" + *value + "}";
+        if (session.empty()) std::this_thread::sleep_for(100ms);
+      }
+      if (session.empty()) throw std::runtime_error("the server at " + base + " does not answer");
+      Sessions_.push_back(session);
+    }
+  }
+
   static void Prepare(const std::string& database, int games, int users) {
     auto opened = statserver::TServerStore::Open(database, ProgramFolder() / "dravon.db");
     if (!opened) throw std::runtime_error(opened.Error());
@@ -323,16 +324,19 @@ class TLoadSite {
       Pids_.push_back(pid);
     }
     const std::string listening = "listening on ";
-    for (const auto& log : logs) {
+    for (std::size_t p = 0; p < logs.size(); ++p) {
       std::string text;
       std::size_t at = std::string::npos;
-      for (int wait = 0; wait < 200 && at == std::string::npos; ++wait) {
+      bool ended = false;
+      for (int wait = 0; wait < 200 && at == std::string::npos && !ended; ++wait) {
         std::this_thread::sleep_for(50ms);
-        std::ifstream file(log);
+        ended = waitpid(Pids_[p], nullptr, WNOHANG) == Pids_[p];
+        std::ifstream file(logs[p]);
         text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
         at = text.find(listening);
       }
-      if (at == std::string::npos) throw std::runtime_error("the server did not start: " + text);
+      if (ended) Pids_.erase(Pids_.begin() + static_cast<std::ptrdiff_t>(p));  // gone: nothing to stop
+      if (at == std::string::npos || ended) throw std::runtime_error("the server did not start: " + text);
       const std::size_t begin = at + listening.size();
       Bases_.push_back(text.substr(begin, text.find(' ', begin) - begin));
     }
